@@ -1,0 +1,28 @@
+// The hook dispatcher's deferred machinery and timing, used by the helpers.
+#pragma once
+
+#include <cstdint>
+
+#include "plugin/hook_context.h"
+
+// Everything the dispatcher measured for one SCN_CHARADDED, handed to the helpers.
+struct CharacterEvent {
+  int ch = 0;                  // the added character
+  std::int64_t pos = -1;       // last insertion position (the typed character)
+  std::int64_t line = 0;       // line of pos, and its start and end, measured once
+  std::int64_t lineStart = 0;
+  std::int64_t lineEnd = 0;
+  std::int64_t interval = 0;   // TypingInterval(ch, 0)
+};
+
+std::int64_t ReadKeyState(int virtualKey);
+std::int64_t TypingInterval(int ch, int other);
+void DeferCaretShift(const HookContext& context, std::int64_t offset);
+void AnchorCaretToIndent(const HookContext& context, std::int64_t line, std::int64_t position,
+                         bool relative);
+void ReindentSequence(const HookContext& context, std::int64_t firstLine, std::int64_t lastLine);
+
+// Pending quote of the string cut (kept in the typing tables).
+void MarkPendingQuote(std::int64_t pos);
+bool TakePendingQuote(std::int64_t pos);
+void ClearPendingQuote(int ch);

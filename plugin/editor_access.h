@@ -1,0 +1,31 @@
+// Editor access: every read and change of an IDE editor is one Scintilla message.
+// Positions and lines are the editor's byte positions and zero-based lines.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "os/os.h"
+#include "plugin/hook_context.h"
+
+// One Scintilla message to the context's editor.
+std::intptr_t SciSend(const HookContext& context, std::uint32_t message, std::uintptr_t wParam = 0,
+                      std::intptr_t lParam = 0);
+
+// Searches [start, end) for `pattern` (Scintilla's own engine with SCFIND_REGEXP | SCFIND_POSIX
+// when useRegex). On a match the target is set to it. Returns the match start or -1 with
+// wantPosition, otherwise 1 or 0.
+std::int64_t SciFindInRange(const HookContext& context, bool useRegex, const std::string& pattern,
+                            std::int64_t start, std::int64_t end, bool wantPosition);
+
+// Replaces [start, end) by `text`, literally or as a template (\1..\9: groups of the last search).
+void SciReplaceRange(const HookContext& context, bool useTemplate, const std::string& text,
+                     std::int64_t start, std::int64_t end);
+
+// The text of group `group` (1..9) of the editor's last regular-expression search.
+std::string SciGetTag(const HookContext& context, int group);
+
+std::intptr_t HasGadgetId(os::Window window);
+os::Window FindIdeWindow(os::Window window);
+std::string GetLowerClassName(os::Window window);
+bool IsEditorWindow(os::Window window);
