@@ -1,0 +1,6 @@
+// Code helpers.
+
+#include "plugin/helpers.h"
+
+void OnDigitTyped(const HookContext&, const CharacterEvent&) {}
+

@@ -1,0 +1,6 @@
+// Comment helpers.
+
+#include "plugin/helpers.h"
+
+void OnLineBreakCommentHelpers(const HookContext&, const CharacterEvent&) {}
+

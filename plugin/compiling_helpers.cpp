@@ -1,0 +1,6 @@
+// Compiling helpers.
+
+#include "plugin/helpers.h"
+
+void SetDateEnvironment() {}
+
