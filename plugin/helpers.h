@@ -29,4 +29,4 @@ void ApplyEditorSettings(const HookContext& context);
 void UpdateHighlightColor(const HookContext& context);
 
 // Compiling helpers (compiling_helpers.cpp).
-void SetDateEnvironment();
+void SetDateEnvironment(const HookContext& context);

@@ -1,10 +1,144 @@
-// String helpers.
+// String helpers: closing quotes, quick empty strings, the string cut, split strings with an
+// optional newline constant, and multi-line string chains.
 
+#include <string>
+
+#include "plugin/dispatcher.h"
+#include "plugin/editor_access.h"
 #include "plugin/helpers.h"
+#include "plugin/line_search.h"
+#include "plugin/plugin_frame.h"
 
-void OnQuoteTyped(const HookContext&, const CharacterEvent&) {}
+namespace {
 
-void OnPlusTyped(const HookContext&, const CharacterEvent&) {}
+constexpr const char* kGroup = "StringHelpers";
+constexpr int kQuote = 34;
+constexpr int kPlus = 43;
+constexpr std::int64_t kQuickTyping = 700;  // ms: two keys this close belong together
 
-void OnLineBreakStringHelpers(const HookContext&, const CharacterEvent&) {}
+constexpr const char* kClosingQuote = "\"";
+constexpr const char* kChainOpener = "\"+";
+constexpr const char* kCutWithPlus = " +\"";
+constexpr const char* kCutWithoutPlus = " \"";
+constexpr const char* kFirstHalfEnd = "\"+";
+constexpr const char* kSecondHalfStart = "\"";
+constexpr const char* kChainContinuation = "\"\"+";
 
+bool Option(const HookContext& context, const char* option) {
+  return GetPluginSetting(context, kGroup, option) != 0;
+}
+
+bool IsStringOrConstant(int style) {
+  return style == sci::STYLE_STRING || style == sci::STYLE_CONSTANT;
+}
+
+// A quote typed as the first character of an indented line that follows a line ending in
+// `" +` opens the next string of a chain.
+bool OpenMultilineString(const HookContext& context, const CharacterEvent& event) {
+  if (!Option(context, "AutocompMultilineStrings")) return false;
+  const bool quoteIsFirstOnLine =
+      CaretPosition(context) == LineIndentPosition(context, event.line) + 1;
+  if (!quoteIsFirstOnLine) return false;
+  const bool previousLineContinues = LineMatches(context, event.line - 1, "[\"$]\\s*[+]\\s*$");
+  if (!previousLineContinues) return false;
+  const bool onlyBlanksFollow =
+      SciFindInRange(context, true, "\"\\s*$", event.pos, event.lineEnd, true) == event.pos;
+  if (!onlyBlanksFollow) return false;
+
+  const bool chainGoesOn = LineMatches(context, event.line + 1, "^\\s*\"");
+  InsertText(context, event.pos + 1, chainGoesOn ? kChainOpener : kClosingQuote);
+  return true;
+}
+
+void InsertClosingQuote(const HookContext& context, const CharacterEvent& event) {
+  if (!Option(context, "AutocompStringInsertion")) return;
+  const int before = StyleAt(context, event.pos - 1);
+  const int after = StyleAt(context, event.pos + 1);
+
+  const bool typedOutsideStrings = !IsStringOrConstant(before) && !IsStringOrConstant(after);
+  if (typedOutsideStrings) {
+    InsertText(context, event.pos + 1, kClosingQuote);
+    return;
+  }
+  const bool typedInsideString = before == sci::STYLE_STRING && after == sci::STYLE_STRING;
+  if (!typedInsideString) return;
+
+  const bool secondQuoteIntoClosedPair = CharAt(context, event.pos - 1) == kQuote &&
+                                         CharAt(context, event.pos + 1) == kQuote &&
+                                         event.interval < kQuickTyping;
+  if (secondQuoteIntoClosedPair) {
+    SciReplaceRange(context, false, "", event.pos + 1, event.pos + 2);
+  } else {
+    MarkPendingQuote(event.pos);
+  }
+}
+
+std::string NewlineConstant(const HookContext& context) {
+  const bool ctrlHeld = ReadKeyState(os::kVK_CONTROL) != 0;
+  if (!ctrlHeld || !Option(context, "UseCtrlEnter")) return "";
+  switch (GetPluginSetting(context, kGroup, "NewlineConstant")) {
+    case 1: return "#LF$+";
+    case 2: return "#CR$+";
+    case 3: return "#CRLF$+";
+    default: return "";
+  }
+}
+
+bool SplitString(const HookContext& context, const CharacterEvent& event,
+                 const std::string& constant) {
+  if (!Option(context, "AutocompSplitStrings")) return false;
+  const bool breakInsideString = StyleAt(context, event.lineEnd - 1) == sci::STYLE_STRING;
+  if (!breakInsideString) return false;
+  const bool breakAfterClosingQuote = CharAt(context, event.lineEnd - 1) == kQuote &&
+                                      StyleAt(context, event.lineEnd - 2) == sci::STYLE_STRING;
+  if (breakAfterClosingQuote) return false;
+
+  InsertText(context, event.lineEnd, kFirstHalfEnd + constant);
+  InsertText(context, LineStart(context, event.line + 1), kSecondHalfStart);
+  FormatLines(context, event.line, event.line + 1);
+  DeferCaretShift(context, 1);
+  return true;
+}
+
+// Enter on the first line of a chain's string leaves a blank line between two links: give it
+// an empty string so that the chain stays intact.
+void ContinueMultilineString(const HookContext& context, const CharacterEvent& event) {
+  if (!Option(context, "AutocompMultilineStrings")) return;
+  if (CaretLine(context) != event.line + 1) return;
+  if (!LineMatches(context, event.line + 1, "^\\s*\"")) return;
+  if (!LineMatches(context, event.line, "^\\s*$")) return;
+  if (!LineMatches(context, event.line - 1, "^\\s+.+\"\\s*[+]\\s*$")) return;
+
+  SciReplaceRange(context, false, kChainContinuation, LineStart(context, event.line),
+                  LineIndentPosition(context, event.line));
+  FormatLines(context, event.line, event.line + 1);
+}
+
+}  // namespace
+
+void OnQuoteTyped(const HookContext& context, const CharacterEvent& event) {
+  if (OpenMultilineString(context, event)) return;
+  InsertClosingQuote(context, event);
+}
+
+void OnPlusTyped(const HookContext& context, const CharacterEvent& event) {
+  if (!Option(context, "AutocompStringCut")) return;
+  const bool plusRightAfterQuote = TypingInterval(kPlus, kQuote) < kQuickTyping;
+  if (!plusRightAfterQuote) return;
+  if (!TakePendingQuote(event.pos)) return;
+  const bool followsStringQuote = StyleAt(context, event.pos - 1) == sci::STYLE_STRING &&
+                                  CharAt(context, event.pos - 1) == kQuote;
+  if (!followsStringQuote) return;
+
+  switch (GetPluginSetting(context, kGroup, "StringCut")) {
+    case 1: InsertText(context, event.pos + 1, kCutWithPlus); break;
+    case 2: InsertText(context, event.pos + 1, kCutWithoutPlus); break;
+    default: break;
+  }
+}
+
+void OnLineBreakStringHelpers(const HookContext& context, const CharacterEvent& event) {
+  const std::string constant = NewlineConstant(context);
+  SplitString(context, event, constant);
+  ContinueMultilineString(context, event);
+}
