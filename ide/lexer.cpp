@@ -1,0 +1,112 @@
+#include "ide/lexer.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+namespace ide {
+namespace {
+
+constexpr std::array<std::string_view, 33> kKeywords = {
+    "If",        "ElseIf",       "Else",      "EndIf",        "For",       "To",
+    "Step",      "Next",         "While",     "Wend",         "Repeat",    "Until",
+    "Select",    "Case",         "Default",   "EndSelect",    "Procedure", "EndProcedure",
+    "Structure", "EndStructure", "With",      "EndWith",      "Module",    "EndModule",
+    "Protected", "Global",       "And",       "Or",           "Xor",       "Not",
+    "Break",     "Continue",     "End"};
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  }
+  return true;
+}
+
+bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+bool IsWordStart(unsigned char byte) {
+  return std::isalpha(byte) || byte == '_' || byte >= 0x80;
+}
+
+// Index of the first line end at or after `from` (or the text's end).
+std::size_t LineEndFrom(std::string_view text, std::size_t from) {
+  while (from < text.size() && !IsLineEnd(text[from])) ++from;
+  return from;
+}
+
+void Fill(unsigned char* styles, std::size_t from, std::size_t to, Style style) {
+  std::fill(styles + from, styles + to, static_cast<unsigned char>(style));
+}
+
+}  // namespace
+
+bool IsKeyword(std::string_view word) {
+  return std::any_of(kKeywords.begin(), kKeywords.end(),
+                     [&](std::string_view keyword) { return EqualNoCase(keyword, word); });
+}
+
+bool IsWordByte(unsigned char byte) { return std::isalnum(byte) || byte == '_' || byte >= 0x80; }
+
+void StyleText(std::string_view text, unsigned char* styles) {
+  const std::size_t size = text.size();
+  std::size_t i = 0;
+  while (i < size) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c == ';') {
+      const std::size_t end = LineEndFrom(text, i);
+      Fill(styles, i, end, kStyleComment);
+      i = end;
+    } else if (c == '"') {
+      std::size_t end = i + 1;
+      while (end < size && text[end] != '"' && !IsLineEnd(text[end])) ++end;
+      if (end < size && text[end] == '"') ++end;
+      Fill(styles, i, end, kStyleString);
+      i = end;
+    } else if (c == '\'') {
+      std::size_t end = i + 1;
+      while (end < size && text[end] != '\'' && !IsLineEnd(text[end])) ++end;
+      if (end < size && text[end] == '\'') ++end;
+      Fill(styles, i, end, kStyleCharacter);
+      i = end;
+    } else if (c == '#' && i + 1 < size && IsWordStart(static_cast<unsigned char>(text[i + 1]))) {
+      std::size_t end = i + 1;
+      while (end < size && IsWordByte(static_cast<unsigned char>(text[end]))) ++end;
+      if (end < size && text[end] == '$') ++end;
+      Fill(styles, i, end, kStyleConstant);
+      i = end;
+    } else if (IsWordStart(c)) {
+      std::size_t end = i;
+      while (end < size && IsWordByte(static_cast<unsigned char>(text[end]))) ++end;
+      const std::string_view word = text.substr(i, end - i);
+      if (end < size && text[end] == '$') ++end;
+      Style style = kStyleDefault;
+      if (IsKeyword(word) && (end == i + word.size())) {
+        style = kStyleKeyword;
+      } else if (end < size && text[end] == '(') {
+        style = kStyleProcedure;
+      }
+      Fill(styles, i, end, style);
+      i = end;
+    } else if (std::isdigit(c)) {
+      std::size_t end = i;
+      while (end < size && (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '.'))
+        ++end;
+      Fill(styles, i, end, kStyleNumber);
+      i = end;
+    } else {
+      styles[i] = kStyleDefault;
+      ++i;
+    }
+  }
+}
+
+std::vector<unsigned char> StyleText(std::string_view text) {
+  std::vector<unsigned char> styles(text.size(), kStyleDefault);
+  StyleText(text, styles.data());
+  return styles;
+}
+
+}  // namespace ide
