@@ -1,6 +1,348 @@
 // Code beautifier: rewrites the spacing of lines by the user's spacing rules.
+//
+// A line is walked from its first non-blank character to its end. Every character that is not a
+// word character is looked at once; strings, character literals and comments are stepped over,
+// operators and separators get the spacing their rule asks for. All reading of the text is done
+// by the editor's own regular-expression searches and all writing by template replacements of
+// the target, so the IDE's undo history and caret tracking see ordinary edits. Nothing is cached:
+// the line end is asked for again before every search, since every edit moves it.
 
+#include "plugin/beautifier.h"
+
+#include <string>
+
+#include "plugin/editor_access.h"
 #include "plugin/helpers.h"
+#include "plugin/plugin_frame.h"
+#include "plugin/scintilla_records.h"
 
-void FormatLines(const HookContext&, std::int64_t, std::int64_t) {}
+namespace {
 
+constexpr const char* kGroup = "CodeBeautifier";
+
+// Patterns of the editor's engine (SCFIND_REGEXP | SCFIND_POSIX). A tab is written as the tab
+// character itself. In this engine `?` after a set repeats like `*`: `[<>=][<>=]?` takes a whole
+// run of those characters, which is why the operator tables below look at the run's length.
+const std::string kScanPattern = "([^A-Za-z\\d_])";
+const std::string kLabelPattern = "([A-Za-z\\d_]+)(\\s*)(::?)";
+const std::string kAsmPattern = "( ?)(!)(\\s*)";
+const std::string kStringRestPattern = "[^\"]*(\"?)";
+const std::string kCharacterRestPattern = "[^']*('?)";
+const std::string kCommentPattern = "( ?)(.*[^ \t])([ \t]*)$";
+const std::string kColonPattern = "( ?)(::?)([ \t]*)";
+const std::string kOperatorPattern = "( ?)(.)([ \t]*)";
+const std::string kComparisonPattern = "( ?)([<>=][<>=]?)([ \t]*)";
+const std::string kTrailingBlanksPattern = "(\\S?)(\\S?)([ \t]+)$";
+const std::string kBlanksComparisonPattern = "([ \t]+)([<>=][<>=]?)([ \t]*)";
+const std::string kBlanksColonPattern = "([ \t]+)(::?)([ \t]*)";
+const std::string kBlanksOperatorPattern = "([ \t]+)(.)([ \t]*)";
+
+// Templates: the operator alone, the label and its colon, one blank.
+const std::string kOperatorOnly = "\\2";
+const std::string kLabelAndColon = "\\1\\3";
+const std::string kOneBlank = " ";
+
+constexpr std::int64_t kLineDone = -1;
+
+using A = SpacingAction;
+
+std::int64_t Send(const HookContext& context, std::uint32_t message, std::int64_t wParam = 0) {
+  return SciSend(context, message, static_cast<std::uintptr_t>(wParam), 0);
+}
+
+std::int64_t LineEnd(const HookContext& context, std::int64_t line) {
+  return Send(context, sci::SCI_GETLINEENDPOSITION, line);
+}
+
+std::int64_t GroupLength(const HookContext& context, int group) {
+  return Send(context, sci::SCI_GETTAG, group);
+}
+
+// True when the first match of `pattern` in [position, line end) starts exactly at `position`.
+// An empty range never matches.
+bool MatchesAt(const HookContext& context, std::int64_t line, const std::string& pattern,
+               std::int64_t position) {
+  const std::int64_t end = LineEnd(context, line);
+  return position < end && SciFindInRange(context, true, pattern, position, end, true) == position;
+}
+
+std::int64_t ApplyRule(const HookContext& context, std::int64_t position, const char* rule,
+                       A ifNoRules, A ifChoice1, A ifChoice2) {
+  return ApplySpacingRule(context, position, GetPluginSetting(context, kGroup, rule), ifNoRules,
+                          ifChoice1, ifChoice2);
+}
+
+bool IsBlank(int ch) { return ch == ' ' || ch == '\t'; }
+
+// A comparison operator of the Comparison rule, the shift of BitwiseShift, or neither (a run
+// such as `==`, `><`, `<<=` or `===`, which no rule governs).
+enum class RunKind { Comparison, Shift, NoRule };
+
+RunKind ClassifyComparisonRun(const HookContext& context, std::int64_t runLength) {
+  if (runLength == 1) return RunKind::Comparison;  // `<`, `>` or `=`
+  if (runLength != 2) return RunKind::NoRule;
+  const std::string run = SciGetTag(context, 2);
+  if (run == "<>" || run == "<=" || run == ">=" || run == "=<" || run == "=>")
+    return RunKind::Comparison;
+  if (run == "<<" || run == ">>") return RunKind::Shift;
+  return RunKind::NoRule;
+}
+
+// A run without a rule is stepped over unchanged; blanks behind it that end the line are left
+// to the trailing-blanks rule instead of being stepped over with it.
+std::int64_t StepOverUnruledRun(const HookContext& context, std::int64_t line) {
+  const std::int64_t matchEnd = Send(context, sci::SCI_GETTARGETEND);
+  const std::int64_t after = GroupLength(context, 3);
+  if (after > 0 && matchEnd == LineEnd(context, line)) return matchEnd - after;
+  return matchEnd;
+}
+
+std::int64_t ApplyComparisonRun(const HookContext& context, std::int64_t line, std::int64_t position,
+                                A ifNoRules) {
+  switch (ClassifyComparisonRun(context, GroupLength(context, 2))) {
+    case RunKind::Comparison:
+      return ApplyRule(context, position, "Comparison", ifNoRules, A::Tight, A::SpaceAround);
+    case RunKind::Shift:
+      return ApplyRule(context, position, "BitwiseShift", ifNoRules, A::Tight, A::SpaceAround);
+    case RunKind::NoRule:
+      break;
+  }
+  return StepOverUnruledRun(context, line);
+}
+
+std::int64_t ApplyColonRun(const HookContext& context, std::int64_t position, A ifNoRules) {
+  if (GroupLength(context, 2) == 1)
+    return ApplyRule(context, position, "Colon", ifNoRules, A::Tight, A::SpaceAround);
+  return ApplyRule(context, position, "Module", ifNoRules, A::Tight, A::SpaceAfter);
+}
+
+// The operator or separator at `position`, met without blanks in front of it.
+std::int64_t ApplyOperator(const HookContext& context, std::int64_t position, int ch) {
+  switch (ch) {
+    case ',':
+      return ApplyRule(context, position, "Comma", A::Keep, A::Tight, A::SpaceAfter);
+    case '(': case '[': case '{':
+      return ApplyRule(context, position, "Bracket", A::Keep, A::Tight, A::NotOffered);
+    case '+': case '/':
+      return ApplyRule(context, position, "Math", A::Keep, A::Tight, A::SpaceAround);
+    case '!': case '|': case '&':
+      return ApplyRule(context, position, "Bitwise", A::Keep, A::Tight, A::SpaceAround);
+    case '\\':
+      return ApplyRule(context, position, "Field", A::Keep, A::Tight, A::NotOffered);
+    case '.':
+      return ApplyRule(context, position, "Type", A::Keep, A::Tight, A::NotOffered);
+    default:  // '~'
+      return ApplyRule(context, position, "BitwiseNot", A::Keep, A::Tight, A::NotOffered);
+  }
+}
+
+bool IsOperatorOfCaseFive(int ch) {
+  switch (ch) {
+    case ',': case '+': case '/': case '!': case '|': case '&': case '(': case '[': case '{':
+    case '~': case '\\': case '.':
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The blanks at `position` and the character behind them.
+std::int64_t ApplyBlanks(const HookContext& context, std::int64_t line, std::int64_t position,
+                         std::int64_t matchEnd) {
+  if (MatchesAt(context, line, kTrailingBlanksPattern, position)) {
+    ApplyRule(context, position, "TrailingSpaces", A::Keep, A::Tight, A::NotOffered);
+    return kLineDone;  // removed or kept, nothing follows them
+  }
+  if (MatchesAt(context, line, kBlanksComparisonPattern, position))
+    return ApplyComparisonRun(context, line, position, A::UseDefaultSpacing);
+  if (MatchesAt(context, line, kBlanksColonPattern, position))
+    return ApplyColonRun(context, position, A::UseDefaultSpacing);
+  if (!MatchesAt(context, line, kBlanksOperatorPattern, position)) return matchEnd;
+
+  const std::int64_t blanks = GroupLength(context, 1);
+  const int ch = static_cast<int>(Send(context, sci::SCI_GETCHARAT, position + blanks));
+  switch (ch) {
+    case ';':  // the blanks in front of a comment are never changed
+      return position + blanks;
+    case ',':
+      return ApplyRule(context, position, "Comma", A::UseDefaultSpacing, A::Tight, A::SpaceAfter);
+    case '}': case ')': case ']':
+      return ApplyRule(context, position, "Bracket", A::UseDefaultSpacing, A::TightBefore,
+                       A::NotOffered);
+    case '+': case '/':
+      return ApplyRule(context, position, "Math", A::UseDefaultSpacing, A::Tight, A::SpaceAround);
+    case '!': case '|': case '&':
+      return ApplyRule(context, position, "Bitwise", A::UseDefaultSpacing, A::Tight,
+                       A::SpaceAround);
+    case '\\': {
+      // A field after a keyword keeps one blank: `If \x` is not `If\x`.
+      const bool afterKeyword =
+          Send(context, sci::SCI_GETSTYLEAT, position - 1) == sci::STYLE_KEYWORD;
+      return ApplyRule(context, position, "Field", A::UseDefaultSpacing,
+                       afterKeyword ? A::OneBlankBefore : A::Tight, A::NotOffered);
+    }
+    case '.':
+      return ApplyRule(context, position, "Type", A::UseDefaultSpacing, A::Tight, A::NotOffered);
+    default:
+      return ApplyRule(context, position, "DefaultSpacing", A::SkipBlanks, A::OneBlankBefore,
+                       A::NotOffered);
+  }
+}
+
+// One step of the scan: the character `ch` was found at `position`, the scan match ends at
+// `matchEnd`. Returns the position the scan goes on from, or kLineDone.
+std::int64_t ScanStep(const HookContext& context, std::int64_t line, std::int64_t position,
+                      int ch, std::int64_t matchEnd) {
+  switch (ch) {
+    case '"':
+    case '\'': {
+      // A string or character literal, up to its closing quote or the end of the line.
+      const std::int64_t inside = position + 1;
+      const std::string& rest = ch == '"' ? kStringRestPattern : kCharacterRestPattern;
+      if (MatchesAt(context, line, rest, inside)) return Send(context, sci::SCI_GETTARGETEND);
+      return inside;
+    }
+    case ';':
+      if (MatchesAt(context, line, kCommentPattern, position))
+        return ApplyRule(context, position, "TrailingSpaces", A::Keep, A::Tight, A::NotOffered);
+      return kLineDone;
+    case ':':
+      if (MatchesAt(context, line, kColonPattern, position))
+        return ApplyColonRun(context, position, A::Keep);
+      return matchEnd;
+    case '<':
+    case '>':
+    case '=':
+      if (MatchesAt(context, line, kComparisonPattern, position))
+        return ApplyComparisonRun(context, line, position, A::Keep);
+      return matchEnd;
+    default:
+      break;
+  }
+  if (IsOperatorOfCaseFive(ch)) {
+    if (MatchesAt(context, line, kOperatorPattern, position))
+      return ApplyOperator(context, position, ch);
+    return matchEnd;
+  }
+  if (IsBlank(ch)) return ApplyBlanks(context, line, position, matchEnd);
+  return matchEnd;  // a character without a rule: stepped over
+}
+
+void FormatLine(const HookContext& context, std::int64_t line) {
+  std::int64_t position = Send(context, sci::SCI_GETLINEINDENTPOSITION, line);
+
+  // A label at the start of the line, else an inline assembly line.
+  bool labelled = false;
+  if (MatchesAt(context, line, kLabelPattern, position) && GroupLength(context, 3) == 1) {
+    position = ApplyRule(context, position, "Label", A::SkipMatch, A::JoinLabel, A::NotOffered);
+    labelled = true;
+  }
+  if (!labelled && MatchesAt(context, line, kAsmPattern, position))
+    position = ApplyRule(context, position, "ASM", A::Keep, A::Tight, A::SpaceAfter);
+
+  // Every step leaves at least one character of the original line behind it, so a line of n
+  // characters takes at most n steps; the budget only guards against an editor that misbehaves.
+  const std::int64_t lineStart = Send(context, sci::SCI_POSITIONFROMLINE, line);
+  std::int64_t budget = 2 * (LineEnd(context, line) - lineStart) + 16;
+  while (budget-- > 0) {
+    const std::int64_t end = LineEnd(context, line);
+    if (position >= end) return;
+    if (SciFindInRange(context, true, kScanPattern, position, end, false) == 0) return;
+    const std::int64_t found = Send(context, sci::SCI_GETTARGETSTART);
+    const std::int64_t matchEnd = Send(context, sci::SCI_GETTARGETEND);
+    const int ch = static_cast<int>(Send(context, sci::SCI_GETCHARAT, found));
+    const std::int64_t next = ScanStep(context, line, found, ch, matchEnd);
+    if (next == kLineDone) return;
+    position = next > found ? next : found + 1;
+  }
+}
+
+}  // namespace
+
+std::int64_t ApplySpacingRule(const HookContext& context, std::int64_t position,
+                              std::int64_t settingValue, SpacingAction actionIfNoRules,
+                              SpacingAction actionIfChoice1, SpacingAction actionIfChoice2) {
+  SpacingAction action = actionIfNoRules;
+  if (settingValue == 1) action = actionIfChoice1;
+  if (settingValue == 2) action = actionIfChoice2;
+  if (action == A::NotOffered) action = actionIfNoRules;
+  if (action == A::UseDefaultSpacing)
+    action = GetPluginSetting(context, kGroup, "DefaultSpacing") == 1 ? A::OneBlankBefore
+                                                                       : A::SkipBlanks;
+
+  const std::int64_t start = Send(context, sci::SCI_GETTARGETSTART);
+  const std::int64_t end = Send(context, sci::SCI_GETTARGETEND);
+  const std::int64_t before = GroupLength(context, 1);
+  const std::int64_t length = GroupLength(context, 2);
+  const std::int64_t after = GroupLength(context, 3);
+
+  // Blanks are never added at the end of a line (the trailing-blanks rule decides about the
+  // blanks there) nor between the indentation and the line's first character.
+  auto afterReachesLineEnd = [&] {
+    const std::int64_t line = Send(context, sci::SCI_LINEFROMPOSITION, start);
+    return end == LineEnd(context, line);
+  };
+  auto firstAfterIndentation = [&] {
+    if (before != 0) return false;
+    const std::int64_t line = Send(context, sci::SCI_LINEFROMPOSITION, start);
+    return start == Send(context, sci::SCI_GETLINEINDENTPOSITION, line);
+  };
+
+  std::int64_t next = position;
+  switch (action) {
+    case A::SkipBlanks:
+      next = position + before;
+      break;
+    case A::Keep:
+      next = position + before + length;
+      break;
+    case A::Tight:
+      if (after != 0 || before != 0) SciReplaceRange(context, true, kOperatorOnly, start, end);
+      next = position + length;
+      break;
+    case A::SpaceAfter: {
+      const bool atLineEnd = afterReachesLineEnd();
+      if (!atLineEnd && after != 1) SciReplaceRange(context, true, kOneBlank, end - after, end);
+      if (before != 0) SciReplaceRange(context, true, kOperatorOnly, start, start + before + length);
+      next = position + length + (atLineEnd ? 0 : 1);
+      break;
+    }
+    case A::SpaceAround: {
+      const bool atLineEnd = afterReachesLineEnd();
+      const bool atIndentation = firstAfterIndentation();
+      if (!atLineEnd && after != 1) SciReplaceRange(context, true, kOneBlank, end - after, end);
+      if (!atIndentation && before != 1)
+        SciReplaceRange(context, true, kOneBlank, start, start + before);
+      next = position + length + (atLineEnd ? 0 : 1) + (atIndentation ? 0 : 1);
+      break;
+    }
+    case A::TightBefore:
+      if (before != 0) SciReplaceRange(context, true, kOperatorOnly, start, start + before + length);
+      next = position + length;
+      break;
+    case A::OneBlankBefore:
+      if (before != 1 && !firstAfterIndentation())
+        SciReplaceRange(context, true, kOneBlank, start, start + before);
+      next = position + 1;
+      break;
+    case A::JoinLabel:
+      if (length != 0) SciReplaceRange(context, true, kLabelAndColon, start, end);
+      next = end - length;
+      break;
+    case A::SkipMatch:
+      next = end;
+      break;
+    case A::UseDefaultSpacing:
+    case A::NotOffered:
+      break;  // resolved above
+  }
+  return next > position ? next : position + 1;
+}
+
+void FormatLines(const HookContext& context, std::int64_t firstLine, std::int64_t lastLine) {
+  if (context.editor == nullptr || firstLine > lastLine) return;
+  const std::int64_t lineCount = Send(context, sci::SCI_GETLINECOUNT);
+  if (firstLine < 0) firstLine = 0;
+  if (lastLine > lineCount - 1) lastLine = lineCount - 1;
+  for (std::int64_t line = firstLine; line <= lastLine; ++line) FormatLine(context, line);
+}
