@@ -8,7 +8,6 @@
 #include "plugin/format_schedule.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "os/os.h"
@@ -34,20 +33,6 @@ PendingFormat pending;
 
 bool AutoindentTyping(const HookContext& context) {
   return GetPluginSetting(context, "CodeBeautifier", "AutoindentTyping") != 0;
-}
-
-// The IDE main window's property prefix: its handle in upper-case hexadecimal, no leading zeros.
-std::string PropertyPrefix(os::Window ideWindow) {
-  char text[24];
-  const auto handle = static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(ideWindow));
-  std::snprintf(text, sizeof text, "%llX", static_cast<unsigned long long>(handle));
-  return text;
-}
-
-void PublishLineToFormat(const HookContext& context, std::int64_t line) {
-  if (context.ideWindow == nullptr) return;
-  os::SetProp(context.ideWindow, PropertyPrefix(context.ideWindow) + ".Plugin.LineToFormat",
-              static_cast<std::intptr_t>(line));
 }
 
 HookContext InEditor(const HookContext& context, os::Window editor) {
@@ -89,7 +74,7 @@ void Register(const HookContext& context, std::int64_t firstLine, std::int64_t l
   pending.typedLine = lastLine;
   pending.typedLinePending = true;
   pending.typedLineEditor = context.editor;
-  PublishLineToFormat(context, lastLine);
+  SetPluginProperty(context.ideWindow, ".Plugin.LineToFormat", lastLine);
 }
 
 void Flush(const HookContext& context) {
