@@ -16,3 +16,26 @@ void SetupCallContext(HookContext& context, os::Window window, std::uint32_t mes
 // Brings the property snapshot up to date, copies it into `target`, returns its size.
 std::size_t RefreshPropertySnapshot(const HookContext& context,
                                     std::map<std::string, std::int64_t>& target);
+
+// An option clamped to the range the settings window offers for it, for values used as
+// lengths, counts or choices (a property is written by another process and is untrusted).
+std::int64_t GetPluginSettingInRange(const HookContext& context, const char* group,
+                                     const char* option, std::int64_t lowest, std::int64_t highest);
+
+// The plugin's own properties on the IDE window, named by what follows the property prefix
+// (".Plugin.LineToFormat"). Nothing is read or written while the IDE window is unknown (0).
+std::string PluginPropertyName(os::Window ideWindow, const char* suffix);
+std::int64_t GetPluginProperty(os::Window ideWindow, const char* suffix);
+void SetPluginProperty(os::Window ideWindow, const char* suffix, std::int64_t value);
+
+// The library's module handle, stored by the library entry.
+void SetPluginModule(os::Module module);
+os::Module PluginModule();
+
+// What the frame knows so far (0 until found).
+os::Window KnownIdeWindow();
+os::Window ActiveEditor();
+
+// Back to the state at load (frame and dispatcher): for tools and tests that start a fresh IDE
+// in the same process. The helpers' own pending state is theirs to reset.
+void ResetPluginState();

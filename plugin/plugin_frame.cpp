@@ -1,0 +1,171 @@
+// The plugin's frame: the global state that lives as long as the library stays loaded, the
+// per-call context, and the plugin's view of the shared window properties on the IDE window.
+
+#include "plugin/plugin_frame.h"
+
+#include <algorithm>
+
+#include "core/property_names.h"
+#include "plugin/dispatcher.h"
+#include "plugin/editor_access.h"
+
+namespace {
+
+struct FrameState {
+  os::Module module = nullptr;
+  os::Window ideWindow = nullptr;
+  os::Window toolWindow = nullptr;
+  os::Window activeEditor = nullptr;
+  bool ideClosingMarked = false;
+
+  // The property prefix of the window it was built for; rebuilt only when the window changes.
+  os::Window prefixWindow = nullptr;
+  std::string prefix = "0";
+  std::string nameBuffer;  // reused for every setting name, so a read does not allocate
+
+  // Property snapshot (read by the debug dumps in the host's process).
+  os::Window snapshotWindow = nullptr;
+  std::int64_t lastUpdateStamp = 0;
+  std::map<std::string, std::int64_t> snapshot;
+};
+
+FrameState g_frame;
+
+const std::string& PrefixFor(os::Window window) {
+  if (window != g_frame.prefixWindow || g_frame.prefix.empty()) {
+    g_frame.prefix = core::PropertyPrefix(core::HandleValue(window));
+    g_frame.prefixWindow = window;
+  }
+  return g_frame.prefix;
+}
+
+// The stamp the plugin writes with a new active editor: the clock, but never 0 and never the
+// value the property already holds, or the host-side snapshot would not see the change.
+std::int64_t NextUpdateStamp(os::Window ideWindow) {
+  const std::int64_t current = GetPluginProperty(ideWindow, ".Plugin.UpdateDate");
+  std::int64_t stamp = os::MillisecondClock();
+  if (stamp == 0 || stamp == current) stamp = current + 1;
+  if (stamp == 0) stamp = 1;
+  return stamp;
+}
+
+void MarkIdeClosing(os::Window ideWindow) {
+  if (g_frame.ideClosingMarked) return;
+  g_frame.ideClosingMarked = true;
+  // The host may have been restarted since the tool window was first read: take the current one.
+  const std::int64_t published = GetPluginProperty(ideWindow, ".Plugin.Tool");
+  if (published != 0 && published != -1) {
+    g_frame.toolWindow = reinterpret_cast<os::Window>(static_cast<std::intptr_t>(published));
+  }
+  SetPluginProperty(ideWindow, ".Plugin.Tool", -1);
+  // Minimise and restore: the host wakes up, finds the -1 and ends.
+  if (g_frame.toolWindow != nullptr) {
+    os::CloseWindow(g_frame.toolWindow);
+    os::ShowWindow(g_frame.toolWindow, os::kSW_RESTORE);
+  }
+}
+
+}  // namespace
+
+void SetPluginModule(os::Module module) { g_frame.module = module; }
+os::Module PluginModule() { return g_frame.module; }
+os::Window KnownIdeWindow() { return g_frame.ideWindow; }
+os::Window ActiveEditor() { return g_frame.activeEditor; }
+
+void ResetPluginState() {
+  const os::Module module = g_frame.module;
+  g_frame = FrameState{};
+  g_frame.module = module;
+  ResetDispatcherState();
+}
+
+std::string PluginPropertyName(os::Window ideWindow, const char* suffix) {
+  return PrefixFor(ideWindow) + suffix;
+}
+
+std::int64_t GetPluginProperty(os::Window ideWindow, const char* suffix) {
+  if (ideWindow == nullptr) return 0;
+  return os::GetProp(ideWindow, PluginPropertyName(ideWindow, suffix));
+}
+
+void SetPluginProperty(os::Window ideWindow, const char* suffix, std::int64_t value) {
+  if (ideWindow == nullptr) return;
+  os::SetProp(ideWindow, PluginPropertyName(ideWindow, suffix),
+              static_cast<std::intptr_t>(value));
+}
+
+std::int64_t GetPluginSetting(const HookContext& context, const char* group, const char* option) {
+  if (context.ideWindow == nullptr || group == nullptr || option == nullptr) return 0;
+  std::string& name = g_frame.nameBuffer;
+  name.clear();
+  name += PrefixFor(context.ideWindow);
+  name += ".Settings.";
+  name += group;
+  name += '.';
+  name += option;
+  name += ".Value";
+  return os::GetProp(context.ideWindow, name);
+}
+
+std::int64_t GetPluginSettingInRange(const HookContext& context, const char* group,
+                                     const char* option, std::int64_t lowest,
+                                     std::int64_t highest) {
+  return std::clamp(GetPluginSetting(context, group, option), lowest, highest);
+}
+
+void SetupCallContext(HookContext& context, os::Window window, std::uint32_t message,
+                      os::WParam wParam, os::LParam lParam) {
+  (void)wParam;
+  if (g_frame.ideWindow == nullptr) {
+    g_frame.ideWindow = FindIdeWindow(window);
+    if (g_frame.ideWindow != nullptr) {
+      const std::int64_t tool = GetPluginProperty(g_frame.ideWindow, ".Plugin.Tool");
+      g_frame.toolWindow =
+          tool == -1 ? nullptr : reinterpret_cast<os::Window>(static_cast<std::intptr_t>(tool));
+    }
+  }
+  context.ideWindow = g_frame.ideWindow;
+  context.toolWindow = g_frame.toolWindow;
+  context.editor = g_frame.activeEditor;
+
+  if (message == os::kWM_DESTROY) {
+    if (window != nullptr && window == g_frame.ideWindow) MarkIdeClosing(g_frame.ideWindow);
+    return;
+  }
+  if (message != os::kWM_NOTIFY || lParam == 0) return;
+
+  // Only an editor's notification is read as the editor's record: another control's record
+  // with the same code is shorter and means something else.
+  const auto* header = reinterpret_cast<const os::NotifyHeader*>(lParam);
+  const os::Window sender = header->hwndFrom;
+  if (sender == nullptr || HasGadgetId(sender) == 0 || !IsEditorWindow(sender)) return;
+  context.notification = reinterpret_cast<const sci::Notification*>(lParam);
+  context.editor = sender;
+  if (sender != g_frame.activeEditor && g_frame.ideWindow != nullptr) {
+    g_frame.activeEditor = sender;
+    SetPluginProperty(g_frame.ideWindow, ".Plugin.UpdateDate", NextUpdateStamp(g_frame.ideWindow));
+    SetPluginProperty(g_frame.ideWindow, ".Plugin.Sci",
+                      static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(sender)));
+  } else {
+    g_frame.activeEditor = sender;
+  }
+}
+
+std::size_t RefreshPropertySnapshot(const HookContext& context,
+                                    std::map<std::string, std::int64_t>& target) {
+  const std::int64_t stamp = GetPluginProperty(context.ideWindow, ".Plugin.UpdateDate");
+  if (stamp == 0) {
+    // No stamp: the host is not (or no longer) there; nothing is shown.
+    g_frame.snapshot.clear();
+    g_frame.lastUpdateStamp = 0;
+  } else if (stamp != g_frame.lastUpdateStamp || context.ideWindow != g_frame.snapshotWindow) {
+    g_frame.lastUpdateStamp = stamp;
+    g_frame.snapshotWindow = context.ideWindow;
+    g_frame.snapshot.clear();
+    for (const os::PropertyEntry& entry : os::EnumProps(context.ideWindow)) {
+      g_frame.snapshot[entry.name] = static_cast<std::int64_t>(entry.value);
+    }
+  }
+  target = g_frame.snapshot;
+  return target.size();
+}
