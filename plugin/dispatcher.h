@@ -21,6 +21,23 @@ void DeferCaretShift(const HookContext& context, std::int64_t offset);
 void AnchorCaretToIndent(const HookContext& context, std::int64_t line, std::int64_t position,
                          bool relative);
 void ReindentSequence(const HookContext& context, std::int64_t firstLine, std::int64_t lastLine);
+// Selects firstLine..lastLine and presses Ctrl+I (Ctrl only when it is not already held).
+void SendIndentShortcut(const HookContext& context, std::int64_t firstLine, std::int64_t lastLine);
+
+// A re-indent sequence (or an undo group opened for a typed character) that has waited this
+// long for the IDE is ended on the next hook call.
+constexpr std::int64_t kIdeAnswerTimeoutMs = 1000;
+
+// The dispatcher's view of the editor's last insertion (-1 after an undo or redo).
+std::int64_t LastInsertionPosition();
+std::int64_t LastInsertionLines();
+// 0 when no re-indent sequence runs, else its state 1 to 3.
+int ReindentSequenceState();
+// True while an undo group opened for a typed character is open.
+bool TypedUndoGroupOpen();
+
+// Back to the state at load (called by ResetPluginState).
+void ResetDispatcherState();
 
 // Pending quote of the string cut (kept in the typing tables).
 void MarkPendingQuote(std::int64_t pos);

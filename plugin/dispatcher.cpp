@@ -1,0 +1,392 @@
+// The hook dispatcher: turns the stream of messages the IDE's thread processes into the
+// plugin's editor events, and owns the deferred machinery (caret shift, caret anchor, re-indent
+// sequence), the typing tables and the undo grouping of a typed character with its helpers.
+
+#include "plugin/dispatcher.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "plugin/editor_access.h"
+#include "plugin/exports.h"
+#include "plugin/helpers.h"
+#include "plugin/plugin_frame.h"
+
+namespace {
+
+using Table = std::unordered_map<int, std::int64_t>;
+
+Table MakeTable() {
+  Table table;
+  table.reserve(512);
+  return table;
+}
+
+struct DispatcherState {
+  // Last insertion the editor reported.
+  std::int64_t lastInsertPosition = -1;
+  std::int64_t lastInsertLines = -1;
+  bool lastInsertEndsWithCrLf = false;  // Enter in CR LF mode: a line feed follows the CR
+
+  std::int64_t keyState = 0;
+
+  // Typing tables, keyed by character.
+  Table lastTypingTime = MakeTable();
+  Table pendingQuoteFlag = MakeTable();
+  Table pendingQuotePosition = MakeTable();
+
+  std::int64_t caretShift = -1;
+  std::int64_t anchorLine = -1;
+  std::int64_t anchorOffset = -1;
+
+  int reindentState = 0;
+  std::int64_t reindentFirst = -1;
+  std::int64_t reindentLast = -1;
+  os::Window reindentEditor = nullptr;
+  std::int64_t reindentSince = 0;  // clock when the current state was entered
+
+  // Undo group opened for a typed character, closed once its helpers ran.
+  bool typedGroupOpen = false;
+  os::Window typedGroupEditor = nullptr;
+  int typedGroupLastCharacter = 0;
+  std::int64_t typedGroupSince = 0;
+
+  // Above 0 while the plugin's own code runs: insertions then are the plugin's.
+  int pluginDepth = 0;
+};
+
+DispatcherState g_state;
+
+constexpr int kDoubleQuote = 34;
+constexpr int kPlus = 43;
+constexpr int kLineFeed = 10;
+constexpr int kCarriageReturn = 13;
+
+struct PluginCodeScope {
+  PluginCodeScope() { ++g_state.pluginDepth; }
+  ~PluginCodeScope() { --g_state.pluginDepth; }
+  PluginCodeScope(const PluginCodeScope&) = delete;
+  PluginCodeScope& operator=(const PluginCodeScope&) = delete;
+};
+
+HookContext ContextForEditor(const HookContext& context, os::Window editor) {
+  HookContext other = context;
+  other.editor = editor;
+  other.notification = nullptr;
+  return other;
+}
+
+// A user's insertion that the helpers may answer at once: a line end, a quote, a plus, a digit.
+bool OpensTypedGroup(const char* text, std::int32_t length) {
+  if (text == nullptr || length < 1 || length > 2) return false;
+  if (length == 2) return text[0] == '\r' && text[1] == '\n';
+  const char c = text[0];
+  return c == '\r' || c == '\n' || c == '"' || c == '+' || (c >= '0' && c <= '9');
+}
+
+void CloseTypedGroup(const HookContext& context) {
+  if (!g_state.typedGroupOpen) return;
+  g_state.typedGroupOpen = false;
+  SciSend(ContextForEditor(context, g_state.typedGroupEditor), sci::SCI_ENDUNDOACTION);
+}
+
+void EndReindentSequence(const HookContext& context) {
+  const HookContext editor = ContextForEditor(context, g_state.reindentEditor);
+  SciSend(editor, sci::SCI_HIDESELECTION, 0);
+  SciSend(editor, sci::SCI_ENDUNDOACTION);
+  g_state.reindentState = 0;
+  g_state.reindentEditor = nullptr;
+}
+
+// The IDE may never answer: the keys went to another window, the editor closed, the text did
+// not change. Nothing the plugin opened may then stay open.
+void EndWhatWaitedTooLong(const HookContext& context) {
+  const std::int64_t now = os::MillisecondClock();
+  if (g_state.reindentState != 0 && now - g_state.reindentSince > kIdeAnswerTimeoutMs) {
+    if (g_state.reindentState >= 2) {
+      EndReindentSequence(context);
+    } else {
+      g_state.reindentState = 0;  // armed, but no update came: nothing was opened yet
+      g_state.reindentEditor = nullptr;
+    }
+    g_state.anchorLine = g_state.anchorOffset = -1;
+  }
+  if (g_state.typedGroupOpen && now - g_state.typedGroupSince > kIdeAnswerTimeoutMs) {
+    CloseTypedGroup(context);
+  }
+}
+
+void OnModified(const HookContext& context, const sci::Notification& notification) {
+  const int type = notification.modificationType;
+  if ((type & sci::SC_PERFORMED_USER) != 0) {
+    if ((type & sci::SC_MOD_INSERTTEXT) != 0) {
+      g_state.lastInsertPosition = notification.position;
+      g_state.lastInsertLines = notification.linesAdded;
+      g_state.lastInsertEndsWithCrLf = notification.text != nullptr && notification.length >= 2 &&
+                                       notification.text[notification.length - 2] == '\r' &&
+                                       notification.text[notification.length - 1] == '\n';
+    }
+    if ((type & sci::SC_MOD_BEFOREINSERT) != 0 && g_state.pluginDepth == 0 &&
+        !g_state.typedGroupOpen && g_state.reindentState < 2 &&
+        OpensTypedGroup(notification.text, notification.length)) {
+      SciSend(context, sci::SCI_BEGINUNDOACTION);
+      g_state.typedGroupOpen = true;
+      g_state.typedGroupEditor = context.editor;
+      g_state.typedGroupLastCharacter =
+          static_cast<unsigned char>(notification.text[notification.length - 1]);
+      g_state.typedGroupSince = os::MillisecondClock();
+    }
+  } else {
+    g_state.lastInsertPosition = -1;
+    g_state.lastInsertLines = -1;
+    g_state.lastInsertEndsWithCrLf = false;
+  }
+}
+
+void OnCharacterAdded(const HookContext& context, const sci::Notification& notification) {
+  PluginCodeScope scope;
+  CharacterEvent event;
+  event.ch = notification.ch;
+  event.pos = g_state.lastInsertPosition;
+  const std::int64_t at = event.pos >= 0 ? event.pos : SciSend(context, sci::SCI_GETCURRENTPOS);
+  event.line = SciSend(context, sci::SCI_LINEFROMPOSITION, static_cast<std::uintptr_t>(at));
+  event.lineStart = SciSend(context, sci::SCI_POSITIONFROMLINE, static_cast<std::uintptr_t>(event.line));
+  event.lineEnd =
+      SciSend(context, sci::SCI_GETLINEENDPOSITION, static_cast<std::uintptr_t>(event.line));
+  event.interval = TypingInterval(event.ch, 0);
+
+  const int ch = event.ch;
+  if (ch >= 9 && ch <= 127) ScheduleFormat(context, event.line, event.line, true);
+
+  // Enter in CR LF mode reports 13 and then 10: the line-break helpers act once, on the last.
+  const bool lineFeedFollows = ch == kCarriageReturn && g_state.lastInsertEndsWithCrLf;
+  if (ch >= '0' && ch <= '9') {
+    OnDigitTyped(context, event);
+  } else if (ch == kDoubleQuote) {
+    OnQuoteTyped(context, event);
+  } else if (ch == kPlus) {
+    OnPlusTyped(context, event);
+  } else if (!lineFeedFollows &&
+             (ch == kLineFeed || ch == kCarriageReturn || g_state.lastInsertLines == 1)) {
+    OnLineBreakStringHelpers(context, event);
+    OnLineBreakCommentHelpers(context, event);
+  }
+
+  if (g_state.typedGroupOpen && g_state.typedGroupEditor == context.editor &&
+      g_state.typedGroupLastCharacter == ch) {
+    CloseTypedGroup(context);
+  }
+}
+
+void OnUpdateUi(const HookContext& context, const sci::Notification& notification) {
+  PluginCodeScope scope;
+  // Whatever the typed character's helpers did is one step; what follows is a step of its own.
+  CloseTypedGroup(context);
+  if ((notification.updated & sci::SC_UPDATE_CONTENT) != 0) ReadKeyState(os::kVK_CONTROL);
+  UpdateHighlightColor(context);
+  ReindentSequence(context, -1, -1);
+  ScheduleFormat(context, -1, -1, false);
+  DeferCaretShift(context, -1);
+}
+
+void OnPaste(const HookContext& context) {
+  PluginCodeScope scope;
+  if (GetPluginSetting(context, "CodeBeautifier", "AutoindentPaste") == 0) return;
+  if (g_state.lastInsertPosition < 0) return;  // nothing was inserted (or it was undone)
+  const std::int64_t first = SciSend(context, sci::SCI_LINEFROMPOSITION,
+                                     static_cast<std::uintptr_t>(g_state.lastInsertPosition));
+  const std::int64_t last = first + std::max<std::int64_t>(g_state.lastInsertLines, 0);
+  ScheduleFormat(context, first, last, true);
+  ReindentSequence(context, first, last);
+  AnchorCaretToIndent(context, last, SciSend(context, sci::SCI_GETCURRENTPOS), true);
+}
+
+void Dispatch(int code, os::WParam wParam, const os::CallWndRetRecord& record) {
+  HookContext context;
+  context.hookCode = code;
+  context.wParam = static_cast<std::int64_t>(wParam);
+  context.message = &record;
+  SetupCallContext(context, record.hwnd, record.message, record.wParam, record.lParam);
+
+  const sci::Notification* notification = context.notification;
+  const bool insideModification =
+      notification != nullptr && notification->nmhdr.code == sci::SCN_MODIFIED;
+  if ((g_state.reindentState != 0 || g_state.typedGroupOpen) && !insideModification) {
+    EndWhatWaitedTooLong(context);
+  }
+
+  if (notification != nullptr && context.editor != nullptr) {
+    switch (notification->nmhdr.code) {
+      case sci::SCN_FOCUSIN: {
+        PluginCodeScope scope;
+        ApplyEditorSettings(context);
+        break;
+      }
+      case sci::SCN_MODIFIED:
+        OnModified(context, *notification);
+        break;
+      case sci::SCN_CHARADDED:
+        OnCharacterAdded(context, *notification);
+        break;
+      case sci::SCN_UPDATEUI:
+        OnUpdateUi(context, *notification);
+        break;
+      default:  // SCN_AUTOCSELECTION and the rest: nothing
+        break;
+    }
+  }
+
+  if (record.message == sci::SCI_PASTE && record.hwnd != nullptr && record.hwnd == context.editor) {
+    OnPaste(context);
+  }
+}
+
+}  // namespace
+
+std::int64_t ReadKeyState(int virtualKey) {
+  if (virtualKey != 0) g_state.keyState = os::GetAsyncKeyState(virtualKey);
+  return g_state.keyState;
+}
+
+std::int64_t TypingInterval(int ch, int other) {
+  if (other != 0) {
+    return g_state.lastTypingTime[ch] - g_state.lastTypingTime[other];
+  }
+  ClearPendingQuote(ch);
+  const std::int64_t now = os::MillisecondClock();
+  std::int64_t& last = g_state.lastTypingTime[ch];
+  const std::int64_t interval = now - last;
+  last = now;
+  return interval;
+}
+
+void MarkPendingQuote(std::int64_t pos) {
+  g_state.pendingQuoteFlag[kDoubleQuote] = 1;
+  g_state.pendingQuotePosition[kDoubleQuote] = pos;
+}
+
+bool TakePendingQuote(std::int64_t pos) {
+  const bool pending = g_state.pendingQuoteFlag[kDoubleQuote] != 0 &&
+                       pos == g_state.pendingQuotePosition[kDoubleQuote] + 1;
+  g_state.pendingQuoteFlag[kDoubleQuote] = 0;
+  return pending;
+}
+
+void ClearPendingQuote(int ch) {
+  const auto found = g_state.pendingQuoteFlag.find(ch);
+  if (found != g_state.pendingQuoteFlag.end()) found->second = 0;
+}
+
+void DeferCaretShift(const HookContext& context, std::int64_t offset) {
+  if (offset != -1) {
+    g_state.caretShift = offset;
+    return;
+  }
+  if (g_state.caretShift == -1) return;
+  const std::int64_t shift = g_state.caretShift;
+  g_state.caretShift = -1;
+  const std::int64_t caret = SciSend(context, sci::SCI_GETCURRENTPOS);
+  SciSend(context, sci::SCI_GOTOPOS, static_cast<std::uintptr_t>(std::max<std::int64_t>(caret + shift, 0)));
+}
+
+void AnchorCaretToIndent(const HookContext& context, std::int64_t line, std::int64_t position,
+                         bool relative) {
+  if (line != -1 && position != -1) {
+    g_state.anchorLine = line;
+    g_state.anchorOffset =
+        relative ? position - SciSend(context, sci::SCI_GETLINEINDENTPOSITION,
+                                      static_cast<std::uintptr_t>(line))
+                 : position;
+    return;
+  }
+  if (line != -1 || position != -1 || g_state.anchorLine == -1) return;
+  const std::int64_t anchorLine = g_state.anchorLine;
+  const std::int64_t offset = g_state.anchorOffset;
+  g_state.anchorLine = g_state.anchorOffset = -1;
+  const std::int64_t indent =
+      SciSend(context, sci::SCI_GETLINEINDENTPOSITION, static_cast<std::uintptr_t>(anchorLine));
+  SciSend(context, sci::SCI_GOTOPOS, static_cast<std::uintptr_t>(std::max<std::int64_t>(indent + offset, 0)));
+}
+
+void SendIndentShortcut(const HookContext& context, std::int64_t firstLine, std::int64_t lastLine) {
+  const std::intptr_t anchor =
+      SciSend(context, sci::SCI_POSITIONFROMLINE, static_cast<std::uintptr_t>(firstLine));
+  const std::intptr_t caret =
+      SciSend(context, sci::SCI_GETLINEENDPOSITION, static_cast<std::uintptr_t>(lastLine));
+  SciSend(context, sci::SCI_SETSEL, static_cast<std::uintptr_t>(anchor), caret);
+  const bool ctrlHeld = ReadKeyState(os::kVK_CONTROL) != 0;
+  if (!ctrlHeld) os::KeybdEvent(os::kVK_CONTROL, 0, 0);
+  os::KeybdEvent(os::kVK_I, 0, 0);
+  os::KeybdEvent(os::kVK_I, 0, os::kKEYEVENTF_KEYUP);
+  if (!ctrlHeld) os::KeybdEvent(os::kVK_CONTROL, 0, os::kKEYEVENTF_KEYUP);
+}
+
+void ReindentSequence(const HookContext& context, std::int64_t firstLine, std::int64_t lastLine) {
+  if (firstLine != -1 && lastLine != -1) {
+    if (g_state.reindentState != 0) return;  // a running sequence is not restarted
+    g_state.reindentState = 1;
+    g_state.reindentFirst = firstLine;
+    g_state.reindentLast = lastLine;
+    g_state.reindentEditor = context.editor;
+    g_state.reindentSince = os::MillisecondClock();
+    return;
+  }
+  if (firstLine != -1 || lastLine != -1 || g_state.reindentState == 0) return;
+  // The sequence belongs to the editor it was armed for; another editor's updates do not move it.
+  if (context.editor != g_state.reindentEditor) return;
+  const int updated = context.notification != nullptr ? context.notification->updated : 0;
+  switch (g_state.reindentState) {
+    case 1:
+      SciSend(context, sci::SCI_BEGINUNDOACTION);
+      SciSend(context, sci::SCI_HIDESELECTION, 1);
+      ScheduleFormat(context, -1, -1, false);
+      SendIndentShortcut(context, g_state.reindentFirst, g_state.reindentLast);
+      g_state.reindentState = 2;
+      g_state.reindentSince = os::MillisecondClock();
+      break;
+    case 2:
+      if ((updated & sci::SC_UPDATE_CONTENT) != 0) {
+        const std::intptr_t caret = SciSend(context, sci::SCI_GETCURRENTPOS);
+        const std::intptr_t line =
+            SciSend(context, sci::SCI_LINEFROMPOSITION, static_cast<std::uintptr_t>(caret));
+        SciSend(context, sci::SCI_GOTOPOS,
+                static_cast<std::uintptr_t>(
+                    SciSend(context, sci::SCI_POSITIONFROMLINE, static_cast<std::uintptr_t>(line))));
+        g_state.reindentState = 3;
+      }
+      break;
+    case 3:
+      if ((updated & sci::SC_UPDATE_SELECTION) != 0) {
+        AnchorCaretToIndent(context, -1, -1, false);
+        EndReindentSequence(context);
+      }
+      break;
+    default:
+      g_state.reindentState = 0;
+      break;
+  }
+}
+
+std::int64_t LastInsertionPosition() { return g_state.lastInsertPosition; }
+std::int64_t LastInsertionLines() { return g_state.lastInsertLines; }
+int ReindentSequenceState() { return g_state.reindentState; }
+bool TypedUndoGroupOpen() { return g_state.typedGroupOpen; }
+
+void ResetDispatcherState() { g_state = DispatcherState{}; }
+
+namespace zentrel {
+
+os::LResult VORPEX_STDCALL OnHookCallbackComplete(int code, os::WParam wParam,
+                                                  os::LParam lParam) noexcept {
+  if (code == os::kHC_ACTION && lParam != 0) {
+    try {
+      Dispatch(code, wParam, *reinterpret_cast<const os::CallWndRetRecord*>(lParam));
+    } catch (...) {
+      // Nothing may leave the hook: the IDE would lose the user's work. A group this call had
+      // opened is closed by the next update or by the timeout.
+    }
+  }
+  return os::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace zentrel
