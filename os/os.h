@@ -34,6 +34,13 @@ struct CallWndRetRecord {  // CWPRETSTRUCT
   Window hwnd;
 };
 
+struct CallWndRecord {  // CWPSTRUCT, passed to WH_CALLWNDPROC hooks before the procedure runs
+  LParam lParam;
+  WParam wParam;
+  std::uint32_t message;
+  Window hwnd;
+};
+
 struct NotifyHeader {  // NMHDR
   Window hwndFrom;
   std::uintptr_t idFrom;

@@ -26,18 +26,32 @@ struct WindowSpec {
   WindowProc procedure = nullptr;  // nullptr: every message returns 0
   void* data = nullptr;            // owner's data, read back with GetWindowData
   bool visible = true;
+  // The thread and process the window belongs to; 0: the GUI thread and the sim's process.
+  // Hooks run only for messages to windows of the thread they were installed for, so a window
+  // of another thread (a tool window of another process, say) is invisible to them.
+  std::uint32_t threadId = 0;
+  std::uint32_t processId = 0;
 };
 
-// A fresh world: no windows, hooks, libraries, environment; clock 0; keys up; queue empty.
+// A fresh world: no windows, hooks, libraries, processes, environment or send observer; clock 0;
+// local time 2024-01-01 00:00:00.000 (a Monday); keys up; queue empty. Window handles start
+// again from the same values, so runs are reproducible.
 void Reset();
 
 Window CreateWindow(const WindowSpec& spec);
 // Sends WM_DESTROY (hooks see it), then destroys the children and the window.
 void DestroyWindow(Window window);
 void* GetWindowData(Window window);
+void SetWindowData(Window window, void* data);
 void SetWindowText(Window window, const std::string& text);
+Window GetParent(Window window);  // nullptr for a top-level or unknown window
+bool IsMinimized(Window window);  // after os::CloseWindow, until a restore
 std::uint32_t GuiThreadId();
 std::uint32_t ProcessId();
+// Number of SendMessage calls in progress (0 when the simulated IDE is idle).
+int MessageDepth();
+// Installed and not yet removed hooks of a kind (any thread).
+int HookCount(int kind);
 
 // Time.
 void SetClock(std::int64_t milliseconds);
@@ -54,8 +68,21 @@ struct KeyEvent {
 bool TakeKeyEvent(KeyEvent* event);
 bool HasQueuedInput();
 
-// Libraries for os::LoadLibrary natively: a path maps to a table of exports.
+// Libraries for os::LoadLibrary natively: a path maps to a table of exports. Paths match without
+// regard to case, "\\" and "/" alike; a bare file name is also looked for beside
+// os::ExecutablePath(), as the Windows library search does first.
 void RegisterLibrary(const std::string& path, const std::map<std::string, void*>& exports);
+// Current reference count of a registered library (0 when not loaded or unknown).
+int LibraryLoadCount(const std::string& path);
+
+// Other processes, for os::GetProcessExitCode: kSTILL_ACTIVE for a running one, another code
+// for one that has ended but can still be queried. An unknown or forgotten id cannot be opened.
+// The sim's own process is always running.
+void RegisterProcess(std::uint32_t processId, std::uint32_t exitCode);
+void ForgetProcess(std::uint32_t processId);
+
+// Overrides os::ExecutablePath() (empty: the real path of the running program again).
+void SetExecutablePath(const std::string& path);
 
 // Observes every SendMessage (before the target runs); for traces and `expect-sent`.
 using SendObserver = std::function<void(Window, std::uint32_t, WParam, LParam)>;

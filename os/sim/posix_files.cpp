@@ -1,0 +1,152 @@
+// Files for native builds: real POSIX files behind the Windows-shaped functions.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <string>
+
+#include "core/ascii.h"
+#include "os/sim/world.h"
+
+namespace {
+
+// "*" any run, "?" one character; without regard to case, as Windows matches file names.
+bool GlobMatches(std::string_view pattern, std::string_view name) {
+  std::size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      starP = p++;
+      starN = n;
+    } else if (p < pattern.size() &&
+               (pattern[p] == '?' || core::AsciiLower(pattern[p]) == core::AsciiLower(name[n]))) {
+      ++p;
+      ++n;
+    } else if (starP != std::string_view::npos) {
+      p = starP + 1;
+      n = ++starN;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+// Writes the bytes over the file itself: the old content is replaced, never truncated first,
+// so a failed write leaves at worst a mix rather than nothing.
+bool RewriteInPlace(const std::string& path, const std::string& bytes) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, bytes) && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
+  ok = ::close(fd) == 0 && ok;
+  return ok;
+}
+
+}  // namespace
+
+namespace os {
+
+std::string ExecutablePath() {
+  const std::string& overridden = sim::detail::TheWorld().executablePath;
+  if (!overridden.empty()) return overridden;
+  std::string path(256, '\0');
+  for (;;) {
+    const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
+    if (length < 0) return {};
+    if (static_cast<std::size_t>(length) < path.size()) {
+      path.resize(static_cast<std::size_t>(length));
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+bool ListFiles(const std::string& folder, const std::string& pattern,
+               std::vector<std::string>* names) {
+  const std::string where = sim::detail::NormalisePath(folder);
+  DIR* directory = ::opendir(where.empty() ? "." : where.c_str());
+  if (directory == nullptr) return false;
+  std::vector<std::string> found;
+  while (const dirent* entry = ::readdir(directory)) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    if (GlobMatches(pattern, name)) found.push_back(name);
+  }
+  ::closedir(directory);
+  // NTFS lists names in case-insensitive order; the same here, so runs are reproducible.
+  std::sort(found.begin(), found.end(), [](const std::string& a, const std::string& b) {
+    const int order = core::CompareIgnoreCase(a, b);
+    return order != 0 ? order < 0 : a < b;
+  });
+  if (names) *names = std::move(found);
+  return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string* bytes) {
+  const std::string where = sim::detail::NormalisePath(path);
+  const int fd = ::open(where.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  std::string content;
+  char buffer[65536];
+  bool ok = true;
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      ok = false;  // a folder, for instance
+      break;
+    }
+    if (got == 0) break;
+    content.append(buffer, static_cast<std::size_t>(got));
+  }
+  ::close(fd);
+  if (ok && bytes) *bytes = std::move(content);
+  return ok;
+}
+
+bool ReplaceFile(const std::string& path, const std::string& bytes) {
+  const std::string target = sim::detail::NormalisePath(path);
+  struct stat existing {};
+  const bool exists = ::stat(target.c_str(), &existing) == 0;
+  if (exists && S_ISDIR(existing.st_mode)) return false;
+
+  static unsigned counter = 0;
+  std::string temporary;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temporary = target + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(++counter);
+    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) {
+    // No temporary file beside it (a read-only folder, say): the file itself may still be
+    // writable.
+    if (exists && ::access(target.c_str(), W_OK) == 0) return RewriteInPlace(target, bytes);
+    return false;
+  }
+  if (exists) ::fchmod(fd, existing.st_mode & 07777);
+  bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  if (ok && ::rename(temporary.c_str(), target.c_str()) == 0) return true;
+  ::unlink(temporary.c_str());
+  return false;
+}
+
+}  // namespace os

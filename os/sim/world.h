@@ -1,0 +1,95 @@
+// The simulated world's state, shared by the files of os/sim. One instance, reset by
+// os::sim::Reset(); everything runs on the caller's thread.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/ascii.h"
+#include "os/os.h"
+#include "os/sim/sim.h"
+
+namespace os::sim::detail {
+
+struct PropertyValue {
+  std::intptr_t value;
+  std::uint64_t order;  // insertion order, for EnumProps
+};
+
+struct WindowRecord {
+  Window handle = nullptr;
+  std::string className;
+  std::string text;
+  Window parent = nullptr;
+  std::vector<Window> children;  // creation order
+  WindowProc procedure = nullptr;
+  void* data = nullptr;
+  bool visible = true;
+  bool minimized = false;
+  bool destroying = false;
+  std::uint32_t threadId = 0;
+  std::uint32_t processId = 0;
+  // Keyed by the name as first set; found again whatever the case, as atoms are.
+  std::map<std::string, PropertyValue, core::LessIgnoreCase> properties;
+  std::uint64_t nextPropertyOrder = 0;
+};
+
+struct HookRecord {
+  int kind;
+  HookProc procedure;
+  std::uint32_t threadId;  // 0: every thread
+  bool removed;
+};
+
+// One running hook chain: which hook of the list is being called, for CallNextHookEx.
+struct ChainFrame {
+  int kind;
+  std::uint32_t threadId;  // thread of the window the message went to
+  std::size_t position;    // index into World::hooks of the running hook
+};
+
+struct LibraryRecord {
+  std::string path;  // normalised: "/" separators
+  std::map<std::string, void*> exports;
+  int loadCount = 0;
+};
+
+struct World {
+  // Windows: the handle encodes the slot, so a lookup is an index; slots are never reused
+  // until Reset, so a destroyed window's handle stays invalid.
+  std::vector<std::unique_ptr<WindowRecord>> windows;
+  std::vector<Window> topLevel;
+
+  // Installation order; chains run from the back. Removed hooks stay (marked) until Reset, so
+  // a handle, which encodes the index, is never reused.
+  std::vector<HookRecord> hooks;
+  std::array<int, 16> liveHooks{};
+  std::vector<ChainFrame> chains;
+  int messageDepth = 0;
+  SendObserver observer;
+
+  std::array<bool, 256> keys{};
+  std::deque<KeyEvent> input;
+
+  std::map<std::string, std::string, core::LessIgnoreCase> environment;
+
+  std::int64_t clock = 0;
+  LocalTime localTime{};
+  std::int64_t clockAtLocalTime = 0;
+
+  std::map<std::uint32_t, std::uint32_t> processes;
+  std::vector<LibraryRecord> libraries;
+  std::string executablePath;
+};
+
+World& TheWorld();
+WindowRecord* FindWindow(Window window);
+LocalTime DefaultLocalTime();
+std::string NormalisePath(const std::string& path);
+
+}  // namespace os::sim::detail

@@ -1,0 +1,251 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "os/os.h"
+#include "os/sim/sim.h"
+
+namespace {
+
+using os::Window;
+
+class SimWindows : public ::testing::Test {
+ protected:
+  void SetUp() override { os::sim::Reset(); }
+  void TearDown() override { os::sim::Reset(); }
+
+  static Window Make(const std::string& className, Window parent = nullptr,
+                     os::sim::WindowProc procedure = nullptr, bool visible = true) {
+    os::sim::WindowSpec spec;
+    spec.className = className;
+    spec.parent = parent;
+    spec.procedure = procedure;
+    spec.visible = visible;
+    return os::sim::CreateWindow(spec);
+  }
+};
+
+TEST_F(SimWindows, TreeAncestorsAndEnumeration) {
+  const Window main = Make("IdeMain");
+  const Window panel = Make("Panel", main);
+  const Window editor1 = Make("Scintilla", panel);
+  const Window editor2 = Make("Scintilla", panel);
+  const Window status = Make("Status", main);
+  const Window inner = Make("Inner", editor1);
+
+  for (Window w : {main, panel, editor1, editor2, status, inner}) {
+    EXPECT_TRUE(os::IsWindow(w));
+    EXPECT_EQ(os::GetRootAncestor(w), main);
+  }
+  EXPECT_EQ(os::sim::GetParent(editor1), panel);
+  EXPECT_EQ(os::sim::GetParent(main), nullptr);
+  // Depth first, children in creation order.
+  EXPECT_EQ(os::EnumChildWindows(main),
+            (std::vector<Window>{panel, editor1, inner, editor2, status}));
+  EXPECT_EQ(os::EnumChildWindows(panel), (std::vector<Window>{editor1, inner, editor2}));
+  EXPECT_TRUE(os::EnumChildWindows(status).empty());
+  EXPECT_EQ(os::EnumChildWindows(nullptr), (std::vector<Window>{main}));
+}
+
+TEST_F(SimWindows, HandlesAreReproducibleAfterReset) {
+  const Window first = Make("A");
+  os::sim::Reset();
+  EXPECT_FALSE(os::IsWindow(first));
+  EXPECT_EQ(Make("B"), first);
+}
+
+TEST_F(SimWindows, InvalidHandles) {
+  const Window bogus = reinterpret_cast<Window>(0x1234);
+  for (Window w : {static_cast<Window>(nullptr), bogus}) {
+    EXPECT_FALSE(os::IsWindow(w));
+    EXPECT_EQ(os::GetRootAncestor(w), nullptr);
+    EXPECT_EQ(os::GetClassName(w, 100), "");
+    EXPECT_EQ(os::SendMessage(w, 1234, 1, 2), 0);
+    EXPECT_FALSE(os::SetProp(w, "PB_ID", 1));
+    EXPECT_EQ(os::GetProp(w, "PB_ID"), 0);
+  }
+  os::sim::WindowSpec orphan;
+  orphan.parent = bogus;
+  EXPECT_EQ(os::sim::CreateWindow(orphan), nullptr);
+}
+
+TEST_F(SimWindows, ClassNameAndTextAreCutToTheBuffer) {
+  os::sim::WindowSpec spec;
+  spec.className = "Scintilla";
+  spec.text = "Caf\xC3\xA9 \xF0\x9F\x98\x80!";  // "Café 😀!": 8 UTF-16 units
+  const Window w = os::sim::CreateWindow(spec);
+  struct Case {
+    int maxChars;
+    const char* className;
+    const char* text;
+  };
+  const Case cases[] = {
+      {1000, "Scintilla", "Caf\xC3\xA9 \xF0\x9F\x98\x80!"},
+      {9, "Scintill", "Caf\xC3\xA9 \xF0\x9F\x98\x80!"},
+      {8, "Scintil", "Caf\xC3\xA9 \xF0\x9F\x98\x80"},
+      {7, "Scinti", "Caf\xC3\xA9 "},  // the pair is not split
+      {4, "Sci", "Caf"},
+      {1, "", ""},
+      {0, "", ""},
+      {-5, "", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(os::GetClassName(w, c.maxChars), c.className) << c.maxChars;
+    EXPECT_EQ(os::GetWindowText(w, c.maxChars), c.text) << c.maxChars;
+  }
+  os::sim::SetWindowText(w, "new");
+  EXPECT_EQ(os::GetWindowText(w, 100), "new");
+}
+
+TEST_F(SimWindows, VisibilityFollowsAncestorsAndShowCommands) {
+  const Window main = Make("Main", nullptr, nullptr, false);
+  const Window child = Make("Child", main);
+  EXPECT_FALSE(os::IsWindowVisible(main));
+  EXPECT_FALSE(os::IsWindowVisible(child));  // its parent hides it
+  EXPECT_FALSE(os::ShowWindow(main, os::kSW_SHOW));  // was hidden
+  EXPECT_TRUE(os::IsWindowVisible(child));
+  EXPECT_TRUE(os::CloseWindow(main));
+  EXPECT_TRUE(os::sim::IsMinimized(main));
+  EXPECT_TRUE(os::IsWindowVisible(main));  // minimised windows stay visible
+  EXPECT_TRUE(os::ShowWindow(main, os::kSW_RESTORE));
+  EXPECT_FALSE(os::sim::IsMinimized(main));
+  EXPECT_TRUE(os::ShowWindow(main, os::kSW_HIDE));
+  EXPECT_FALSE(os::IsWindowVisible(main));
+  EXPECT_FALSE(os::CloseWindow(nullptr));
+  EXPECT_FALSE(os::ShowWindow(nullptr, os::kSW_RESTORE));
+}
+
+TEST_F(SimWindows, ThreadAndProcessOfAWindow) {
+  const Window ide = Make("Ide");
+  os::sim::WindowSpec spec;
+  spec.threadId = 77;
+  spec.processId = 88;
+  const Window foreign = os::sim::CreateWindow(spec);
+  std::uint32_t process = 1;
+  EXPECT_EQ(os::GetWindowThreadProcessId(ide, &process), os::sim::GuiThreadId());
+  EXPECT_EQ(process, os::sim::ProcessId());
+  EXPECT_EQ(os::GetWindowThreadProcessId(foreign, &process), 77u);
+  EXPECT_EQ(process, 88u);
+  EXPECT_EQ(os::GetWindowThreadProcessId(nullptr, &process), 0u);
+  EXPECT_EQ(process, 0u);
+  EXPECT_EQ(os::GetWindowThreadProcessId(ide, nullptr), os::sim::GuiThreadId());
+}
+
+TEST_F(SimWindows, WindowData) {
+  int owner = 0;
+  os::sim::WindowSpec spec;
+  spec.data = &owner;
+  const Window w = os::sim::CreateWindow(spec);
+  EXPECT_EQ(os::sim::GetWindowData(w), &owner);
+  os::sim::SetWindowData(w, nullptr);
+  EXPECT_EQ(os::sim::GetWindowData(w), nullptr);
+}
+
+// Properties.
+
+TEST_F(SimWindows, PropertyNamesIgnoreCase) {
+  const Window w = Make("Main");
+  EXPECT_EQ(os::GetProp(w, "PB_ID"), 0);
+  EXPECT_TRUE(os::SetProp(w, "PB_ID", 7));
+  EXPECT_EQ(os::GetProp(w, "pb_id"), 7);
+  EXPECT_TRUE(os::SetProp(w, "Pb_Id", 9));
+  EXPECT_EQ(os::GetProp(w, "PB_ID"), 9);
+  ASSERT_EQ(os::EnumProps(w).size(), 1u);
+  EXPECT_EQ(os::EnumProps(w)[0].name, "PB_ID");  // the name as first set
+  EXPECT_EQ(os::RemoveProp(w, "pB_iD"), 9);
+  EXPECT_EQ(os::GetProp(w, "PB_ID"), 0);
+  EXPECT_EQ(os::RemoveProp(w, "PB_ID"), 0);
+  // Properties belong to their window.
+  const Window other = Make("Other");
+  os::SetProp(w, "X", 1);
+  EXPECT_EQ(os::GetProp(other, "X"), 0);
+}
+
+TEST_F(SimWindows, PropertyEnumerationKeepsInsertionOrder) {
+  const Window w = Make("Main");
+  os::SetProp(w, "1F4.Plugin.Tool", 5);
+  os::SetProp(w, "PB_ID", 1);
+  os::SetProp(w, "1F4.Settings.A.B.Value", -3);
+  os::SetProp(w, "1F4.Plugin.Tool", 6);  // an update keeps the place
+  os::SetProp(w, "Gone", 2);
+  os::RemoveProp(w, "gone");
+  os::SetProp(w, "aaa", 4);
+  os::SetProp(w, "GONE", 8);  // re-added: at the end
+  const std::vector<os::PropertyEntry> entries = os::EnumProps(w);
+  const std::vector<std::pair<std::string, std::intptr_t>> expected = {
+      {"1F4.Plugin.Tool", 6}, {"PB_ID", 1}, {"1F4.Settings.A.B.Value", -3}, {"aaa", 4},
+      {"GONE", 8}};
+  ASSERT_EQ(entries.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(entries[i].name, expected[i].first) << i;
+    EXPECT_EQ(entries[i].value, expected[i].second) << i;
+  }
+}
+
+TEST_F(SimWindows, PropertyNamesMustBeValidAtoms) {
+  const Window w = Make("Main");
+  EXPECT_FALSE(os::SetProp(w, "", 1));
+  EXPECT_TRUE(os::SetProp(w, std::string(255, 'a'), 1));
+  EXPECT_FALSE(os::SetProp(w, std::string(256, 'b'), 1));
+  EXPECT_EQ(os::GetProp(w, std::string(256, 'b')), 0);
+  EXPECT_EQ(os::EnumProps(w).size(), 1u);
+}
+
+// Destruction.
+
+std::vector<std::pair<Window, std::uint32_t>> g_destroyLog;
+os::LResult LoggingProc(Window w, std::uint32_t message, os::WParam, os::LParam) {
+  if (message == os::kWM_DESTROY) {
+    g_destroyLog.push_back({w, message});
+    // The window still exists while it hears WM_DESTROY.
+    EXPECT_TRUE(os::IsWindow(w));
+  }
+  return 42;
+}
+
+TEST_F(SimWindows, DestroyTellsParentThenChildrenAndInvalidatesAll) {
+  g_destroyLog.clear();
+  const Window main = Make("Main", nullptr, LoggingProc);
+  const Window child = Make("Child", main, LoggingProc);
+  const Window grandchild = Make("Grandchild", child, LoggingProc);
+  const Window sibling = Make("Sibling", nullptr, LoggingProc);
+  os::SetProp(child, "PB_ID", 3);
+
+  os::sim::DestroyWindow(main);
+  EXPECT_EQ(g_destroyLog, (std::vector<std::pair<Window, std::uint32_t>>{
+                              {main, os::kWM_DESTROY},
+                              {child, os::kWM_DESTROY},
+                              {grandchild, os::kWM_DESTROY}}));
+  for (Window w : {main, child, grandchild}) {
+    EXPECT_FALSE(os::IsWindow(w));
+    EXPECT_EQ(os::SendMessage(w, 1, 0, 0), 0);  // the procedure would answer 42
+    EXPECT_EQ(os::GetClassName(w, 100), "");
+    EXPECT_FALSE(os::IsWindowVisible(w));
+  }
+  EXPECT_EQ(os::GetProp(child, "PB_ID"), 0);
+  EXPECT_FALSE(os::SetProp(child, "PB_ID", 1));
+  EXPECT_TRUE(os::EnumProps(child).empty());
+  EXPECT_EQ(os::EnumChildWindows(nullptr), (std::vector<Window>{sibling}));
+  EXPECT_EQ(os::SendMessage(sibling, 1, 0, 0), 42);
+  // Destroying twice, or an unknown handle, does nothing.
+  g_destroyLog.clear();
+  os::sim::DestroyWindow(main);
+  os::sim::DestroyWindow(nullptr);
+  EXPECT_TRUE(g_destroyLog.empty());
+  // A new window never gets a destroyed window's handle.
+  const Window fresh = Make("Fresh");
+  EXPECT_NE(fresh, main);
+  EXPECT_NE(fresh, child);
+}
+
+TEST_F(SimWindows, DestroyingAChildLeavesItsParent) {
+  const Window main = Make("Main");
+  const Window a = Make("A", main);
+  const Window b = Make("B", main);
+  os::sim::DestroyWindow(a);
+  EXPECT_TRUE(os::IsWindow(main));
+  EXPECT_EQ(os::EnumChildWindows(main), (std::vector<Window>{b}));
+}
+
+}  // namespace
