@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -47,7 +48,8 @@ class NativeFiles : public ::testing::Test {
 };
 
 TEST_F(NativeFiles, ReadWholeFile) {
-  const std::string bytes("\xEF\xBB\xBF\r\n[Group]\r\nKey = 1\r\n\0tail", 30);
+  static const char kContent[] = "\xEF\xBB\xBF\r\n[Group]\r\nKey = 1\r\n\0tail";
+  const std::string bytes(kContent, sizeof kContent - 1);
   Write("toolhost.ini", bytes);
   std::string read;
   ASSERT_TRUE(os::ReadWholeFile(Path("toolhost.ini"), &read));
@@ -79,13 +81,32 @@ TEST_F(NativeFiles, ReplaceFileLeavesOnlyTheNewContent) {
   EXPECT_FALSE(os::ReplaceFile(folder_, "x"));  // a folder is not replaced
 }
 
+// The folder refuses new files but the file itself is writable. Root ignores permissions, so
+// there the replacement runs in a child process as an unprivileged user.
 TEST_F(NativeFiles, ReplaceFileRewritesInPlaceWhenTheFolderIsReadOnly) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root ignores folder permissions";
   Write("toolhost.ini", "a much longer old content");
-  ASSERT_EQ(::chmod(folder_.c_str(), 0500), 0);
-  EXPECT_TRUE(os::ReplaceFile(Path("toolhost.ini"), "short"));
-  EXPECT_FALSE(os::ReplaceFile(Path("new.ini"), "x"));  // cannot be created at all
-  ::chmod(folder_.c_str(), 0700);
+  const auto replace = [&] {
+    return os::ReplaceFile(Path("toolhost.ini"), "short") &&
+           !os::ReplaceFile(Path("new.ini"), "x");  // cannot be created at all
+  };
+  if (::geteuid() != 0) {
+    ASSERT_EQ(::chmod(folder_.c_str(), 0500), 0);
+    EXPECT_TRUE(replace());
+    ::chmod(folder_.c_str(), 0700);
+  } else {
+    constexpr uid_t kNobody = 65534;
+    ASSERT_EQ(::chmod(folder_.c_str(), 0755), 0);
+    ASSERT_EQ(::chown(Path("toolhost.ini").c_str(), kNobody, kNobody), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      const bool dropped = ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
+      ::_exit(dropped && replace() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
   std::string read;
   ASSERT_TRUE(os::ReadWholeFile(Path("toolhost.ini"), &read));
   EXPECT_EQ(read, "short");
