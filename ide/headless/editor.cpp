@@ -1,0 +1,1022 @@
+#include "ide/headless/editor.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
+#include <forward_list>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Scintilla's document core.
+#include "ScintillaTypes.h"
+#include "ILoader.h"
+#include "ILexer.h"
+#include "Debugging.h"
+#include "CharacterType.h"
+#include "CharacterCategoryMap.h"
+#include "Position.h"
+#include "SplitVector.h"
+#include "Partitioning.h"
+#include "RunStyles.h"
+#include "CellBuffer.h"
+#include "PerLine.h"
+#include "CharClassify.h"
+#include "Decoration.h"
+#include "CaseFolder.h"
+#include "Document.h"
+
+#include "os/sim/sim.h"
+#include "plugin/scintilla_records.h"
+
+namespace headless {
+
+namespace sc = Scintilla;
+namespace sci_internal = Scintilla::Internal;
+using Position = std::int64_t;
+
+namespace {
+
+// Message numbers the editor answers beyond those the plugin's records name.
+enum : std::uint32_t {
+  SCI_CLEARALL = 2004,
+  SCI_CANREDO = 2016,
+  SCI_GETCURLINE = 2027,
+  SCI_GETENDSTYLED = 2028,
+  SCI_SETCODEPAGE = 2037,
+  SCI_STYLESETFORE = 2051,
+  SCI_STYLESETBACK = 2052,
+  SCI_STYLESETBOLD = 2053,
+  SCI_STYLESETITALIC = 2054,
+  SCI_STYLESETUNDERLINE = 2059,
+  SCI_STYLESETCASE = 2060,
+  SCI_CLEARCMDKEY = 2071,
+  SCI_SETSTYLINGEX = 2073,
+  SCI_STYLESETVISIBLE = 2074,
+  SCI_GETSELECTIONHIDDEN = 2088,
+  SCI_STYLESETCHANGEABLE = 2099,
+  SCI_SETLINEINDENTATION = 2126,
+  SCI_GETLINEINDENTATION = 2127,
+  SCI_GETCOLUMN = 2129,
+  SCI_GETCODEPAGE = 2137,
+  SCI_SETCURRENTPOS = 2141,
+  SCI_GETSELECTIONSTART = 2143,
+  SCI_GETSELECTIONEND = 2145,
+  SCI_GETLINE = 2153,
+  SCI_GETMODIFY = 2159,
+  SCI_CANUNDO = 2174,
+  SCI_CLEAR = 2180,
+  SCI_SETTARGETRANGE = 2686,
+  SCI_GETSEARCHFLAGS = 2199,
+  SCI_LINEDOWN = 2300,
+  SCI_LINEUP = 2302,
+  SCI_CHARLEFT = 2304,
+  SCI_CHARRIGHT = 2306,
+  SCI_HOME = 2312,
+  SCI_LINEEND = 2314,
+  SCI_DOCUMENTSTART = 2316,
+  SCI_DOCUMENTEND = 2318,
+  SCI_DELETEBACK = 2326,
+  SCI_TAB = 2327,
+  SCI_VCHOME = 2331,
+  SCI_LINELENGTH = 2350,
+  SCI_SETMODEVENTMASK = 2359,
+  SCI_GETMODEVENTMASK = 2378,
+  SCI_SETFOCUS = 2380,
+  SCI_GETFOCUS = 2381,
+  SCI_GETSTATUS = 2383,
+  SCI_STYLESETHOTSPOT = 2409,
+  SCI_POSITIONBEFORE = 2417,
+  SCI_POSITIONAFTER = 2418,
+  SCI_STYLEGETFORE = 2481,
+  SCI_STYLEGETBACK = 2482,
+  SCI_STYLEGETBOLD = 2483,
+  SCI_STYLEGETITALIC = 2484,
+  SCI_STYLEGETUNDERLINE = 2488,
+  SCI_STYLEGETCASE = 2489,
+  SCI_STYLEGETVISIBLE = 2491,
+  SCI_STYLEGETCHANGEABLE = 2492,
+  SCI_STYLEGETHOTSPOT = 2493,
+  SCI_SETINDICATORVALUE = 2502,
+  SCI_GETINDICATORVALUE = 2503,
+  SCI_INDICGETUNDER = 2511,
+  SCI_SETEMPTYSELECTION = 2556,
+  SCI_GETSELECTIONS = 2570,
+  SCI_GETSELECTIONEMPTY = 2650,
+  SCN_FOCUSOUT = 2029,
+};
+
+constexpr int kCodePageUtf8 = 65001;
+constexpr int kUpdateContent = 0x1;
+constexpr int kUpdateSelection = 0x2;
+
+// Sci_TextRange of the IDE: a 32-bit range and a buffer.
+struct TextRangeRecord {
+  sci::CharacterRange chrg;
+  char* lpstrText;
+};
+
+std::string& Clipboard() {
+  static std::string text;
+  return text;
+}
+
+UnknownMessageReporter& UnknownReporter() {
+  static UnknownMessageReporter reporter;
+  return reporter;
+}
+
+// The control's default key map (Scintilla's KeyMap, the entries a user of the IDE reaches).
+struct KeyBinding {
+  int key;
+  int modifiers;
+  std::uint32_t command;
+};
+constexpr std::array<KeyBinding, 17> kDefaultKeyMap = {{
+    {kKeyDown, 0, SCI_LINEDOWN},
+    {kKeyUp, 0, SCI_LINEUP},
+    {kKeyLeft, 0, SCI_CHARLEFT},
+    {kKeyRight, 0, SCI_CHARRIGHT},
+    {kKeyHome, 0, SCI_VCHOME},
+    {kKeyHome, kModCtrl, SCI_DOCUMENTSTART},
+    {kKeyEnd, 0, SCI_LINEEND},
+    {kKeyEnd, kModCtrl, SCI_DOCUMENTEND},
+    {kKeyDelete, 0, SCI_CLEAR},
+    {kKeyBack, 0, SCI_DELETEBACK},
+    {kKeyBack, kModShift, SCI_DELETEBACK},
+    {'Z', kModCtrl, sci::SCI_UNDO},
+    {'Z', kModCtrl | kModShift, sci::SCI_REDO},
+    {'Y', kModCtrl, sci::SCI_REDO},
+    {kKeyTab, 0, SCI_TAB},
+    {kKeyReturn, 0, sci::SCI_NEWLINE},
+    {kKeyReturn, kModShift, sci::SCI_NEWLINE},
+}};
+
+int KeyMapIndex(int key, int modifiers) { return (modifiers << 16) | (key & 0xFFFF); }
+
+struct IndicatorProperties {
+  int style = 0;  // INDIC_PLAIN
+  int fore = 0;
+  int alpha = 30;
+  int outlineAlpha = 50;
+  int under = 0;
+};
+
+struct StyleProperties {
+  int fore = 0;
+  int back = 0xFFFFFF;
+  int bold = 0, italic = 0, underline = 0, caseForce = 0, hotspot = 0;
+  int visible = 1, changeable = 1;
+};
+
+// Moves one end of the selection over an edit, as Scintilla's SelectionPosition does: an
+// insertion exactly at the position moves it only when it is the start of a non-empty range.
+void MoveForEdit(Position& position, bool insertion, Position start, Position length,
+                 bool moveForEqual) {
+  if (insertion) {
+    if (position > start || (position == start && moveForEqual)) position += length;
+  } else if (position > start) {
+    position = (position > start + length) ? position - length : start;
+  }
+}
+
+}  // namespace
+
+void SetClipboardText(const std::string& text) { Clipboard() = text; }
+const std::string& ClipboardText() { return Clipboard(); }
+void SetUnknownMessageReporter(UnknownMessageReporter reporter) {
+  UnknownReporter() = std::move(reporter);
+}
+
+struct EditorState final : public sci_internal::DocWatcher {
+  os::Window window = nullptr;
+  os::Window parent = nullptr;
+  int controlId = 0;
+  sci_internal::Document* doc = nullptr;
+
+  Position caret = 0;
+  Position anchor = 0;
+  Position targetStart = 0;
+  Position targetEnd = 0;
+  int needUpdate = 0;
+  bool stylingRefused = false;
+  bool focused = false;
+  bool selectionHidden = false;
+  Position desiredColumn = -1;  // column kept over vertical moves
+  Position verticalCaret = -1;  // caret after the last vertical move
+  int searchFlags = 0;
+  int modEventMask = 0x7FFFFF;  // SC_MODEVENTMASKALL
+
+  int caretWidth = 1;
+  int caretLineVisible = 0;
+  int caretLineVisibleAlways = 0;
+  int xCaretPolicy = 1, xCaretSlop = 0, yCaretPolicy = 1, yCaretSlop = 0;
+  std::array<IndicatorProperties, 36> indicators{};
+  std::array<StyleProperties, 256> styles{};
+  std::map<int, std::uint32_t> keyMap;
+
+  EditorState() {
+    indicators[0].style = 1;  // squiggle, green
+    indicators[0].fore = 0x007F00;
+    indicators[1].style = 2;  // TT, blue
+    indicators[1].fore = 0xFF0000;
+    indicators[2].fore = 0x0000FF;  // plain, red
+    for (const KeyBinding& binding : kDefaultKeyMap)
+      keyMap[KeyMapIndex(binding.key, binding.modifiers)] = binding.command;
+    doc = new sci_internal::Document(sc::DocumentOption::Default);
+    doc->AddRef();
+    doc->SetDBCSCodePage(kCodePageUtf8);
+    doc->SetCaseFolder(std::make_unique<sci_internal::CaseFolderUnicode>());
+    doc->AddWatcher(this, nullptr);
+  }
+
+  ~EditorState() override {
+    doc->RemoveWatcher(this, nullptr);
+    doc->Release();
+  }
+
+  // Notifications to the parent.
+  void Notify(sci::Notification& scn) {
+    scn.nmhdr.hwndFrom = window;
+    scn.nmhdr.idFrom = static_cast<std::uintptr_t>(controlId);
+    os::SendMessage(parent, os::kWM_NOTIFY, static_cast<os::WParam>(controlId),
+                    reinterpret_cast<os::LParam>(&scn));
+  }
+
+  void NotifyCode(std::uint32_t code) {
+    sci::Notification scn{};
+    scn.nmhdr.code = code;
+    Notify(scn);
+  }
+
+  void NotifyChar(int ch) {
+    sci::Notification scn{};
+    scn.nmhdr.code = sci::SCN_CHARADDED;
+    scn.ch = ch;
+    Notify(scn);
+  }
+
+  // DocWatcher.
+  void NotifyModifyAttempt(sci_internal::Document*, void*) override {}
+  void NotifySavePoint(sci_internal::Document*, void*, bool) override {}
+  void NotifyDeleted(sci_internal::Document*, void*) noexcept override {}
+  void NotifyErrorOccurred(sci_internal::Document*, void*, sc::Status) override {}
+
+  void NotifyStyleNeeded(sci_internal::Document*, void*, Sci::Position endStyleNeeded) override {
+    sci::Notification scn{};
+    scn.nmhdr.code = sci::SCN_STYLENEEDED;
+    scn.position = static_cast<std::int32_t>(endStyleNeeded);
+    Notify(scn);
+  }
+
+  void NotifyModified(sci_internal::Document*, sci_internal::DocModification mh, void*) override {
+    needUpdate |= kUpdateContent;
+    const int flags = static_cast<int>(mh.modificationType);
+    const bool styleOrIndicator = (flags & (0x4 | 0x4000)) != 0;  // CHANGESTYLE, CHANGEINDICATOR
+    if (!styleOrIndicator) {
+      const bool insertion = (flags & sci::SC_MOD_INSERTTEXT) != 0;
+      if (insertion || (flags & sci::SC_MOD_DELETETEXT) != 0) {
+        const bool caretStart = caret < anchor;
+        const bool anchorStart = anchor < caret;
+        MoveForEdit(caret, insertion, mh.position, mh.length, caretStart);
+        MoveForEdit(anchor, insertion, mh.position, mh.length, anchorStart);
+        stylingRefused = false;
+      }
+    }
+    if ((flags & modEventMask) == 0) return;
+    sci::Notification scn{};
+    scn.nmhdr.code = sci::SCN_MODIFIED;
+    scn.position = static_cast<std::int32_t>(mh.position);
+    scn.modificationType = flags;
+    scn.text = mh.text;
+    scn.length = static_cast<std::int32_t>(mh.length);
+    scn.linesAdded = static_cast<std::int32_t>(mh.linesAdded);
+    scn.line = static_cast<std::int32_t>(mh.line);
+    scn.foldLevelNow = static_cast<int>(mh.foldLevelNow);
+    scn.foldLevelPrev = static_cast<int>(mh.foldLevelPrev);
+    scn.token = static_cast<int>(mh.token);
+    scn.annotationLinesAdded = static_cast<std::int32_t>(mh.annotationLinesAdded);
+    Notify(scn);
+  }
+
+  // Selection.
+  Position Clamp(Position position) const {
+    return std::clamp<Position>(position, 0, doc->Length());
+  }
+  Position SelectionStart() const { return std::min(caret, anchor); }
+  Position SelectionEnd() const { return std::max(caret, anchor); }
+  bool SelectionEmpty() const { return caret == anchor; }
+
+  // SetSelection/SetEmptySelection: a change of the range is a selection update.
+  void SetSelection(Position newCaret, Position newAnchor) {
+    newCaret = Clamp(newCaret);
+    newAnchor = Clamp(newAnchor);
+    if (newCaret != caret || newAnchor != anchor) needUpdate |= kUpdateSelection;
+    caret = newCaret;
+    anchor = newAnchor;
+  }
+  void SetEmptySelection(Position position) { SetSelection(position, position); }
+
+  void ClearSelection() {
+    if (SelectionEmpty()) return;
+    sci_internal::UndoGroup group(doc);
+    const Position start = SelectionStart();
+    doc->DeleteChars(start, SelectionEnd() - start);
+    caret = anchor = start;
+  }
+
+  // Editing commands.
+  void InsertCharacter(std::string_view text) {
+    if (text.empty()) return;
+    {
+      sci_internal::UndoGroup group(doc, !SelectionEmpty());
+      Position insertAt = SelectionStart();
+      if (!SelectionEmpty()) {
+        doc->DeleteChars(insertAt, SelectionEnd() - insertAt);
+        caret = anchor = insertAt;
+      }
+      const Position inserted = doc->InsertString(insertAt, text.data(), text.size());
+      if (inserted > 0) caret = anchor = insertAt + inserted;
+    }
+    desiredColumn = -1;
+    NotifyChar(CharacterValue(text));
+  }
+
+  static int CharacterValue(std::string_view text) {
+    const unsigned char lead = static_cast<unsigned char>(text[0]);
+    if (lead < 0xC0 || text.size() == 1) return lead;
+    // UTF-8 sequence to its code point.
+    int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    int value = lead & (0x3F >> (length - 1));
+    for (int i = 1; i < length && i < static_cast<int>(text.size()); ++i)
+      value = (value << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
+    return value;
+  }
+
+  void NewLine() {
+    needUpdate |= kUpdateSelection;  // the control invalidates the whole selection first
+    const std::string_view eol = doc->EOLString();
+    bool inserted = false;
+    {
+      sci_internal::UndoGroup group(doc, !SelectionEmpty());
+      ClearSelection();
+      const Position at = caret;
+      const Position length = doc->InsertString(at, eol.data(), eol.size());
+      if (length > 0) {
+        caret = anchor = at + length;
+        inserted = true;
+      }
+    }
+    desiredColumn = -1;
+    if (inserted) {
+      for (char ch : eol) NotifyChar(static_cast<unsigned char>(ch));
+    }
+  }
+
+  void DeleteBack() {
+    if (SelectionEmpty()) {
+      if (caret > 0) doc->DelCharBack(caret);
+    } else {
+      ClearSelection();
+    }
+    needUpdate |= kUpdateSelection;
+    desiredColumn = -1;
+  }
+
+  void DeleteForward() {
+    if (SelectionEmpty()) {
+      doc->DelChar(caret);
+    } else {
+      ClearSelection();
+    }
+  }
+
+  void Tab() {
+    sci_internal::UndoGroup group(doc, !SelectionEmpty());
+    ClearSelection();
+    const Position at = caret;
+    const Position inserted = doc->InsertString(at, "\t", 1);
+    if (inserted > 0) caret = anchor = at + inserted;
+    desiredColumn = -1;
+  }
+
+  void Paste() {
+    sci_internal::UndoGroup group(doc);
+    ClearSelection();
+    const std::string& text = Clipboard();
+    const std::string converted =
+        sci_internal::Document::TransformLineEnds(text.data(), text.size(), doc->eolMode);
+    const Position at = caret;
+    const Position inserted = doc->InsertString(at, converted.data(), converted.size());
+    if (inserted > 0) SetEmptySelection(at + inserted);
+    desiredColumn = -1;
+  }
+
+  void Undo() {
+    if (!doc->CanUndo()) return;
+    const Position position = doc->Undo();
+    if (position >= 0) SetEmptySelection(position);
+    desiredColumn = -1;
+  }
+
+  void Redo() {
+    if (!doc->CanRedo()) return;
+    const Position position = doc->Redo();
+    if (position >= 0) SetEmptySelection(position);
+    desiredColumn = -1;
+  }
+
+  Position ReplaceTarget(bool patterns, os::WParam length, os::LParam text) {
+    if (text == 0) return 0;
+    const char* data = reinterpret_cast<const char*>(text);
+    Position size = (static_cast<std::intptr_t>(length) == -1) ? static_cast<Position>(std::strlen(data))
+                                                               : static_cast<Position>(length);
+    sci_internal::UndoGroup group(doc);
+    if (patterns) {
+      Sci::Position substituted = size;
+      const char* replacement = doc->SubstituteByPosition(data, &substituted);
+      if (!replacement) return 0;
+      data = replacement;
+      size = substituted;
+    }
+    // The substitution lives in the document's buffer, which the deletion may not touch.
+    const std::string copy(data, static_cast<std::size_t>(size));
+    if (targetEnd > targetStart) doc->DeleteChars(targetStart, targetEnd - targetStart);
+    targetEnd = targetStart;
+    const Position inserted = doc->InsertString(targetStart, copy.data(), copy.size());
+    targetEnd = targetStart + inserted;
+    return size;
+  }
+
+  Position FindText(os::WParam flags, os::LParam record) {
+    auto* find = reinterpret_cast<sci::TextToFind*>(record);
+    if (!find || !find->lpstrText) return -1;
+    Sci::Position length = static_cast<Sci::Position>(std::strlen(find->lpstrText));
+    try {
+      const Position found = doc->FindText(find->chrg.cpMin, find->chrg.cpMax, find->lpstrText,
+                                           static_cast<sc::FindOption>(flags), &length);
+      if (found != -1) {
+        find->chrgText.cpMin = static_cast<std::int32_t>(found);
+        find->chrgText.cpMax = static_cast<std::int32_t>(found + length);
+      }
+      return found;
+    } catch (const std::exception&) {
+      return -1;
+    }
+  }
+
+  Position SearchInTarget(os::WParam length, os::LParam text) {
+    if (text == 0) return -1;
+    const std::string pattern(reinterpret_cast<const char*>(text), length);
+    Sci::Position found = static_cast<Sci::Position>(pattern.size());
+    try {
+      const Position position = doc->FindText(targetStart, targetEnd, pattern.c_str(),
+                                              static_cast<sc::FindOption>(searchFlags), &found);
+      if (position != -1) {
+        targetStart = position;
+        targetEnd = position + found;
+      }
+      return position;
+    } catch (const std::exception&) {
+      return -1;
+    }
+  }
+
+  Position GetTag(os::WParam group, os::LParam buffer) {
+    const char* text = nullptr;
+    Sci::Position length = 0;
+    if (group >= 1 && group <= 9) {
+      char name[3] = {'\\', static_cast<char>('0' + group), 0};
+      length = 2;
+      text = doc->SubstituteByPosition(name, &length);
+    }
+    if (buffer) {
+      char* out = reinterpret_cast<char*>(buffer);
+      if (text) {
+        std::memcpy(out, text, static_cast<std::size_t>(length) + 1);
+      } else {
+        *out = '\0';
+      }
+    }
+    return text ? length : 0;
+  }
+
+  // Caret movement.
+  Position CharacterColumn(Position position) const {
+    const Position lineStart = doc->LineStart(doc->SciLineFromPosition(position));
+    return doc->CountCharacters(lineStart, position);
+  }
+
+  void MoveCaret(Position position) {
+    SetEmptySelection(position);
+    desiredColumn = -1;
+  }
+
+  void VerticalMove(int direction) {
+    if (verticalCaret != caret || desiredColumn < 0) desiredColumn = CharacterColumn(caret);
+    const Sci::Line line = doc->SciLineFromPosition(caret) + direction;
+    Position target;
+    if (line < 0) {
+      target = 0;
+    } else if (line >= doc->LinesTotal()) {
+      target = doc->Length();
+    } else {
+      target = doc->GetRelativePosition(doc->LineStart(line), desiredColumn);
+      if (target < 0 || target > doc->LineEnd(line)) target = doc->LineEnd(line);
+    }
+    const Position column = desiredColumn;
+    SetEmptySelection(target);
+    desiredColumn = column;
+    verticalCaret = caret;
+  }
+
+  void HorizontalMove(int direction) {
+    Position target;
+    if (!SelectionEmpty()) {
+      target = direction < 0 ? SelectionStart() : SelectionEnd();
+    } else {
+      target = doc->MovePositionOutsideChar(caret + direction, direction, true);
+    }
+    MoveCaret(Clamp(target));
+  }
+
+  void VcHome() {
+    const Sci::Line line = doc->SciLineFromPosition(caret);
+    const Position indent = doc->GetLineIndentPosition(line);
+    MoveCaret(caret == indent ? doc->LineStart(line) : indent);
+  }
+
+  bool RunCommand(std::uint32_t command);
+  os::LResult Dispatch(std::uint32_t message, os::WParam wParam, os::LParam lParam);
+};
+
+bool EditorState::RunCommand(std::uint32_t command) {
+  switch (command) {
+    case sci::SCI_NEWLINE: NewLine(); return true;
+    case SCI_DELETEBACK: DeleteBack(); return true;
+    case SCI_CLEAR: DeleteForward(); return true;
+    case SCI_TAB: Tab(); return true;
+    case sci::SCI_UNDO: Undo(); return true;
+    case sci::SCI_REDO: Redo(); return true;
+    case SCI_CHARLEFT: HorizontalMove(-1); return true;
+    case SCI_CHARRIGHT: HorizontalMove(1); return true;
+    case SCI_LINEUP: VerticalMove(-1); return true;
+    case SCI_LINEDOWN: VerticalMove(1); return true;
+    case SCI_VCHOME: VcHome(); return true;
+    case SCI_HOME: MoveCaret(doc->LineStart(doc->SciLineFromPosition(caret))); return true;
+    case SCI_LINEEND: MoveCaret(doc->LineEnd(doc->SciLineFromPosition(caret))); return true;
+    case SCI_DOCUMENTSTART: MoveCaret(0); return true;
+    case SCI_DOCUMENTEND: MoveCaret(doc->Length()); return true;
+    case sci::SCI_SELECTALL: SetSelection(doc->Length(), 0); return true;
+    default: return false;
+  }
+}
+
+os::LResult EditorState::Dispatch(std::uint32_t message, os::WParam wParam, os::LParam lParam) {
+  const Position wPosition = static_cast<Position>(static_cast<std::intptr_t>(wParam));
+  switch (message) {
+    // Text and positions.
+    case sci::SCI_GETLENGTH:
+    case sci::SCI_GETTEXTLENGTH:
+      return doc->Length();
+    case sci::SCI_GETCHARAT:
+      return doc->CharAt(wPosition);
+    case sci::SCI_GETSTYLEAT:
+      return wPosition >= doc->Length() ? 0 : doc->StyleAt(wPosition);
+    case sci::SCI_GETLINECOUNT:
+      return doc->LinesTotal();
+    case sci::SCI_LINEFROMPOSITION:
+      return wPosition < 0 ? 0 : doc->LineFromPosition(wPosition);
+    case sci::SCI_POSITIONFROMLINE:
+      if (wPosition < 0) return doc->LineStart(doc->SciLineFromPosition(SelectionStart()));
+      if (wPosition == 0) return 0;
+      if (wPosition > doc->LinesTotal()) return -1;
+      return doc->LineStart(wPosition);
+    case sci::SCI_GETLINEENDPOSITION:
+      return doc->LineEnd(wPosition);
+    case sci::SCI_GETLINEINDENTPOSITION:
+      return doc->GetLineIndentPosition(wPosition);
+    case SCI_GETLINEINDENTATION:
+      return doc->GetLineIndentation(wPosition);
+    case SCI_SETLINEINDENTATION:
+      doc->SetLineIndentation(wPosition, lParam);
+      return 0;
+    case SCI_GETCOLUMN:
+      return doc->GetColumn(wPosition);
+    case SCI_LINELENGTH:
+      if (wPosition < 0 || wPosition > doc->LineFromPosition(doc->Length())) return 0;
+      return doc->LineStart(wPosition + 1) - doc->LineStart(wPosition);
+    case SCI_POSITIONBEFORE:
+      return doc->MovePositionOutsideChar(wPosition - 1, -1, true);
+    case SCI_POSITIONAFTER:
+      return doc->MovePositionOutsideChar(wPosition + 1, 1, true);
+    case sci::SCI_GETTEXT: {
+      if (lParam == 0) return doc->Length();
+      char* out = reinterpret_cast<char*>(lParam);
+      const Position length = std::min<Position>(wPosition, doc->Length());
+      doc->GetCharRange(out, 0, length);
+      out[length] = '\0';
+      return length;
+    }
+    case SCI_GETLINE: {
+      const Position start = doc->LineStart(wPosition);
+      const Position length = doc->LineStart(wPosition + 1) - start;
+      if (lParam != 0) doc->GetCharRange(reinterpret_cast<char*>(lParam), start, length);
+      return length;
+    }
+    case sci::SCI_GETTEXTRANGE: {
+      auto* range = reinterpret_cast<TextRangeRecord*>(lParam);
+      if (!range || !range->lpstrText) return 0;
+      Position end = range->chrg.cpMax == -1 ? doc->Length() : range->chrg.cpMax;
+      const Position start = Clamp(range->chrg.cpMin);
+      end = std::max(start, Clamp(end));
+      doc->GetCharRange(range->lpstrText, start, end - start);
+      range->lpstrText[end - start] = '\0';
+      return end - start;
+    }
+
+    // Caret and selection.
+    case sci::SCI_GETCURRENTPOS:
+      return caret;
+    case sci::SCI_GETANCHOR:
+      return anchor;
+    case sci::SCI_GOTOPOS:
+      MoveCaret(wPosition);
+      return 0;
+    case SCI_SETCURRENTPOS:
+      SetSelection(wPosition, anchor);
+      return 0;
+    case sci::SCI_SETANCHOR:
+      SetSelection(caret, wPosition);
+      return 0;
+    case SCI_SETEMPTYSELECTION:
+      SetEmptySelection(wPosition);
+      return 0;
+    case sci::SCI_SETSEL: {
+      Position end = lParam < 0 ? doc->Length() : lParam;
+      Position start = wPosition < 0 ? end : wPosition;
+      needUpdate |= kUpdateSelection;
+      SetSelection(end, start);
+      desiredColumn = -1;
+      return 0;
+    }
+    case sci::SCI_SELECTALL:
+      RunCommand(message);
+      return 0;
+    case SCI_GETSELECTIONSTART:
+    case sci::SCI_GETSELECTIONNSTART:
+      return SelectionStart();
+    case SCI_GETSELECTIONEND:
+    case sci::SCI_GETSELECTIONNEND:
+      return SelectionEnd();
+    case sci::SCI_GETMAINSELECTION:
+      return 0;
+    case SCI_GETSELECTIONS:
+      return 1;
+    case SCI_GETSELECTIONEMPTY:
+      return SelectionEmpty() ? 1 : 0;
+    case sci::SCI_HIDESELECTION:
+      selectionHidden = wParam != 0;
+      return 0;
+    case SCI_GETSELECTIONHIDDEN:
+      return selectionHidden ? 1 : 0;
+
+    // Edits.
+    case sci::SCI_ADDTEXT: {
+      if (lParam == 0) return 0;
+      const Position inserted =
+          doc->InsertString(caret, reinterpret_cast<const char*>(lParam), wPosition);
+      SetEmptySelection(caret + inserted);
+      return 0;
+    }
+    case sci::SCI_REPLACESEL: {
+      if (lParam == 0) return 0;
+      sci_internal::UndoGroup group(doc);
+      ClearSelection();
+      const char* text = reinterpret_cast<const char*>(lParam);
+      const Position inserted = doc->InsertString(caret, text, std::strlen(text));
+      SetEmptySelection(caret + inserted);
+      return 0;
+    }
+    case sci::SCI_SETTEXT: {
+      if (lParam == 0) return 0;
+      sci_internal::UndoGroup group(doc);
+      doc->DeleteChars(0, doc->Length());
+      SetEmptySelection(0);
+      const char* text = reinterpret_cast<const char*>(lParam);
+      doc->InsertString(0, text, std::strlen(text));
+      return 1;
+    }
+    case SCI_CLEARALL: {
+      sci_internal::UndoGroup group(doc);
+      if (doc->Length() != 0) doc->DeleteChars(0, doc->Length());
+      SetEmptySelection(0);
+      return 0;
+    }
+    case sci::SCI_PASTE:
+      Paste();
+      return 0;
+    case sci::SCI_SETTARGETSTART:
+      targetStart = wPosition;
+      return 0;
+    case sci::SCI_GETTARGETSTART:
+      return targetStart;
+    case sci::SCI_SETTARGETEND:
+      targetEnd = wPosition;
+      return 0;
+    case sci::SCI_GETTARGETEND:
+      return targetEnd;
+    case SCI_SETTARGETRANGE:
+      targetStart = wPosition;
+      targetEnd = lParam;
+      return 0;
+    case sci::SCI_REPLACETARGET:
+      return ReplaceTarget(false, wParam, lParam);
+    case sci::SCI_REPLACETARGETRE:
+      return ReplaceTarget(true, wParam, lParam);
+
+    // Search.
+    case sci::SCI_FINDTEXT:
+      return FindText(wParam, lParam);
+    case sci::SCI_SEARCHINTARGET:
+      return SearchInTarget(wParam, lParam);
+    case sci::SCI_SETSEARCHFLAGS:
+      searchFlags = static_cast<int>(wParam);
+      return 0;
+    case SCI_GETSEARCHFLAGS:
+      return searchFlags;
+    case sci::SCI_GETTAG:
+      return GetTag(wParam, lParam);
+
+    // Undo.
+    case sci::SCI_BEGINUNDOACTION:
+      doc->BeginUndoAction();
+      return 0;
+    case sci::SCI_ENDUNDOACTION:
+      doc->EndUndoAction();
+      return 0;
+    case sci::SCI_EMPTYUNDOBUFFER:
+      doc->DeleteUndoHistory();
+      return 0;
+    case SCI_CANUNDO:
+      return doc->CanUndo() ? 1 : 0;
+    case SCI_CANREDO:
+      return doc->CanRedo() ? 1 : 0;
+    case SCI_GETMODIFY:
+      return doc->IsSavePoint() ? 0 : 1;
+
+    // Document settings.
+    case sci::SCI_GETEOLMODE:
+      return static_cast<os::LResult>(doc->eolMode);
+    case sci::SCI_SETEOLMODE:
+      doc->eolMode = static_cast<sc::EndOfLine>(wParam);
+      return 0;
+    case SCI_SETCODEPAGE:
+      doc->SetDBCSCodePage(static_cast<int>(wParam));
+      return 0;
+    case SCI_GETCODEPAGE:
+      return doc->dbcsCodePage;
+    case SCI_SETMODEVENTMASK:
+      modEventMask = static_cast<int>(wParam);
+      return 0;
+    case SCI_GETMODEVENTMASK:
+      return modEventMask;
+    case SCI_GETSTATUS:
+      return 0;
+    case SCI_SETFOCUS:
+      return 0;  // handled by Editor::Message, which owns the notification
+    case SCI_GETFOCUS:
+      return focused ? 1 : 0;
+
+    // Styling from the container.
+    case SCI_GETENDSTYLED:
+      return doc->GetEndStyled();
+    case sci::SCI_STARTSTYLING:
+      doc->StartStyling(wPosition);
+      return 0;
+    case sci::SCI_SETSTYLING:
+      if (wPosition >= 0) doc->SetStyleFor(wPosition, static_cast<char>(lParam));
+      return 0;
+    case SCI_SETSTYLINGEX:
+      if (lParam == 0) return 0;
+      doc->SetStyles(wPosition, reinterpret_cast<const char*>(lParam));
+      return 0;
+
+    // Caret display and scrolling policy.
+    case sci::SCI_SETCARETWIDTH:
+      caretWidth = std::clamp(static_cast<int>(wParam), 0, 20);
+      return 0;
+    case sci::SCI_GETCARETWIDTH:
+      return caretWidth;
+    case sci::SCI_SETXCARETPOLICY:
+      xCaretPolicy = static_cast<int>(wParam);
+      xCaretSlop = static_cast<int>(lParam);
+      return 0;
+    case sci::SCI_SETYCARETPOLICY:
+      yCaretPolicy = static_cast<int>(wParam);
+      yCaretSlop = static_cast<int>(lParam);
+      return 0;
+    case sci::SCI_SETCARETLINEVISIBLE:
+      caretLineVisible = wParam != 0;
+      return 0;
+    case sci::SCI_GETCARETLINEVISIBLE:
+      return caretLineVisible;
+    case sci::SCI_SETCARETLINEVISIBLEALWAYS:
+      caretLineVisibleAlways = wParam != 0;
+      return 0;
+    case sci::SCI_GETCARETLINEVISIBLEALWAYS:
+      return caretLineVisibleAlways;
+
+    // Indicators.
+    case sci::SCI_INDICSETSTYLE:
+      if (wParam < indicators.size()) indicators[wParam].style = static_cast<int>(lParam);
+      return 0;
+    case sci::SCI_INDICGETSTYLE:
+      return wParam < indicators.size() ? indicators[wParam].style : 0;
+    case sci::SCI_INDICSETFORE:
+      if (wParam < indicators.size()) indicators[wParam].fore = static_cast<int>(lParam);
+      return 0;
+    case sci::SCI_INDICGETFORE:
+      return wParam < indicators.size() ? indicators[wParam].fore : 0;
+    case sci::SCI_INDICSETALPHA:
+      if (wParam < indicators.size())
+        indicators[wParam].alpha = std::clamp(static_cast<int>(lParam), 0, 255);
+      return 0;
+    case sci::SCI_INDICGETALPHA:
+      return wParam < indicators.size() ? indicators[wParam].alpha : 0;
+    case sci::SCI_INDICSETOUTLINEALPHA:
+      if (wParam < indicators.size())
+        indicators[wParam].outlineAlpha = std::clamp(static_cast<int>(lParam), 0, 255);
+      return 0;
+    case sci::SCI_INDICGETOUTLINEALPHA:
+      return wParam < indicators.size() ? indicators[wParam].outlineAlpha : 0;
+    case sci::SCI_INDICSETUNDER:
+      if (wParam < indicators.size()) indicators[wParam].under = lParam != 0;
+      return 0;
+    case SCI_INDICGETUNDER:
+      return wParam < indicators.size() ? indicators[wParam].under : 0;
+    case sci::SCI_SETINDICATORCURRENT:
+      doc->DecorationSetCurrentIndicator(static_cast<int>(wParam));
+      return 0;
+    case sci::SCI_GETINDICATORCURRENT:
+      return doc->decorations->GetCurrentIndicator();
+    case SCI_SETINDICATORVALUE:
+      doc->decorations->SetCurrentValue(static_cast<int>(wParam));
+      return 0;
+    case SCI_GETINDICATORVALUE:
+      return doc->decorations->GetCurrentValue();
+    case sci::SCI_INDICATORFILLRANGE:
+      doc->DecorationFillRange(wPosition, doc->decorations->GetCurrentValue(), lParam);
+      return 0;
+    case sci::SCI_INDICATORCLEARRANGE:
+      doc->DecorationFillRange(wPosition, 0, lParam);
+      return 0;
+    case sci::SCI_INDICATORVALUEAT:
+      return doc->decorations->ValueAt(static_cast<int>(wParam), lParam);
+    case sci::SCI_INDICATORALLONFOR:
+      return doc->decorations->AllOnFor(wPosition);
+
+    // Style attributes (read by the debug dumps).
+    case SCI_STYLESETFORE: styles[wParam & 0xFF].fore = static_cast<int>(lParam); return 0;
+    case SCI_STYLESETBACK: styles[wParam & 0xFF].back = static_cast<int>(lParam); return 0;
+    case SCI_STYLESETBOLD: styles[wParam & 0xFF].bold = lParam != 0; return 0;
+    case SCI_STYLESETITALIC: styles[wParam & 0xFF].italic = lParam != 0; return 0;
+    case SCI_STYLESETUNDERLINE: styles[wParam & 0xFF].underline = lParam != 0; return 0;
+    case SCI_STYLESETCASE: styles[wParam & 0xFF].caseForce = static_cast<int>(lParam); return 0;
+    case SCI_STYLESETVISIBLE: styles[wParam & 0xFF].visible = lParam != 0; return 0;
+    case SCI_STYLESETCHANGEABLE: styles[wParam & 0xFF].changeable = lParam != 0; return 0;
+    case SCI_STYLESETHOTSPOT: styles[wParam & 0xFF].hotspot = lParam != 0; return 0;
+    case SCI_STYLEGETFORE: return styles[wParam & 0xFF].fore;
+    case SCI_STYLEGETBACK: return styles[wParam & 0xFF].back;
+    case SCI_STYLEGETBOLD: return styles[wParam & 0xFF].bold;
+    case SCI_STYLEGETITALIC: return styles[wParam & 0xFF].italic;
+    case SCI_STYLEGETUNDERLINE: return styles[wParam & 0xFF].underline;
+    case SCI_STYLEGETCASE: return styles[wParam & 0xFF].caseForce;
+    case SCI_STYLEGETVISIBLE: return styles[wParam & 0xFF].visible;
+    case SCI_STYLEGETCHANGEABLE: return styles[wParam & 0xFF].changeable;
+    case SCI_STYLEGETHOTSPOT: return styles[wParam & 0xFF].hotspot;
+
+    // Key map.
+    case sci::SCI_ASSIGNCMDKEY:
+      keyMap[KeyMapIndex(static_cast<int>(wParam & 0xFFFF), static_cast<int>((wParam >> 16) & 0xFFFF))] =
+          static_cast<std::uint32_t>(lParam);
+      return 0;
+    case SCI_CLEARCMDKEY:
+      keyMap.erase(KeyMapIndex(static_cast<int>(wParam & 0xFFFF), static_cast<int>((wParam >> 16) & 0xFFFF)));
+      return 0;
+
+    default:
+      if (RunCommand(message)) return 0;
+      if (UnknownReporter()) UnknownReporter()(window, message);
+      return 0;
+  }
+}
+
+namespace {
+
+os::LResult EditorWindowProc(os::Window window, std::uint32_t message, os::WParam wParam,
+                             os::LParam lParam) {
+  Editor* editor = EditorFromWindow(window);
+  return editor ? editor->Message(message, wParam, lParam) : 0;
+}
+
+// Editors by window, so that a window procedure finds its editor.
+std::map<os::Window, Editor*>& EditorsByWindow() {
+  static std::map<os::Window, Editor*> editors;
+  return editors;
+}
+
+}  // namespace
+
+Editor* EditorFromWindow(os::Window window) {
+  const auto found = EditorsByWindow().find(window);
+  return found == EditorsByWindow().end() ? nullptr : found->second;
+}
+
+Editor::Editor(os::Window parent, int controlId) : state_(std::make_unique<EditorState>()) {
+  state_->parent = parent;
+  state_->controlId = controlId;
+  os::sim::WindowSpec spec;
+  spec.className = "Scintilla";
+  spec.parent = parent;
+  spec.procedure = &EditorWindowProc;
+  state_->window = os::sim::CreateWindow(spec);
+  EditorsByWindow()[state_->window] = this;
+}
+
+Editor::~Editor() {
+  EditorsByWindow().erase(state_->window);
+  if (os::IsWindow(state_->window)) os::sim::DestroyWindow(state_->window);
+}
+
+os::Window Editor::Window() const { return state_->window; }
+int Editor::ControlId() const { return state_->controlId; }
+
+os::LResult Editor::Message(std::uint32_t message, os::WParam wParam, os::LParam lParam) {
+  if (message == SCI_SETFOCUS) {
+    SetFocus(wParam != 0);
+    return 0;
+  }
+  return state_->Dispatch(message, wParam, lParam);
+}
+
+void Editor::TypeCharacter(std::string_view utf8) { state_->InsertCharacter(utf8); }
+
+bool Editor::KeyDown(int key, int modifiers) {
+  const auto found = state_->keyMap.find(KeyMapIndex(key, modifiers));
+  if (found == state_->keyMap.end() || found->second == 0) return false;
+  const std::uint32_t command = found->second;
+  if (!state_->RunCommand(command)) Message(command, 0, 0);
+  return true;
+}
+
+void Editor::SetFocus(bool focused) {
+  if (state_->focused == focused) return;
+  state_->focused = focused;
+  state_->NotifyCode(focused ? sci::SCN_FOCUSIN : static_cast<std::uint32_t>(SCN_FOCUSOUT));
+}
+
+bool Editor::HasFocus() const { return state_->focused; }
+
+bool Editor::NeedsPaint() const {
+  return state_->needUpdate != 0 ||
+         (state_->doc->GetEndStyled() < state_->doc->Length() && !state_->stylingRefused);
+}
+
+bool Editor::Paint() {
+  EditorState& s = *state_;
+  // A container that declined to style is asked again after the next change of the text.
+  if (s.doc->GetEndStyled() < s.doc->Length() && !s.stylingRefused) {
+    s.doc->EnsureStyledTo(s.doc->Length());
+    s.stylingRefused = s.doc->GetEndStyled() < s.doc->Length();
+  }
+  if (s.needUpdate == 0) return false;
+  sci::Notification scn{};
+  scn.nmhdr.code = sci::SCN_UPDATEUI;
+  scn.updated = s.needUpdate;
+  s.Notify(scn);
+  // What changed while the update was handled is not reported later.
+  s.needUpdate = 0;
+  return true;
+}
+
+std::string Editor::Text() const { return TextRange(0, Length()); }
+
+std::string Editor::TextRange(std::int64_t start, std::int64_t end) const {
+  start = state_->Clamp(start);
+  end = std::max(start, state_->Clamp(end));
+  std::string text(static_cast<std::size_t>(end - start), '\0');
+  state_->doc->GetCharRange(text.data(), start, end - start);
+  return text;
+}
+
+std::int64_t Editor::Length() const { return state_->doc->Length(); }
+std::int64_t Editor::Caret() const { return state_->caret; }
+std::int64_t Editor::Anchor() const { return state_->anchor; }
+
+}  // namespace headless

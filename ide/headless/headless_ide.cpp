@@ -1,0 +1,300 @@
+#include "ide/headless/headless_ide.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+#include "ide/lexer.h"
+#include "ide/reindent.h"
+#include "ide/word_highlight.h"
+#include "os/sim/sim.h"
+#include "plugin/scintilla_records.h"
+
+namespace headless {
+namespace {
+
+constexpr std::uint32_t SCI_GETENDSTYLED = 2028;
+constexpr std::uint32_t SCI_SETSTYLINGEX = 2073;
+constexpr std::uint32_t SCI_SETINDICATORVALUE = 2502;
+constexpr int kUpdateSelection = 0x2;
+
+// Virtual keys the IDE's keyboard produces.
+constexpr int kVkBack = 0x08, kVkTab = 0x09, kVkReturn = 0x0D, kVkShift = 0x10, kVkAlt = 0x12,
+              kVkSpace = 0x20, kVkEnd = 0x23, kVkHome = 0x24, kVkLeft = 0x25, kVkUp = 0x26,
+              kVkRight = 0x27, kVkDown = 0x28, kVkDelete = 0x2E;
+
+struct NamedKey {
+  std::string_view name;
+  int key;
+};
+constexpr std::array<NamedKey, 10> kNamedKeys = {{{"Enter", kKeyReturn},
+                                                  {"Tab", kKeyTab},
+                                                  {"Backspace", kKeyBack},
+                                                  {"Delete", kKeyDelete},
+                                                  {"Left", kKeyLeft},
+                                                  {"Right", kKeyRight},
+                                                  {"Up", kKeyUp},
+                                                  {"Down", kKeyDown},
+                                                  {"Home", kKeyHome},
+                                                  {"End", kKeyEnd}}};
+
+struct VirtualKey {
+  int virtualKey;
+  int key;
+};
+constexpr std::array<VirtualKey, 10> kVirtualKeys = {{{kVkReturn, kKeyReturn},
+                                                      {kVkTab, kKeyTab},
+                                                      {kVkBack, kKeyBack},
+                                                      {kVkDelete, kKeyDelete},
+                                                      {kVkLeft, kKeyLeft},
+                                                      {kVkRight, kKeyRight},
+                                                      {kVkUp, kKeyUp},
+                                                      {kVkDown, kKeyDown},
+                                                      {kVkHome, kKeyHome},
+                                                      {kVkEnd, kKeyEnd}}};
+
+bool IsDown(int virtualKey) { return os::GetAsyncKeyState(virtualKey) < 0; }
+
+os::LResult MainWindowProc(os::Window window, std::uint32_t message, os::WParam,
+                           os::LParam lParam) {
+  auto* ide = static_cast<Ide*>(os::sim::GetWindowData(window));
+  if (ide && message == os::kWM_NOTIFY && lParam != 0)
+    return ide->OnNotify(reinterpret_cast<const void*>(lParam));
+  return 0;
+}
+
+os::LResult Send(Editor& editor, std::uint32_t message, os::WParam wParam = 0,
+                 os::LParam lParam = 0) {
+  return os::SendMessage(editor.Window(), message, wParam, lParam);
+}
+
+}  // namespace
+
+bool ParseKeyChord(std::string_view name, KeyChord* chord) {
+  KeyChord parsed;
+  constexpr std::string_view kCtrl = "Ctrl+";
+  if (name.substr(0, kCtrl.size()) == kCtrl) {
+    parsed.modifiers = kModCtrl;
+    name.remove_prefix(kCtrl.size());
+  }
+  bool known = false;
+  for (const NamedKey& named : kNamedKeys) {
+    if (named.name == name) {
+      parsed.key = named.key;
+      known = true;
+    }
+  }
+  if (!known && name.size() == 1 && std::isalpha(static_cast<unsigned char>(name[0])) &&
+      parsed.modifiers == kModCtrl) {
+    parsed.key = std::toupper(static_cast<unsigned char>(name[0]));
+    known = true;
+  }
+  if (!known) return false;
+  *chord = parsed;
+  return true;
+}
+
+Ide::Ide() {
+  os::sim::WindowSpec spec;
+  spec.className = "VorpexIdeMain";
+  spec.text = "Vorpex IDE";
+  spec.procedure = &MainWindowProc;
+  spec.data = this;
+  mainWindow_ = os::sim::CreateWindow(spec);
+  os::SetProp(mainWindow_, "PB_ID", 1);
+  Switch("main");
+}
+
+Ide::~Ide() {
+  editors_.clear();
+  if (os::IsWindow(mainWindow_)) os::sim::DestroyWindow(mainWindow_);
+}
+
+Editor* Ide::Find(const std::string& name) {
+  const auto found = editors_.find(name);
+  return found == editors_.end() ? nullptr : found->second.get();
+}
+
+Editor& Ide::Switch(const std::string& name) {
+  Editor* editor = Find(name);
+  if (!editor) {
+    const int id = nextControlId_++;
+    auto created = std::make_unique<Editor>(mainWindow_, id);
+    os::SetProp(created->Window(), "PB_ID", 100 + id);
+    // The IDE's editors: UTF-8, CR LF line ends, styled from the container.
+    created->Message(sci::SCI_SETEOLMODE, sci::SC_EOL_CRLF, 0);
+    editor = created.get();
+    editors_[name] = std::move(created);
+  }
+  const bool first = current_ == nullptr;
+  current_ = editor;
+  if (!first) Focus();
+  return *editor;
+}
+
+void Ide::Focus() {
+  for (auto& [name, editor] : editors_) {
+    if (editor.get() != current_) editor->SetFocus(false);
+  }
+  current_->SetFocus(true);
+}
+
+void Ide::PressKey(const KeyChord& chord) {
+  if (ignoredKeys_.count(chord)) return;
+  if (chord.key == 'I' && chord.modifiers == kModCtrl) {
+    Reindent();  // an accelerator: no tab character reaches the editor
+    return;
+  }
+  current_->KeyDown(chord.key, chord.modifiers);
+}
+
+void Ide::TypeCharacter(std::string_view utf8) { current_->TypeCharacter(utf8); }
+
+void Ide::Paste(const std::string& text) {
+  SetClipboardText(text);
+  Send(*current_, sci::SCI_PASTE);
+}
+
+void Ide::Reindent() {
+  Editor& editor = *current_;
+  const std::int64_t caret = editor.Caret();
+  const std::int64_t anchor = editor.Anchor();
+  const auto lineOf = [&](std::int64_t position) {
+    return editor.Message(sci::SCI_LINEFROMPOSITION, static_cast<os::WParam>(position), 0);
+  };
+  const auto lineStart = [&](std::int64_t line) {
+    return editor.Message(sci::SCI_POSITIONFROMLINE, static_cast<os::WParam>(line), 0);
+  };
+  const auto lineEnd = [&](std::int64_t line) {
+    return editor.Message(sci::SCI_GETLINEENDPOSITION, static_cast<os::WParam>(line), 0);
+  };
+  const std::int64_t firstLine = lineOf(std::min(caret, anchor));
+  const std::int64_t lastLine = lineOf(std::max(caret, anchor));
+  const std::int64_t caretLine = lineOf(caret);
+  const std::int64_t caretOffset =
+      caret - editor.Message(sci::SCI_GETLINEINDENTPOSITION, static_cast<os::WParam>(caretLine), 0);
+
+  std::vector<std::string> lines;
+  for (std::int64_t line = 0; line <= lastLine; ++line)
+    lines.push_back(editor.TextRange(lineStart(line), lineEnd(line)));
+  const std::vector<std::string_view> views(lines.begin(), lines.end());
+  const std::vector<int> indents =
+      ide::ReindentLines(views, static_cast<std::size_t>(firstLine), static_cast<std::size_t>(lastLine));
+
+  // One edit of the text, made even when nothing changes, so that a content update follows.
+  std::string replacement;
+  for (std::int64_t line = firstLine; line <= lastLine; ++line) {
+    replacement += ide::WithIndentation(lines[line], indents[line - firstLine]);
+    if (line < lastLine) replacement += editor.TextRange(lineEnd(line), lineStart(line + 1));
+  }
+  Send(editor, sci::SCI_SETTARGETSTART, static_cast<os::WParam>(lineStart(firstLine)));
+  Send(editor, sci::SCI_SETTARGETEND, static_cast<os::WParam>(lineEnd(lastLine)));
+  Send(editor, sci::SCI_REPLACETARGET, static_cast<os::WParam>(-1),
+       reinterpret_cast<os::LParam>(replacement.c_str()));
+
+  // The content update is painted on its own; the selection follows in a later update.
+  editor.Paint();
+  std::int64_t newAnchor;
+  std::int64_t newCaret;
+  if (caret == anchor) {
+    const std::int64_t indent =
+        editor.Message(sci::SCI_GETLINEINDENTPOSITION, static_cast<os::WParam>(caretLine), 0);
+    newCaret = newAnchor = std::min(indent + std::max<std::int64_t>(0, caretOffset), lineEnd(caretLine));
+  } else if (caret > anchor) {
+    newAnchor = lineStart(firstLine);
+    newCaret = lineEnd(lastLine);
+  } else {
+    newAnchor = lineEnd(lastLine);
+    newCaret = lineStart(firstLine);
+  }
+  Send(editor, sci::SCI_SETSEL, static_cast<os::WParam>(newAnchor), newCaret);
+}
+
+void Ide::DeliverKeyEvent(std::uint8_t virtualKey, bool released) {
+  if (released || (virtualKey >= kVkShift && virtualKey <= kVkAlt) ||
+      (virtualKey >= 0xA0 && virtualKey <= 0xA5))
+    return;
+  const bool ctrl = IsDown(os::kVK_CONTROL);
+  const bool shift = IsDown(kVkShift);
+  KeyChord chord;
+  chord.modifiers = (ctrl ? kModCtrl : 0) | (shift ? kModShift : 0);
+  for (const VirtualKey& mapped : kVirtualKeys) {
+    if (mapped.virtualKey == virtualKey) chord.key = mapped.key;
+  }
+  const bool letter = virtualKey >= 'A' && virtualKey <= 'Z';
+  const bool digit = virtualKey >= '0' && virtualKey <= '9';
+  if (chord.key == 0 && !ctrl && (letter || digit || virtualKey == kVkSpace)) {
+    char typed = static_cast<char>(virtualKey);
+    if (letter && !shift) typed = static_cast<char>(std::tolower(typed));
+    TypeCharacter(std::string_view(&typed, 1));
+    return;
+  }
+  if (chord.key == 0 && letter) chord.key = virtualKey;
+  if (chord.key != 0) PressKey(chord);
+}
+
+void Ide::Idle() {
+  // Bounded: a plugin that keeps queuing input must not hang the run.
+  for (int round = 0; round < 10000; ++round) {
+    bool busy = false;
+    os::sim::KeyEvent event{};
+    while (os::sim::TakeKeyEvent(&event)) {
+      DeliverKeyEvent(event.virtualKey, (event.flags & os::kKEYEVENTF_KEYUP) != 0);
+      busy = true;
+    }
+    for (auto& [name, editor] : editors_) {
+      if (editor->NeedsPaint()) {
+        editor->Paint();
+        busy = true;
+      }
+    }
+    if (!busy && !os::sim::HasQueuedInput()) return;
+  }
+}
+
+void Ide::StyleEditor(Editor& editor) {
+  const os::LResult endStyled = Send(editor, SCI_GETENDSTYLED);
+  const os::LResult line = Send(editor, sci::SCI_LINEFROMPOSITION, static_cast<os::WParam>(endStyled));
+  const os::LResult start = Send(editor, sci::SCI_POSITIONFROMLINE, static_cast<os::WParam>(line));
+  const std::string text = editor.TextRange(start, editor.Length());
+  std::vector<unsigned char> styles = ide::StyleText(text);
+  Send(editor, sci::SCI_STARTSTYLING, static_cast<os::WParam>(start), 0);
+  styles.push_back(0);  // never an empty buffer
+  Send(editor, SCI_SETSTYLINGEX, text.size(), reinterpret_cast<os::LParam>(styles.data()));
+}
+
+void Ide::HighlightWord(Editor& editor) {
+  const std::string text = editor.Text();
+  std::vector<std::pair<std::size_t, std::size_t>> ranges;
+  for (const ide::TextRange& range : ide::WordOccurrences(
+           text, static_cast<std::size_t>(editor.Anchor()), static_cast<std::size_t>(editor.Caret())))
+    ranges.emplace_back(range.start, range.end);
+  auto& shown = highlights_[&editor];
+  if (ranges == shown) return;
+  Send(editor, sci::SCI_SETINDICATORCURRENT, ide::kWordHighlightIndicator);
+  if (!shown.empty())
+    Send(editor, sci::SCI_INDICATORCLEARRANGE, 0, static_cast<os::LParam>(editor.Length()));
+  Send(editor, SCI_SETINDICATORVALUE, 1);
+  for (const auto& [start, end] : ranges)
+    Send(editor, sci::SCI_INDICATORFILLRANGE, start, static_cast<os::LParam>(end - start));
+  shown = ranges;
+}
+
+os::LResult Ide::OnNotify(const void* record) {
+  const auto* scn = static_cast<const sci::Notification*>(record);
+  Editor* editor = EditorFromWindow(scn->nmhdr.hwndFrom);
+  if (!editor) return 0;
+  switch (scn->nmhdr.code) {
+    case sci::SCN_STYLENEEDED:
+      StyleEditor(*editor);
+      break;
+    case sci::SCN_UPDATEUI:
+      if (scn->updated & kUpdateSelection) HighlightWord(*editor);
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+}  // namespace headless
