@@ -1,0 +1,116 @@
+#include "tests/dialog/dialog_test_support.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "host/dialog/element_tree.h"
+
+namespace dialog::testing {
+
+// The host's window description, one line, as the host passes it.
+const char kHostWindowText[] =
+    "<window id='#ToolWindow' name='#ToolWindow'   minwidth='500' minheight='450' margin='5'   "
+    "flags='#PB_Window_NoActivate| #PB_Window_Invisible | #PB_Window_ScreenCentered | "
+    "#PB_Window_SystemMenu | #PB_Window_SizeGadget' >  <panel>    <tab text='Settings' "
+    "margin='2'>      <container margin='5'>        <hbox expand='item:2'>          <listicon "
+    "id='#ToolListIcon' width='150' text='Installed Plugins' onchange='OnChangeToolListIcon()'  "
+    "           flags='#PB_ListIcon_CheckBoxes|#PB_ListIcon_FullRowSelect|#PB_ListIcon_"
+    "AlwaysShowSelection'/>          <frame text='Options'>            <vbox expand='item:2'>  "
+    "          <multibox>            </multibox>            <empty/>            </vbox>        "
+    "  </frame>        </hbox>      </container>    </tab>    <tab text='Logs' margin='2'>     "
+    " <container margin='5'>        <vbox expand='item:2' margin='0' spacing='0'>          "
+    "<hbox expand='no' margin='0' spacing='0'>            <text text='Debug: ' "
+    "flags='#PB_Text_Right' />            <gridbox columns='3' rowexpand='equal' "
+    "rowspacing='0' margin='0'>            <option id='#ToolDebugProp' text='Properties ' "
+    "value='1' />            <option id='#ToolDebugSci' text='Scintilla ' value='0' />         "
+    "   <option id='#ToolDebugStyles' text='Styles' value='0' />            <option "
+    "id='#ToolDebugIndicators' text='Indicators' value='0' />            <option "
+    "id='#ToolDebugControls' text='Controls ' value='0' />            <option "
+    "id='#ToolDebugNone' text='None ' value='0' />            </gridbox>          </hbox>      "
+    "    <editor id='#ToolLogs' />        </vbox>      </container>    </tab>  </panel></window>";
+
+std::ostream& operator<<(std::ostream& out, const Rect& rect) {
+  return out << "{" << rect.x << ", " << rect.y << ", " << rect.width << ", " << rect.height
+             << "}";
+}
+
+int& ProcedureCalls() {
+  static int calls = 0;
+  return calls;
+}
+
+int RecordingProcedure() { return ++ProcedureCalls(); }
+
+void RegisterHostNames(RuntimeNameTable& names) {
+  for (const char* procedure :
+       {"OnShowToolMenu()", "OnRestoreToolWindow()", "OnChangeToolGadgets()",
+        "OnRefreshToolLogs()", "OnChangeToolListIcon()", "OnCloseToolWindow()",
+        "OnShowToolWindow()", "OnHideToolWindow()"})
+    RegisterProcedure(names, procedure, RecordingProcedure);
+  const std::pair<const char*, int> constants[] = {
+      {"#Dir", 0},           {"#Xml", 1},           {"#Dialog", 2},
+      {"#ToolWindow", 3},    {"#ToolIcon", 4},      {"#ToolSystray", 5},
+      {"#ToolListIcon", 6},  {"#ToolLogs", 7},      {"#ToolRefreshTimer", 8},
+      {"#ToolDebugNone", 9}, {"#ToolDebugSci", 10}, {"#ToolDebugControls", 11},
+      {"#ToolDebugProp", 12}, {"#ToolDebugIndicators", 13}, {"#ToolDebugStyles", 14},
+      {"#ToolMenu", 15},     {"#ToolMenu_CloseWindow", 16}, {"#ToolMenu_ShowWindow", 17},
+  };
+  for (const auto& [name, value] : constants) RegisterInteger(names, name, value);
+}
+
+std::unique_ptr<Opened> Open(const std::string& description, int width, int height) {
+  auto opened = std::make_unique<Opened>();
+  RegisterHostNames(opened->names);
+  opened->document = ParseDescriptionUtf8(description);
+  if (!opened->document.ok()) return opened;
+  OpenWindowOptions options;
+  options.width = width;
+  options.height = height;
+  opened->ok = OpenWindow(opened->dialog, opened->toolkit, *opened->document.root,
+                          opened->names, options);
+  return opened;
+}
+
+Rect RectOf(Opened& opened, const std::string& name) {
+  Node* node = FindNode(opened.dialog, name);
+  if (node == nullptr) return Rect{-999, -999, -999, -999};
+  if (node->control != nullptr && node->kind != Kind::kTab) {
+    FakeControl* control = FakeToolkit::Get(node->control);
+    return Rect{control->x, control->y, control->width, control->height};
+  }
+  return Rect{node->placedX, node->placedY, node->placedWidth, node->placedHeight};
+}
+
+FakeControl* ControlOf(Opened& opened, const std::string& name) {
+  Control control = FindControl(opened.dialog, name);
+  return control != nullptr ? FakeToolkit::Get(control) : nullptr;
+}
+
+std::string ReadSample(const std::string& fileName) {
+  std::ifstream file(std::string(VORPEX_DIALOG_SAMPLES) + "/" + fileName, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+std::string HostWindowWithFragment(const std::string& fragment) {
+  // The host's splice, in short: the library and IDE numbers on every container, then the
+  // fragment before the multibox's closing tag.
+  std::string spliced;
+  const std::string open = "<container ";
+  for (size_t i = 0; i < fragment.size();) {
+    if (fragment.size() - i >= open.size() && SameName(fragment.substr(i, open.size()), open)) {
+      spliced += "<container library='1' ide='0' ";
+      i += open.size();
+    } else {
+      spliced += fragment[i++];
+    }
+  }
+  spliced += "\n";
+  std::string window = kHostWindowText;
+  size_t at = window.find("</multibox>");
+  window.insert(at, spliced);
+  return window;
+}
+
+}  // namespace dialog::testing
