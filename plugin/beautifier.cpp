@@ -24,8 +24,10 @@ constexpr const char* kGroup = "CodeBeautifier";
 // character itself. In this engine `?` after a set repeats like `*`: `[<>=][<>=]?` takes a whole
 // run of those characters, which is why the operator tables below look at the run's length.
 const std::string kScanPattern = "([^A-Za-z\\d_])";
-const std::string kLabelPattern = "([A-Za-z\\d_]+)(\\s*)(::?)";
-const std::string kAsmPattern = "( ?)(!)(\\s*)";
+// The blanks of a label and of an assembly line are spaces and tabs, as everywhere else: `\s`
+// would also take vertical tabs and form feeds, which are not the rules' to remove.
+const std::string kLabelPattern = "([A-Za-z\\d_]+)([ \t]*)(::?)";
+const std::string kAsmPattern = "( ?)(!)([ \t]*)";
 const std::string kStringRestPattern = "[^\"]*(\"?)";
 const std::string kCharacterRestPattern = "[^']*('?)";
 const std::string kCommentPattern = "( ?)(.*[^ \t])([ \t]*)$";
@@ -36,6 +38,9 @@ const std::string kTrailingBlanksPattern = "(\\S?)(\\S?)([ \t]+)$";
 const std::string kBlanksComparisonPattern = "([ \t]+)([<>=][<>=]?)([ \t]*)";
 const std::string kBlanksColonPattern = "([ \t]+)(::?)([ \t]*)";
 const std::string kBlanksOperatorPattern = "([ \t]+)(.)([ \t]*)";
+
+// Finds where a run of blanks ends.
+const std::string kNotBlankPattern = "[^ \t]";
 
 // Templates: the operator alone, the label and its colon, one blank.
 const std::string kOperatorOnly = "\\2";
@@ -64,6 +69,23 @@ bool MatchesAt(const HookContext& context, std::int64_t line, const std::string&
                std::int64_t position) {
   const std::int64_t end = LineEnd(context, line);
   return position < end && SciFindInRange(context, true, pattern, position, end, true) == position;
+}
+
+// The first match of `pattern` in [from, line end), or -1.
+std::int64_t FindFrom(const HookContext& context, std::int64_t line, const std::string& pattern,
+                      std::int64_t from) {
+  const std::int64_t end = LineEnd(context, line);
+  if (from >= end) return -1;
+  return SciFindInRange(context, true, pattern, from, end, true);
+}
+
+int CharAt(const HookContext& context, std::int64_t position) {
+  return static_cast<int>(Send(context, sci::SCI_GETCHARAT, position));
+}
+
+bool IsWordCharacter(int ch) {
+  return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || (ch >= '0' && ch <= '9') ||
+         ch == '_';
 }
 
 std::int64_t ApplyRule(const HookContext& context, std::int64_t position, const char* rule,
@@ -146,17 +168,29 @@ bool IsOperatorOfCaseFive(int ch) {
   }
 }
 
-// The blanks at `position` and the character behind them.
+// The blanks at `position` and the character behind them. Which of the four patterns matches at
+// `position` depends only on that character (or on there being none): it is looked up first, so
+// that only the pattern that matches is searched with. A pattern that does not match at
+// `position` would be searched for over the rest of the line, for every blank of the line.
 std::int64_t ApplyBlanks(const HookContext& context, std::int64_t line, std::int64_t position,
                          std::int64_t matchEnd) {
-  if (MatchesAt(context, line, kTrailingBlanksPattern, position)) {
-    ApplyRule(context, position, "TrailingSpaces", A::Keep, A::Tight, A::NotOffered);
+  const std::int64_t behind = FindFrom(context, line, kNotBlankPattern, position);
+  if (behind < 0) {
+    if (MatchesAt(context, line, kTrailingBlanksPattern, position))
+      ApplyRule(context, position, "TrailingSpaces", A::Keep, A::Tight, A::NotOffered);
     return kLineDone;  // removed or kept, nothing follows them
   }
-  if (MatchesAt(context, line, kBlanksComparisonPattern, position))
-    return ApplyComparisonRun(context, line, position, A::UseDefaultSpacing);
-  if (MatchesAt(context, line, kBlanksColonPattern, position))
-    return ApplyColonRun(context, position, A::UseDefaultSpacing);
+  const int behindCh = CharAt(context, behind);
+  if (behindCh == '<' || behindCh == '>' || behindCh == '=') {
+    if (MatchesAt(context, line, kBlanksComparisonPattern, position))
+      return ApplyComparisonRun(context, line, position, A::UseDefaultSpacing);
+    return matchEnd;
+  }
+  if (behindCh == ':') {
+    if (MatchesAt(context, line, kBlanksColonPattern, position))
+      return ApplyColonRun(context, position, A::UseDefaultSpacing);
+    return matchEnd;
+  }
   if (!MatchesAt(context, line, kBlanksOperatorPattern, position)) return matchEnd;
 
   const std::int64_t blanks = GroupLength(context, 1);
@@ -228,16 +262,29 @@ std::int64_t ScanStep(const HookContext& context, std::int64_t line, std::int64_
   return matchEnd;  // a character without a rule: stepped over
 }
 
+// Whether the label pattern matches at `position`: a word, blanks, then a colon. Where it
+// does not, the pattern's own search would try every later position of the line, each with
+// backtracking over a whole word, which costs far too much on a long line.
+bool LabelStartsAt(const HookContext& context, std::int64_t line, std::int64_t position) {
+  if (!IsWordCharacter(CharAt(context, position))) return false;
+  const std::int64_t wordEnd = FindFrom(context, line, kScanPattern, position);
+  if (wordEnd < 0) return false;
+  const std::int64_t next = FindFrom(context, line, kNotBlankPattern, wordEnd);
+  return next >= 0 && CharAt(context, next) == ':';
+}
+
 void FormatLine(const HookContext& context, std::int64_t line) {
   std::int64_t position = Send(context, sci::SCI_GETLINEINDENTPOSITION, line);
 
   // A label at the start of the line, else an inline assembly line.
   bool labelled = false;
-  if (MatchesAt(context, line, kLabelPattern, position) && GroupLength(context, 3) == 1) {
+  if (LabelStartsAt(context, line, position) && MatchesAt(context, line, kLabelPattern, position) &&
+      GroupLength(context, 3) == 1) {
     position = ApplyRule(context, position, "Label", A::SkipMatch, A::JoinLabel, A::NotOffered);
     labelled = true;
   }
-  if (!labelled && MatchesAt(context, line, kAsmPattern, position))
+  if (!labelled && CharAt(context, position) == '!' &&
+      MatchesAt(context, line, kAsmPattern, position))
     position = ApplyRule(context, position, "ASM", A::Keep, A::Tight, A::SpaceAfter);
 
   // Every step leaves at least one character of the original line behind it, so a line of n
