@@ -57,6 +57,13 @@ struct DispatcherState {
 
 DispatcherState g_state;
 
+constexpr DispatchedHelpers kShippedHelpers = {
+    ApplyEditorSettings,   UpdateHighlightColor,     ScheduleFormat,
+    OnDigitTyped,          OnQuoteTyped,             OnPlusTyped,
+    OnLineBreakStringHelpers, OnLineBreakCommentHelpers,
+};
+DispatchedHelpers g_helpers = kShippedHelpers;
+
 constexpr int kDoubleQuote = 34;
 constexpr int kPlus = 43;
 constexpr int kLineFeed = 10;
@@ -90,12 +97,14 @@ void CloseTypedGroup(const HookContext& context) {
   SciSend(ContextForEditor(context, g_state.typedGroupEditor), sci::SCI_ENDUNDOACTION);
 }
 
-void EndReindentSequence(const HookContext& context) {
+// The state changes before any message is sent: every message comes back through the hook.
+void EndReindentSequence(const HookContext& context, bool restoreCaret) {
   const HookContext editor = ContextForEditor(context, g_state.reindentEditor);
-  SciSend(editor, sci::SCI_HIDESELECTION, 0);
-  SciSend(editor, sci::SCI_ENDUNDOACTION);
   g_state.reindentState = 0;
   g_state.reindentEditor = nullptr;
+  if (restoreCaret) AnchorCaretToIndent(editor, -1, -1, false);
+  SciSend(editor, sci::SCI_HIDESELECTION, 0);
+  SciSend(editor, sci::SCI_ENDUNDOACTION);
 }
 
 // The IDE may never answer: the keys went to another window, the editor closed, the text did
@@ -103,13 +112,13 @@ void EndReindentSequence(const HookContext& context) {
 void EndWhatWaitedTooLong(const HookContext& context) {
   const std::int64_t now = os::MillisecondClock();
   if (g_state.reindentState != 0 && now - g_state.reindentSince > kIdeAnswerTimeoutMs) {
+    g_state.anchorLine = g_state.anchorOffset = -1;
     if (g_state.reindentState >= 2) {
-      EndReindentSequence(context);
+      EndReindentSequence(context, false);
     } else {
       g_state.reindentState = 0;  // armed, but no update came: nothing was opened yet
       g_state.reindentEditor = nullptr;
     }
-    g_state.anchorLine = g_state.anchorOffset = -1;
   }
   if (g_state.typedGroupOpen && now - g_state.typedGroupSince > kIdeAnswerTimeoutMs) {
     CloseTypedGroup(context);
@@ -129,12 +138,12 @@ void OnModified(const HookContext& context, const sci::Notification& notificatio
     if ((type & sci::SC_MOD_BEFOREINSERT) != 0 && g_state.pluginDepth == 0 &&
         !g_state.typedGroupOpen && g_state.reindentState < 2 &&
         OpensTypedGroup(notification.text, notification.length)) {
-      SciSend(context, sci::SCI_BEGINUNDOACTION);
       g_state.typedGroupOpen = true;
       g_state.typedGroupEditor = context.editor;
       g_state.typedGroupLastCharacter =
           static_cast<unsigned char>(notification.text[notification.length - 1]);
       g_state.typedGroupSince = os::MillisecondClock();
+      SciSend(context, sci::SCI_BEGINUNDOACTION);
     }
   } else {
     g_state.lastInsertPosition = -1;
@@ -156,20 +165,20 @@ void OnCharacterAdded(const HookContext& context, const sci::Notification& notif
   event.interval = TypingInterval(event.ch, 0);
 
   const int ch = event.ch;
-  if (ch >= 9 && ch <= 127) ScheduleFormat(context, event.line, event.line, true);
+  if (ch >= 9 && ch <= 127) g_helpers.scheduleFormat(context, event.line, event.line, true);
 
   // Enter in CR LF mode reports 13 and then 10: the line-break helpers act once, on the last.
   const bool lineFeedFollows = ch == kCarriageReturn && g_state.lastInsertEndsWithCrLf;
   if (ch >= '0' && ch <= '9') {
-    OnDigitTyped(context, event);
+    g_helpers.onDigitTyped(context, event);
   } else if (ch == kDoubleQuote) {
-    OnQuoteTyped(context, event);
+    g_helpers.onQuoteTyped(context, event);
   } else if (ch == kPlus) {
-    OnPlusTyped(context, event);
+    g_helpers.onPlusTyped(context, event);
   } else if (!lineFeedFollows &&
              (ch == kLineFeed || ch == kCarriageReturn || g_state.lastInsertLines == 1)) {
-    OnLineBreakStringHelpers(context, event);
-    OnLineBreakCommentHelpers(context, event);
+    g_helpers.onLineBreakStringHelpers(context, event);
+    g_helpers.onLineBreakCommentHelpers(context, event);
   }
 
   if (g_state.typedGroupOpen && g_state.typedGroupEditor == context.editor &&
@@ -183,9 +192,9 @@ void OnUpdateUi(const HookContext& context, const sci::Notification& notificatio
   // Whatever the typed character's helpers did is one step; what follows is a step of its own.
   CloseTypedGroup(context);
   if ((notification.updated & sci::SC_UPDATE_CONTENT) != 0) ReadKeyState(os::kVK_CONTROL);
-  UpdateHighlightColor(context);
+  g_helpers.updateHighlightColor(context);
   ReindentSequence(context, -1, -1);
-  ScheduleFormat(context, -1, -1, false);
+  g_helpers.scheduleFormat(context, -1, -1, false);
   DeferCaretShift(context, -1);
 }
 
@@ -196,7 +205,7 @@ void OnPaste(const HookContext& context) {
   const std::int64_t first = SciSend(context, sci::SCI_LINEFROMPOSITION,
                                      static_cast<std::uintptr_t>(g_state.lastInsertPosition));
   const std::int64_t last = first + std::max<std::int64_t>(g_state.lastInsertLines, 0);
-  ScheduleFormat(context, first, last, true);
+  g_helpers.scheduleFormat(context, first, last, true);
   ReindentSequence(context, first, last);
   AnchorCaretToIndent(context, last, SciSend(context, sci::SCI_GETCURRENTPOS), true);
 }
@@ -219,7 +228,7 @@ void Dispatch(int code, os::WParam wParam, const os::CallWndRetRecord& record) {
     switch (notification->nmhdr.code) {
       case sci::SCN_FOCUSIN: {
         PluginCodeScope scope;
-        ApplyEditorSettings(context);
+        g_helpers.applyEditorSettings(context);
         break;
       }
       case sci::SCN_MODIFIED:
@@ -337,28 +346,27 @@ void ReindentSequence(const HookContext& context, std::int64_t firstLine, std::i
   const int updated = context.notification != nullptr ? context.notification->updated : 0;
   switch (g_state.reindentState) {
     case 1:
-      SciSend(context, sci::SCI_BEGINUNDOACTION);
-      SciSend(context, sci::SCI_HIDESELECTION, 1);
-      ScheduleFormat(context, -1, -1, false);
-      SendIndentShortcut(context, g_state.reindentFirst, g_state.reindentLast);
       g_state.reindentState = 2;
       g_state.reindentSince = os::MillisecondClock();
+      SciSend(context, sci::SCI_BEGINUNDOACTION);
+      SciSend(context, sci::SCI_HIDESELECTION, 1);
+      g_helpers.scheduleFormat(context, -1, -1, false);
+      SendIndentShortcut(context, g_state.reindentFirst, g_state.reindentLast);
       break;
     case 2:
       if ((updated & sci::SC_UPDATE_CONTENT) != 0) {
+        g_state.reindentState = 3;
         const std::intptr_t caret = SciSend(context, sci::SCI_GETCURRENTPOS);
         const std::intptr_t line =
             SciSend(context, sci::SCI_LINEFROMPOSITION, static_cast<std::uintptr_t>(caret));
         SciSend(context, sci::SCI_GOTOPOS,
                 static_cast<std::uintptr_t>(
                     SciSend(context, sci::SCI_POSITIONFROMLINE, static_cast<std::uintptr_t>(line))));
-        g_state.reindentState = 3;
       }
       break;
     case 3:
       if ((updated & sci::SC_UPDATE_SELECTION) != 0) {
-        AnchorCaretToIndent(context, -1, -1, false);
-        EndReindentSequence(context);
+        EndReindentSequence(context, true);
       }
       break;
     default:
@@ -373,6 +381,9 @@ int ReindentSequenceState() { return g_state.reindentState; }
 bool TypedUndoGroupOpen() { return g_state.typedGroupOpen; }
 
 void ResetDispatcherState() { g_state = DispatcherState{}; }
+
+DispatchedHelpers& DispatchedHelperTable() { return g_helpers; }
+const DispatchedHelpers& ShippedHelpers() { return kShippedHelpers; }
 
 namespace zentrel {
 

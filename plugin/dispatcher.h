@@ -36,6 +36,21 @@ int ReindentSequenceState();
 // True while an undo group opened for a typed character is open.
 bool TypedUndoGroupOpen();
 
+// The procedures the dispatcher starts, by event. They are the helpers of helpers.h; a test
+// puts its own in their place to watch what the dispatcher calls and when.
+struct DispatchedHelpers {
+  void (*applyEditorSettings)(const HookContext&);
+  void (*updateHighlightColor)(const HookContext&);
+  void (*scheduleFormat)(const HookContext&, std::int64_t, std::int64_t, bool);
+  void (*onDigitTyped)(const HookContext&, const CharacterEvent&);
+  void (*onQuoteTyped)(const HookContext&, const CharacterEvent&);
+  void (*onPlusTyped)(const HookContext&, const CharacterEvent&);
+  void (*onLineBreakStringHelpers)(const HookContext&, const CharacterEvent&);
+  void (*onLineBreakCommentHelpers)(const HookContext&, const CharacterEvent&);
+};
+DispatchedHelpers& DispatchedHelperTable();
+const DispatchedHelpers& ShippedHelpers();
+
 // Back to the state at load (called by ResetPluginState).
 void ResetDispatcherState();
 

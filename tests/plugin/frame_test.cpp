@@ -1,0 +1,187 @@
+// The plugin frame: finding the IDE, the live settings, the active editor and its stamp, the
+// IDE-closing mark, the property snapshot.
+
+#include <gtest/gtest.h>
+
+#include "core/property_names.h"
+#include "os/sim/sim.h"
+#include "plugin/editor_access.h"
+#include "plugin/plugin_frame.h"
+#include "tests/plugin/fake_editor.h"
+
+namespace {
+
+class FrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ide = &StartFakeIde(); }
+  void TearDown() override { StopFakeIde(); }
+
+  std::int64_t Prop(const std::string& suffix) {
+    return os::GetProp(ide->main, core::PropertyPrefix(core::HandleValue(ide->main)) + suffix);
+  }
+  HookContext Context() {
+    HookContext context;
+    context.ideWindow = ide->main;
+    context.editor = ide->editors[0]->window;
+    return context;
+  }
+
+  FakeIde* ide = nullptr;
+};
+
+TEST_F(FrameTest, IdeWindowIsFoundThroughAnyWindowWithGadgetId) {
+  EXPECT_EQ(KnownIdeWindow(), nullptr);
+  os::SendMessage(ide->editors[0]->window, 15, 0, 0);  // any message to an IDE control
+  EXPECT_EQ(KnownIdeWindow(), ide->main);
+}
+
+TEST_F(FrameTest, WindowsWithoutGadgetIdDoNotRevealTheIde) {
+  os::sim::WindowSpec spec;
+  spec.className = "Foreign";
+  spec.parent = ide->main;
+  const os::Window foreign = os::sim::CreateWindow(spec);
+  os::SendMessage(foreign, 15, 0, 0);
+  EXPECT_EQ(KnownIdeWindow(), nullptr);
+  EXPECT_EQ(FindIdeWindow(foreign), nullptr);
+  EXPECT_EQ(FindIdeWindow(ide->editors[0]->window), ide->main);
+}
+
+TEST_F(FrameTest, SettingsAreReadLiveAndAbsentOnesReadZero) {
+  HookContext context = Context();
+  EXPECT_EQ(GetPluginSetting(context, "StringHelpers", "UseCtrlEnter"), 0);
+  PublishSetting(*ide, "StringHelpers", "UseCtrlEnter", 1);
+  EXPECT_EQ(GetPluginSetting(context, "StringHelpers", "UseCtrlEnter"), 1);
+  PublishSetting(*ide, "StringHelpers", "UseCtrlEnter", 0);
+  EXPECT_EQ(GetPluginSetting(context, "StringHelpers", "UseCtrlEnter"), 0);
+  // Property names are atoms: any letter case finds them.
+  PublishSetting(*ide, "commenthelpers", "mincommentbarlength", 12);
+  EXPECT_EQ(GetPluginSetting(context, "CommentHelpers", "MinCommentBarLength"), 12);
+}
+
+TEST_F(FrameTest, NoSettingIsReadBeforeTheIdeIsKnown) {
+  PublishSetting(*ide, "StringHelpers", "UseCtrlEnter", 1);
+  HookContext context;
+  EXPECT_EQ(GetPluginSetting(context, "StringHelpers", "UseCtrlEnter"), 0);
+}
+
+TEST_F(FrameTest, SettingInRangeIsClamped) {
+  HookContext context = Context();
+  struct Case {
+    std::intptr_t published;
+    std::int64_t expected;
+  };
+  for (const Case& c : {Case{10, 10}, Case{4, 5}, Case{1000000, 30}, Case{-7, 5}, Case{30, 30}}) {
+    PublishSetting(*ide, "CommentHelpers", "MinCommentBarLength", c.published);
+    EXPECT_EQ(GetPluginSettingInRange(context, "CommentHelpers", "MinCommentBarLength", 5, 30),
+              c.expected)
+        << c.published;
+  }
+}
+
+TEST_F(FrameTest, EditorSwitchWritesStampAndEditorOncePerSwitch) {
+  FakeEditor& first = *ide->editors[0];
+  FakeEditor& second = AddEditor(*ide);
+  os::sim::SetClock(500);
+  NotifyUpdateUi(first, 0);
+  EXPECT_EQ(Prop(".Plugin.Sci"), reinterpret_cast<std::intptr_t>(first.window));
+  EXPECT_EQ(Prop(".Plugin.UpdateDate"), 500);
+
+  os::sim::SetClock(600);
+  NotifyUpdateUi(first, 0);
+  Focus(first);
+  EXPECT_EQ(Prop(".Plugin.UpdateDate"), 500) << "same editor: nothing written";
+
+  os::sim::SetClock(700);
+  NotifyUpdateUi(second, 0);
+  EXPECT_EQ(Prop(".Plugin.Sci"), reinterpret_cast<std::intptr_t>(second.window));
+  EXPECT_EQ(Prop(".Plugin.UpdateDate"), 700);
+  EXPECT_EQ(ActiveEditor(), second.window);
+
+  os::sim::SetClock(800);
+  NotifyUpdateUi(first, 0);
+  EXPECT_EQ(Prop(".Plugin.Sci"), reinterpret_cast<std::intptr_t>(first.window));
+  EXPECT_EQ(Prop(".Plugin.UpdateDate"), 800);
+}
+
+TEST_F(FrameTest, StampIsNeverZeroNorTheValueAlreadyThere) {
+  FakeEditor& first = *ide->editors[0];
+  FakeEditor& second = AddEditor(*ide);
+  os::sim::SetClock(0);
+  NotifyUpdateUi(first, 0);
+  const std::int64_t stamp = Prop(".Plugin.UpdateDate");
+  EXPECT_NE(stamp, 0);
+  NotifyUpdateUi(second, 0);  // same millisecond
+  EXPECT_NE(Prop(".Plugin.UpdateDate"), stamp);
+  EXPECT_NE(Prop(".Plugin.UpdateDate"), 0);
+}
+
+// A notification whose sender is not an IDE editor is not read as an editor's record.
+TEST_F(FrameTest, NotificationsOfOtherControlsAreNotDispatched) {
+  struct Sender {
+    const char* className;
+    bool gadgetId;
+  };
+  for (const Sender& s : {Sender{"SysListView32", true}, Sender{"Scintilla", false}}) {
+    os::sim::WindowSpec spec;
+    spec.className = s.className;
+    spec.parent = ide->main;
+    const os::Window control = os::sim::CreateWindow(spec);
+    if (s.gadgetId) os::SetProp(control, "PB_ID", 77);
+    os::NotifyHeader header{control, 1, sci::SCN_CHARADDED};  // a short record
+    os::SendMessage(ide->main, os::kWM_NOTIFY, 1, reinterpret_cast<os::LParam>(&header));
+    EXPECT_EQ(ActiveEditor(), nullptr) << s.className;
+    EXPECT_EQ(Prop(".Plugin.Sci"), 0) << s.className;
+  }
+  NotifyUpdateUi(*ide->editors[0], 0);
+  EXPECT_EQ(ActiveEditor(), ide->editors[0]->window);
+}
+
+TEST_F(FrameTest, EditorClassMatchesInAnyCase) {
+  for (const char* name : {"Scintilla", "scintilla", "SCINTILLA"}) {
+    os::sim::WindowSpec spec;
+    spec.className = name;
+    EXPECT_TRUE(IsEditorWindow(os::sim::CreateWindow(spec))) << name;
+  }
+  os::sim::WindowSpec other;
+  other.className = "ScintillaX";
+  EXPECT_FALSE(IsEditorWindow(os::sim::CreateWindow(other)));
+  EXPECT_FALSE(IsEditorWindow(nullptr));
+  EXPECT_EQ(GetLowerClassName(ide->main), "windowclass_0");
+}
+
+TEST_F(FrameTest, IdeClosingIsMarkedOnceForTheMainWindowOnly) {
+  os::SendMessage(ide->editors[0]->window, 15, 0, 0);
+  os::SendMessage(ide->editors[0]->window, os::kWM_DESTROY, 0, 0);
+  EXPECT_EQ(Prop(".Plugin.Tool"), reinterpret_cast<std::intptr_t>(ide->tool));
+
+  os::SendMessage(ide->main, os::kWM_DESTROY, 0, 0);
+  EXPECT_EQ(Prop(".Plugin.Tool"), -1);
+  EXPECT_FALSE(os::sim::IsMinimized(ide->tool)) << "minimised, then restored";
+
+  const std::string name = core::ToolPropertyName(core::HandleValue(ide->main));
+  os::SetProp(ide->main, name, 5);
+  os::SendMessage(ide->main, os::kWM_DESTROY, 0, 0);
+  EXPECT_EQ(Prop(".Plugin.Tool"), 5) << "written once";
+}
+
+TEST_F(FrameTest, SnapshotFollowsTheStamp) {
+  HookContext context = Context();
+  std::map<std::string, std::int64_t> table;
+  os::SetProp(ide->main, "Other", 3);
+  EXPECT_EQ(RefreshPropertySnapshot(context, table), 0u) << "no stamp: nothing";
+
+  PublishSetting(*ide, "G", "K", 4);
+  const std::size_t filled = RefreshPropertySnapshot(context, table);
+  EXPECT_GE(filled, 4u);  // PB_ID, Tool, Other, the setting, the stamp
+  EXPECT_EQ(table.at("Other"), 3);
+
+  os::SetProp(ide->main, "Other", 9);  // no new stamp: the old snapshot
+  EXPECT_EQ(RefreshPropertySnapshot(context, table), filled);
+  EXPECT_EQ(table.at("Other"), 3);
+
+  PublishSetting(*ide, "G", "K", 5);
+  RefreshPropertySnapshot(context, table);
+  EXPECT_EQ(table.at("Other"), 9);
+}
+
+}  // namespace
