@@ -1,0 +1,41 @@
+// Scenario files (*.scn): plain-text editing sessions with what the editor must then hold.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace replay {
+
+// One command of a scenario, with its arguments already checked.
+struct Command {
+  int line = 0;                     // 1-based line of the command in its file
+  std::string name;                 // "type", "key", "expect", ...
+  std::vector<std::string> words;   // the blank-separated arguments
+  std::string rest;                 // everything after the command and one blank, blanks kept
+  std::vector<std::string> block;   // the lines of a block command, up to its `end`
+  bool hasBlock = false;
+};
+
+struct Scenario {
+  std::string name;
+  std::string file;
+  int line = 0;  // line of its `scenario` command (0 for the implicit one)
+  std::vector<Command> commands;
+};
+
+// Parses a scenario file. On an error returns false with "FILE:LINE: message" in `error`.
+bool ParseScenarioFile(const std::string& file, const std::string& text,
+                       std::vector<Scenario>* scenarios, std::string* error);
+
+// A decimal (or 0x hexadecimal) integer filling the whole text.
+bool ParseInteger(const std::string& text, long long* value);
+
+// The caret marker of text blocks.
+constexpr const char* kCaretMarker = "{|}";
+
+// Joins a block's lines with `lineEnd`, takes out the caret marker and reports its byte offset
+// (-1 when the block has none). The parser has checked that there is at most one marker.
+std::string JoinBlock(const std::vector<std::string>& lines, const std::string& lineEnd,
+                      long* caret);
+
+}  // namespace replay
