@@ -65,7 +65,7 @@ class HostGui {
   virtual ~HostGui() = default;
 
   // Start-up and shutdown.
-  virtual void MessageBox(const std::string& caption, const std::string& text) = 0;
+  virtual void ShowMessage(const std::string& caption, const std::string& text) = 0;
   virtual void Sleep(int milliseconds) = 0;
   virtual void LoadEditorLibrary() = 0;  // Scintilla.dll; failure ignored
   // Builds the tool window from the parsed description; false with the engine's error text.
@@ -102,7 +102,7 @@ class HostGui {
   virtual void SetFont(ControlId control, const std::string& fontName) = 0;
   virtual void AddItem(ControlId control, const std::string& text) = 0;
   virtual void FillColor(ControlId canvas, std::uint32_t colour) = 0;
-  virtual std::int64_t ChooseColor(std::int64_t initial) = 0;  // -1 when cancelled
+  virtual std::int64_t PickColor(std::int64_t initial) = 0;  // -1 when cancelled
 
   // The Installed Plugins list.
   virtual int AddRow(const std::string& text, bool checked) = 0;

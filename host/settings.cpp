@@ -162,7 +162,7 @@ int ChangeToolGadgets(SettingsState& state) {
   if (name.empty()) return 0;
   if (name.find(":Picker") != std::string::npos && gui.EventType() == 0) {
     const std::string key = SettingKey(name);
-    const std::int64_t chosen = gui.ChooseColor(container.values.Get(key));
+    const std::int64_t chosen = gui.PickColor(container.values.Get(key));
     const ControlId field = container.controls.Get(key + ":Color");
     if (chosen != -1 && field) gui.SetText(field, UpperHexPadded(chosen, 6));
   }

@@ -84,7 +84,7 @@ const NamedProcedure kHostProcedures[] = {
 
 // Start-up failure: the message, then the end of the program.
 int Fail(ToolHost& host, const std::string& message) {
-  host.gui.MessageBox(host.title, message);
+  host.gui.ShowMessage(host.title, message);
   return 1;
 }
 

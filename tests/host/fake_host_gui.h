@@ -63,7 +63,7 @@ class FakeHostGui : public HostGui {
     return id;
   }
 
-  void MessageBox(const std::string& caption, const std::string& text) override {
+  void ShowMessage(const std::string& caption, const std::string& text) override {
     messages.push_back(caption + "|" + text);
   }
   void Sleep(int milliseconds) override {
@@ -111,7 +111,7 @@ class FakeHostGui : public HostGui {
   void SetFont(ControlId control, const std::string& font) override { controls[control].font = font; }
   void AddItem(ControlId control, const std::string& text) override { controls[control].items.push_back(text); }
   void FillColor(ControlId canvas, std::uint32_t colour) override { controls[canvas].filledColour = colour; }
-  std::int64_t ChooseColor(std::int64_t initial) override {
+  std::int64_t PickColor(std::int64_t initial) override {
     lastChooserInitial = initial;
     return chosenColour;
   }
