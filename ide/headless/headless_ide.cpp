@@ -136,6 +136,9 @@ void Ide::Focus() {
   for (auto& [name, editor] : editors_) {
     if (editor.get() != current_) editor->SetFocus(false);
   }
+  // Receiving the focus is an event: an editor that has it loses it first (the user clicked
+  // elsewhere and back), so that every focus is reported.
+  current_->SetFocus(false);
   current_->SetFocus(true);
 }
 

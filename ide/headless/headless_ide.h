@@ -44,7 +44,8 @@ class Ide {
   Editor& Current() { return *current_; }
   Editor* Find(const std::string& name);
   Editor& Switch(const std::string& name);
-  void Focus();  // the current editor receives the keyboard focus
+  // The current editor receives the keyboard focus (again, when it has it: SCN_FOCUSOUT first).
+  void Focus();
 
   // Input. A key press goes to the IDE's accelerators first (Ctrl+I), then to the editor.
   void PressKey(const KeyChord& chord);

@@ -174,6 +174,12 @@ TEST_F(HeadlessIdeTest, SwitchingEditorsMovesTheFocus) {
   EXPECT_FALSE(ide->Find("main")->HasFocus());
 }
 
+TEST_F(HeadlessIdeTest, FocusAgainIsReportedAgain) {
+  ide->Focus();
+  ide->Focus();
+  EXPECT_EQ(log.codes, (std::vector<std::uint32_t>{sci::SCN_FOCUSIN, 2029, sci::SCN_FOCUSIN}));
+}
+
 TEST_F(HeadlessIdeTest, KeysQueuedWhileUpdateIsHandledArriveBeforeTheNextPaint) {
   SetText("x");
   // Queue a key from inside the first update, as a hook does with keybd_event.

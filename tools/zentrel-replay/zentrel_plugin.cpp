@@ -1,12 +1,48 @@
 // The shipped plugin behind zentrel-replay: its hook procedure and its default settings.
+#include "core/property_names.h"
 #include "plugin/exports.h"
 #include "replay.h"
 
+#if VORPEX_REPLAY_HOST_DEFAULTS
+#include "core/utf.h"
+#include "host/dialog/element_tree.h"
+#include "host/dialog_tree.h"
+#include "host/splice.h"
+#include "host/tool_host.h"
+#endif
+
 namespace replay {
 
-// Publishes the catalogue's defaults on the IDE window as a first-run host does. Empty until the
-// host's publishing code is shared with the tools; scenarios `set` what they rely on meanwhile.
-void PublishDefaultSettings(os::Window /*ideWindow*/) {}
+// Publishes every setting of the plugin's fragment at its default on the IDE window, read with
+// the host's own code (splice, parse, walk) as a first-run host publishes them.
+void PublishDefaultSettings(os::Window ideWindow) {
+#if VORPEX_REPLAY_HOST_DEFAULTS
+  const std::int64_t ide = core::HandleValue(ideWindow);
+  const std::string fragment = core::Utf16ToUtf8(zentrel::RetrievePluginXMLDialog());
+  const std::string description =
+      SpliceFragment(kToolWindowDescription, TagFragment(fragment, 1, ide));
+  dialog::Document document = dialog::ParseDescriptionUtf8(description);
+  if (!document.ok()) return;
+  PluginTable table;
+  table.Add(ideWindow, nullptr);
+  dialog::RuntimeNameTable names;
+  RegisterHostRuntimeNames(names);
+  int counter = 0;
+  DialogTreeWalk walk{table, names, counter};
+  ReadDialogTree(walk, *document.root);
+  for (const PluginEntry& plugin : table.entries) {
+    for (const OptionContainer& container : plugin.containers) {
+      for (const auto& [key, value] : container.values) {
+        if (key.rfind("gadgetWithoutName", 0) == 0) continue;
+        os::SetProp(ideWindow, core::SettingPropertyName(ide, container.name, key),
+                    static_cast<std::intptr_t>(container.enabled ? value : 0));
+      }
+    }
+  }
+#else
+  (void)ideWindow;
+#endif
+}
 
 ReplayPlugin LinkedPlugin() {
   ReplayPlugin plugin;
