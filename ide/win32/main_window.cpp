@@ -22,6 +22,9 @@ constexpr int kMainWindowId = 1;
 constexpr int kTabsId = 2;
 constexpr int kStatusId = 3;
 constexpr int kFirstEditorId = 100;
+// Windows that the common controls create inside the IDE's (the tab control's arrows) count up
+// from here.
+constexpr int kFirstInnerId = 1000;
 
 // Sets the selection that a re-indent computed, after the editor has painted the new text.
 constexpr UINT kRestoreSelection = WM_APP + 1;
@@ -52,12 +55,24 @@ struct Ide {
   int active = -1;
   int nextEditorId = kFirstEditorId;
   int nextUntitled = 1;
+  int nextInnerId = kFirstInnerId;
   std::wstring toolFolder;
 };
 
 Ide ide;
 
 void Mark(HWND window, int id) { SetPropW(window, L"PB_ID", reinterpret_cast<HANDLE>(INT_PTR(id))); }
+
+// Every window in the IDE carries PB_ID, also those that controls create for themselves.
+void MarkInnerWindows() {
+  EnumChildWindows(
+      ide.main,
+      [](HWND window, LPARAM) -> BOOL {
+        if (!GetPropW(window, L"PB_ID")) Mark(window, ide.nextInnerId++);
+        return TRUE;
+      },
+      0);
+}
 
 Editor* Active() { return ide.active >= 0 ? ide.editors[static_cast<std::size_t>(ide.active)].get() : nullptr; }
 
@@ -86,6 +101,7 @@ void UpdateTitles() {
     const std::wstring title = DisplayName(*editor) + (editor->modified ? L" * - " : L" - ") + kTitle;
     SetWindowTextW(ide.main, title.c_str());
   }
+  MarkInnerWindows();
 }
 
 void UpdateStatus() {
@@ -114,6 +130,7 @@ void Layout() {
   SendMessageW(ide.tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
   for (auto& editor : ide.editors)
     MoveWindow(editor->window, page.left, page.top, page.right - page.left, page.bottom - page.top, TRUE);
+  MarkInnerWindows();
 }
 
 void Activate(int index) {
