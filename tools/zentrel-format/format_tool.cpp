@@ -1,0 +1,333 @@
+#include "tools/zentrel-format/format_tool.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <system_error>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+#include "core/ascii.h"
+#include "core/integer_text.h"
+#include "core/property_names.h"
+#include "host/preferences.h"
+#include "ide/headless/headless_ide.h"
+#include "os/os.h"
+#include "os/sim/sim.h"
+#include "plugin/helpers.h"
+#include "plugin/hook_context.h"
+#include "plugin/scintilla_records.h"
+
+namespace zentrel_format {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kProgram = "zentrel-format";
+const std::string kByteOrderMark = "\xEF\xBB\xBF";
+
+const char* const kUsage =
+    "usage: zentrel-format [--ini FILE] [--set Group.Key=VALUE]... [--check | -i] [FILE...]";
+
+// A whole decimal (or $hex, %binary) number and nothing else.
+bool ReadWholeInteger(const std::string& text, std::int64_t* value) {
+  std::size_t consumed = 0;
+  *value = core::ReadIntegerText(text, &consumed);
+  return consumed > 0 && consumed == text.size();
+}
+
+bool ParseSet(const std::string& text, Options* options, std::string* error) {
+  const std::size_t dot = text.find('.');
+  const std::size_t equals = text.find('=');
+  if (dot == std::string::npos || equals == std::string::npos || dot == 0 || equals < dot + 2) {
+    *error = "--set needs Group.Key=VALUE, not '" + text + "'";
+    return false;
+  }
+  std::int64_t value = 0;
+  if (!ReadWholeInteger(text.substr(equals + 1), &value)) {
+    *error = "--set value is not an integer: '" + text + "'";
+    return false;
+  }
+  options->sets[{text.substr(0, dot), text.substr(dot + 1, equals - dot - 1)}] = value;
+  return true;
+}
+
+std::string Reason(const std::error_code& code) { return code.message(); }
+
+}  // namespace
+
+bool SettingKey::operator<(const SettingKey& other) const {
+  const int byGroup = core::CompareIgnoreCase(group, other.group);
+  if (byGroup != 0) return byGroup < 0;
+  return core::CompareIgnoreCase(key, other.key) < 0;
+}
+
+bool ParseArguments(const std::vector<std::string>& arguments, Options* options,
+                    std::string* error) {
+  bool filesOnly = false;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (filesOnly || argument == "-" || argument.empty() || argument[0] != '-') {
+      options->files.push_back(argument);
+    } else if (argument == "--") {
+      filesOnly = true;
+    } else if (argument == "--check") {
+      options->check = true;
+    } else if (argument == "-i") {
+      options->inPlace = true;
+    } else if (argument == "--ini" || argument == "--set") {
+      if (i + 1 >= arguments.size()) {
+        *error = argument + " needs a value";
+        return false;
+      }
+      const std::string& value = arguments[++i];
+      if (argument == "--ini") {
+        options->iniPath = value;
+      } else if (!ParseSet(value, options, error)) {
+        return false;
+      }
+    } else {
+      *error = "unknown option '" + argument + "'";
+      return false;
+    }
+  }
+  if (options->check && options->inPlace) {
+    *error = "--check and -i exclude each other";
+    return false;
+  }
+  if (options->inPlace) {
+    if (options->files.empty()) {
+      *error = "-i needs at least one file";
+      return false;
+    }
+    for (const std::string& file : options->files) {
+      if (file == "-") {
+        *error = "-i cannot rewrite standard input";
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+// The CodeBeautifier group's defaults, as the settings catalogue gives them. The tool has no
+// reader of the catalogue's dialog description yet, so they are this table.
+Settings CatalogueDefaults() {
+  static const struct {
+    const char* key;
+    std::int64_t value;
+  } kDefaults[] = {
+      {"AutoindentPaste", 1}, {"AutoindentTyping", 1}, {"DefaultSpacing", 1}, {"Colon", 2},
+      {"Comma", 2},           {"Module", 1},           {"Math", 1},           {"Bitwise", 2},
+      {"BitwiseShift", 2},    {"Comparison", 1},       {"BitwiseNot", 1},     {"Type", 1},
+      {"Field", 1},           {"Label", 1},            {"ASM", 1},            {"Bracket", 1},
+      {"TrailingSpaces", 1},
+  };
+  Settings settings;
+  for (const auto& entry : kDefaults) settings[{"CodeBeautifier", entry.key}] = entry.value;
+  return settings;
+}
+
+void ApplyPreferences(const std::string& bytes, Settings* settings) {
+  const PreferencesDocument document = ParsePreferences(bytes);
+  for (auto& [name, value] : *settings) value = ReadPreference(document, name.group, name.key, value);
+  // A disabled group publishes every one of its settings as 0.
+  for (auto& [name, value] : *settings) {
+    if (ReadPreference(document, "InstalledPlugins", name.group, 1) == 0) value = 0;
+  }
+}
+
+struct Formatter::World {
+  std::unique_ptr<headless::Ide> ide;
+  HookContext context;
+};
+
+Formatter::Formatter(const Settings& settings) : world_(std::make_unique<World>()) {
+  os::sim::Reset();
+  world_->ide = std::make_unique<headless::Ide>();
+  const os::Window ideWindow = world_->ide->MainWindow();
+  const std::int64_t handle = core::HandleValue(ideWindow);
+  for (const auto& [name, value] : settings) {
+    os::SetProp(ideWindow, core::SettingPropertyName(handle, name.group, name.key),
+                static_cast<std::intptr_t>(value));
+  }
+  world_->context.ideWindow = ideWindow;
+  world_->context.editor = world_->ide->Current().Window();
+}
+
+Formatter::~Formatter() {
+  world_->ide.reset();
+  os::sim::Reset();
+}
+
+std::string Formatter::Format(const std::string& bytes) {
+  const bool hasMark = bytes.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0;
+  const std::string text = hasMark ? bytes.substr(kByteOrderMark.size()) : bytes;
+
+  headless::Editor& editor = world_->ide->Current();
+  // The text goes in by length: a NUL byte must not cut it short.
+  editor.Message(sci::SCI_SETTEXT, 0, reinterpret_cast<os::LParam>(""));
+  editor.Message(sci::SCI_ADDTEXT, text.size(), reinterpret_cast<os::LParam>(text.data()));
+  editor.Message(sci::SCI_EMPTYUNDOBUFFER, 0, 0);
+  world_->ide->Idle();  // the IDE paints: the text is styled by its lexer
+
+  const std::int64_t lines = editor.Message(sci::SCI_GETLINECOUNT, 0, 0);
+  for (std::int64_t line = 0; line < lines; ++line) FormatLines(world_->context, line, line);
+
+  std::string result = editor.Text();
+  editor.Message(sci::SCI_EMPTYUNDOBUFFER, 0, 0);
+  return hasMark ? kByteOrderMark + result : result;
+}
+
+bool ReadFile(const std::string& path, std::string* bytes, std::string* reason) {
+  std::error_code code;
+  const fs::file_status status = fs::status(path, code);
+  if (code || !fs::exists(status)) {
+    *reason = code && code != std::errc::no_such_file_or_directory ? Reason(code) : "no such file";
+    return false;
+  }
+  if (fs::is_directory(status)) {
+    *reason = "is a directory";
+    return false;
+  }
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    *reason = std::string("cannot open: ") + std::strerror(errno);
+    return false;
+  }
+  std::ostringstream content;
+  content << file.rdbuf();
+  if (file.bad()) {
+    *reason = "cannot read";
+    return false;
+  }
+  *bytes = content.str();
+  return true;
+}
+
+bool ReplaceFileAtomically(const std::string& path, const std::string& bytes,
+                           std::string* reason) {
+  std::error_code code;
+  // Through a symbolic link the file itself is replaced, not the link.
+  const fs::path target = fs::canonical(path, code);
+  if (code) {
+    *reason = Reason(code);
+    return false;
+  }
+  const fs::perms permissions = fs::status(target, code).permissions();
+  if (code) {
+    *reason = Reason(code);
+    return false;
+  }
+  const fs::perms writeBits = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  bool writable = (permissions & writeBits) != fs::perms::none;
+#ifndef _WIN32
+  writable = writable && ::access(target.c_str(), W_OK) == 0;
+#endif
+  if (!writable) {
+    *reason = "file is read-only";
+    return false;
+  }
+
+  const fs::path folder = target.parent_path();
+  fs::path temporary;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temporary = folder / ("." + target.filename().string() + ".zentrel-format." +
+                          std::to_string(os::GetCurrentProcessId()) + "." + std::to_string(attempt));
+    if (!fs::exists(temporary, code)) break;
+  }
+  {
+    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+    if (!file) {
+      *reason = "cannot create a temporary file in " + folder.string();
+      return false;
+    }
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    file.flush();
+    if (!file) {
+      file.close();
+      fs::remove(temporary, code);
+      *reason = "cannot write the temporary file " + temporary.string();
+      return false;
+    }
+  }
+  fs::permissions(temporary, permissions, code);
+  fs::rename(temporary, target, code);
+  if (code) {
+    const std::string why = Reason(code);
+    fs::remove(temporary, code);
+    *reason = "cannot replace the file: " + why;
+    return false;
+  }
+  return true;
+}
+
+int FormatMain(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
+               std::ostream& err) {
+  auto fail = [&err](const std::string& message) {
+    err << kProgram << ": " << message << "\n";
+    return kExitError;
+  };
+  Options options;
+  std::string error;
+  for (const std::string& argument : arguments) {
+    if (argument == "--help" || argument == "-h") {
+      out << kUsage << "\n";
+      return kExitOk;
+    }
+  }
+  if (!ParseArguments(arguments, &options, &error)) return fail(error + " (see --help)");
+
+  Settings settings = CatalogueDefaults();
+  if (!options.iniPath.empty()) {
+    std::string bytes;
+    if (!ReadFile(options.iniPath, &bytes, &error)) return fail(options.iniPath + ": " + error);
+    ApplyPreferences(bytes, &settings);
+  }
+  for (const auto& [name, value] : options.sets) settings[name] = value;
+
+  Formatter formatter(settings);
+  if (options.files.empty()) options.files.push_back("-");
+
+  bool failed = false;
+  bool wouldChange = false;
+  for (const std::string& file : options.files) {
+    std::string bytes;
+    if (file == "-") {
+      bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+      if (in.bad()) {
+        failed = true;
+        fail("standard input: cannot read");
+        continue;
+      }
+    } else if (!ReadFile(file, &bytes, &error)) {
+      failed = true;
+      fail(file + ": " + error);
+      continue;
+    }
+    const std::string formatted = formatter.Format(bytes);
+    if (options.check) {
+      wouldChange = wouldChange || formatted != bytes;
+    } else if (options.inPlace) {
+      if (formatted != bytes && !ReplaceFileAtomically(file, formatted, &error)) {
+        failed = true;
+        fail(file + ": " + error);
+      }
+    } else {
+      out.write(formatted.data(), static_cast<std::streamsize>(formatted.size()));
+    }
+  }
+  out.flush();
+  if (!out) return fail("cannot write the output");
+  if (failed) return kExitError;
+  return wouldChange ? kExitWouldChange : kExitOk;
+}
+
+}  // namespace zentrel_format
