@@ -129,6 +129,28 @@ TEST(ZentrelFormatArguments, Table) {
   EXPECT_EQ(options.sets.begin()->second, 2);
 }
 
+TEST(ZentrelFormatSettings, CatalogueDefaultsAsAFirstRunHostPublishesThem) {
+  const struct {
+    const char* key;
+    std::int64_t value;
+  } expected[] = {
+      {"AutoindentPaste", 1}, {"AutoindentTyping", 1}, {"DefaultSpacing", 1}, {"Colon", 2},
+      {"Comma", 2},           {"Module", 1},           {"Math", 1},           {"Bitwise", 2},
+      {"BitwiseShift", 2},    {"Comparison", 1},       {"BitwiseNot", 1},     {"Type", 1},
+      {"Field", 1},           {"Label", 1},            {"ASM", 1},            {"Bracket", 1},
+      {"TrailingSpaces", 1},
+  };
+  const Settings settings = CatalogueDefaults();
+  for (const auto& entry : expected) {
+    const auto found = settings.find({"CodeBeautifier", entry.key});
+    ASSERT_NE(found, settings.end()) << entry.key;
+    EXPECT_EQ(found->second, entry.value) << entry.key;
+  }
+  const auto other = settings.find({"CommentHelpers", "MinCommentBarLength"});
+  ASSERT_NE(other, settings.end());
+  EXPECT_EQ(other->second, 10);
+}
+
 TEST(ZentrelFormatSettings, PreferencesFileInTheHostFormat) {
   Settings settings = CatalogueDefaults();
   ApplyPreferences(
@@ -143,7 +165,12 @@ TEST(ZentrelFormatSettings, PreferencesFileInTheHostFormat) {
 
   Settings disabled = CatalogueDefaults();
   ApplyPreferences("[InstalledPlugins]\nCodeBeautifier = 0\n[CodeBeautifier]\nComma = 1\n", &disabled);
-  for (const auto& [name, value] : disabled) EXPECT_EQ(value, 0) << name.key;
+  for (const auto& [name, value] : disabled) {
+    if (name.group == "CodeBeautifier") {
+      EXPECT_EQ(value, 0) << name.key;
+    }
+  }
+  EXPECT_EQ((disabled[{"CommentHelpers", "MinCommentBarLength"}]), 10);  // another group
 }
 
 TEST(ZentrelFormatRun, StandardInputToStandardOutput) {

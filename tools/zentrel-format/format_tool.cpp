@@ -16,10 +16,16 @@
 #include "core/ascii.h"
 #include "core/integer_text.h"
 #include "core/property_names.h"
+#include "core/utf.h"
+#include "host/dialog/element_tree.h"
+#include "host/dialog_tree.h"
 #include "host/preferences.h"
+#include "host/splice.h"
+#include "host/tool_host.h"
 #include "ide/headless/headless_ide.h"
 #include "os/os.h"
 #include "os/sim/sim.h"
+#include "plugin/exports.h"
 #include "plugin/helpers.h"
 #include "plugin/hook_context.h"
 #include "plugin/scintilla_records.h"
@@ -117,21 +123,31 @@ bool ParseArguments(const std::vector<std::string>& arguments, Options* options,
   return true;
 }
 
-// The CodeBeautifier group's defaults, as the settings catalogue gives them. The tool has no
-// reader of the catalogue's dialog description yet, so they are this table.
+// Every option of the plugin's settings catalogue at its default, read with the host's own code
+// (splice, parse, walk) as a first-run host reads and publishes them. Empty when the catalogue
+// does not parse.
 Settings CatalogueDefaults() {
-  static const struct {
-    const char* key;
-    std::int64_t value;
-  } kDefaults[] = {
-      {"AutoindentPaste", 1}, {"AutoindentTyping", 1}, {"DefaultSpacing", 1}, {"Colon", 2},
-      {"Comma", 2},           {"Module", 1},           {"Math", 1},           {"Bitwise", 2},
-      {"BitwiseShift", 2},    {"Comparison", 1},       {"BitwiseNot", 1},     {"Type", 1},
-      {"Field", 1},           {"Label", 1},            {"ASM", 1},            {"Bracket", 1},
-      {"TrailingSpaces", 1},
-  };
   Settings settings;
-  for (const auto& entry : kDefaults) settings[{"CodeBeautifier", entry.key}] = entry.value;
+  const std::string fragment = core::Utf16ToUtf8(zentrel::RetrievePluginXMLDialog());
+  const std::string description =
+      SpliceFragment(kToolWindowDescription, TagFragment(fragment, 1, 0));
+  dialog::Document document = dialog::ParseDescriptionUtf8(description);
+  if (!document.ok()) return settings;
+  PluginTable table;
+  table.Add(nullptr, nullptr);
+  dialog::RuntimeNameTable names;
+  RegisterHostRuntimeNames(names);
+  int counter = 0;
+  DialogTreeWalk walk{table, names, counter};
+  ReadDialogTree(walk, *document.root);
+  for (const PluginEntry& plugin : table.entries) {
+    for (const OptionContainer& container : plugin.containers) {
+      for (const auto& [key, value] : container.values) {
+        if (key.rfind("gadgetWithoutName", 0) == 0) continue;
+        settings[{container.name, key}] = value;
+      }
+    }
+  }
   return settings;
 }
 
@@ -286,6 +302,7 @@ int FormatMain(const std::vector<std::string>& arguments, std::istream& in, std:
   if (!ParseArguments(arguments, &options, &error)) return fail(error + " (see --help)");
 
   Settings settings = CatalogueDefaults();
+  if (settings.empty()) return fail("the settings catalogue cannot be read");
   if (!options.iniPath.empty()) {
     std::string bytes;
     if (!ReadFile(options.iniPath, &bytes, &error)) return fail(options.iniPath + ": " + error);

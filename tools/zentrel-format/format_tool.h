@@ -38,7 +38,7 @@ struct Options {
 bool ParseArguments(const std::vector<std::string>& arguments, Options* options,
                     std::string* error);
 
-// The option values a first-run host publishes for the beautifier's group.
+// The option values a first-run host publishes (every group of the plugin's catalogue).
 Settings CatalogueDefaults();
 
 // Applies a preferences file (its bytes) over `settings`: every key the file gives for a group
