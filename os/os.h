@@ -15,6 +15,24 @@
 #define VORPEX_STDCALL
 #endif
 
+// <windows.h> maps several of these names to their wide forms with macros; in a file that also
+// includes it, the boundary's own names must stay as they are.
+#ifdef _WIN32
+#undef CreateWindow
+#undef EnumProps
+#undef GetClassName
+#undef GetEnvironmentVariable
+#undef GetProp
+#undef GetWindowText
+#undef LoadLibrary
+#undef RemoveProp
+#undef ReplaceFile
+#undef SendMessage
+#undef SetEnvironmentVariable
+#undef SetProp
+#undef SetWindowsHookEx
+#endif
+
 namespace os {
 
 using Window = void*;  // HWND

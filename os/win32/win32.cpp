@@ -1,0 +1,339 @@
+// The OS boundary on Windows: one Win32 call each, with the UTF-8 <-> UTF-16 conversion of texts.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cwchar>
+#include <type_traits>
+
+#include "core/utf.h"
+#include "os/os.h"
+
+// The portable twins must be the Win32 records byte for byte: hooks and notifications pass
+// pointers to the real ones.
+static_assert(sizeof(os::CallWndRetRecord) == sizeof(CWPRETSTRUCT));
+static_assert(offsetof(os::CallWndRetRecord, lResult) == offsetof(CWPRETSTRUCT, lResult));
+static_assert(offsetof(os::CallWndRetRecord, lParam) == offsetof(CWPRETSTRUCT, lParam));
+static_assert(offsetof(os::CallWndRetRecord, wParam) == offsetof(CWPRETSTRUCT, wParam));
+static_assert(offsetof(os::CallWndRetRecord, message) == offsetof(CWPRETSTRUCT, message));
+static_assert(offsetof(os::CallWndRetRecord, hwnd) == offsetof(CWPRETSTRUCT, hwnd));
+static_assert(sizeof(os::CallWndRecord) == sizeof(CWPSTRUCT));
+static_assert(offsetof(os::CallWndRecord, lParam) == offsetof(CWPSTRUCT, lParam));
+static_assert(offsetof(os::CallWndRecord, wParam) == offsetof(CWPSTRUCT, wParam));
+static_assert(offsetof(os::CallWndRecord, message) == offsetof(CWPSTRUCT, message));
+static_assert(offsetof(os::CallWndRecord, hwnd) == offsetof(CWPSTRUCT, hwnd));
+static_assert(sizeof(os::NotifyHeader) == sizeof(NMHDR));
+static_assert(offsetof(os::NotifyHeader, hwndFrom) == offsetof(NMHDR, hwndFrom));
+static_assert(offsetof(os::NotifyHeader, idFrom) == offsetof(NMHDR, idFrom));
+static_assert(offsetof(os::NotifyHeader, code) == offsetof(NMHDR, code));
+static_assert(std::is_same_v<os::HookProc, HOOKPROC>);
+static_assert(std::is_same_v<os::LResult, LRESULT> && std::is_same_v<os::WParam, WPARAM> &&
+              std::is_same_v<os::LParam, LPARAM>);
+static_assert(os::kWM_DESTROY == WM_DESTROY && os::kWM_NOTIFY == WM_NOTIFY);
+static_assert(os::kHC_ACTION == HC_ACTION && os::kWH_CALLWNDPROC == WH_CALLWNDPROC &&
+              os::kWH_MOUSE == WH_MOUSE && os::kWH_CALLWNDPROCRET == WH_CALLWNDPROCRET);
+static_assert(os::kVK_CONTROL == VK_CONTROL && os::kKEYEVENTF_KEYUP == KEYEVENTF_KEYUP);
+static_assert(os::kSW_HIDE == SW_HIDE && os::kSW_SHOW == SW_SHOW && os::kSW_RESTORE == SW_RESTORE);
+static_assert(os::kSTILL_ACTIVE == STILL_ACTIVE);
+
+namespace {
+
+// Windows' wchar_t is UTF-16.
+std::wstring Wide(const std::string& text) {
+  const std::u16string wide = core::Utf8ToUtf16(text);
+  return std::wstring(wide.begin(), wide.end());
+}
+
+std::string Narrow(const wchar_t* text, std::size_t length) {
+  return core::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
+}
+
+std::string Narrow(const std::wstring& text) { return Narrow(text.data(), text.size()); }
+
+HWND Handle(os::Window window) { return static_cast<HWND>(window); }
+
+// Texts read into a buffer of `maxChars` characters (with its terminating zero), as the callers
+// of GetClassNameW and GetWindowTextW expect.
+template <typename Read>
+std::string ReadText(int maxChars, Read read) {
+  if (maxChars <= 0) return {};
+  std::wstring buffer(static_cast<std::size_t>(maxChars), L'\0');
+  const int length = read(buffer.data(), maxChars);
+  if (length <= 0) return {};
+  return Narrow(buffer.data(), static_cast<std::size_t>(length));
+}
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM list) {
+  reinterpret_cast<std::vector<os::Window>*>(list)->push_back(child);
+  return TRUE;
+}
+
+BOOL CALLBACK CollectProperty(HWND, LPWSTR name, HANDLE value, ULONG_PTR list) {
+  os::PropertyEntry entry;
+  entry.value = reinterpret_cast<std::intptr_t>(value);
+  if (IS_INTRESOURCE(name)) {
+    // Window properties are global atoms; the local table's GetAtomNameW does not know them.
+    wchar_t atomName[256];
+    const UINT length =
+        GlobalGetAtomNameW(static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(name)), atomName, 256);
+    entry.name = Narrow(atomName, length);
+  } else {
+    entry.name = Narrow(name, wcslen(name));
+  }
+  reinterpret_cast<std::vector<os::PropertyEntry>*>(list)->push_back(std::move(entry));
+  return TRUE;
+}
+
+bool WriteAll(HANDLE file, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+    DWORD written = 0;
+    if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+      return false;
+    }
+    done += written;
+  }
+  return true;
+}
+
+// Writes the bytes over the file itself, then cuts it to their length: the old content is never
+// truncated before the new one is written.
+bool RewriteInPlace(const std::wstring& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool ok = WriteAll(file, bytes) && SetEndOfFile(file);
+  return CloseHandle(file) && ok;
+}
+
+}  // namespace
+
+namespace os {
+
+std::intptr_t GetProp(Window window, const std::string& name) {
+  return reinterpret_cast<std::intptr_t>(GetPropW(Handle(window), Wide(name).c_str()));
+}
+
+bool SetProp(Window window, const std::string& name, std::intptr_t value) {
+  return SetPropW(Handle(window), Wide(name).c_str(), reinterpret_cast<HANDLE>(value)) != FALSE;
+}
+
+std::intptr_t RemoveProp(Window window, const std::string& name) {
+  return reinterpret_cast<std::intptr_t>(RemovePropW(Handle(window), Wide(name).c_str()));
+}
+
+std::vector<PropertyEntry> EnumProps(Window window) {
+  std::vector<PropertyEntry> entries;
+  EnumPropsExW(Handle(window), CollectProperty, reinterpret_cast<LPARAM>(&entries));
+  return entries;
+}
+
+LResult SendMessage(Window window, std::uint32_t message, WParam wParam, LParam lParam) {
+  return SendMessageW(Handle(window), message, wParam, lParam);
+}
+
+Window GetRootAncestor(Window window) { return GetAncestor(Handle(window), GA_ROOT); }
+
+std::string GetClassName(Window window, int maxChars) {
+  return ReadText(maxChars, [&](wchar_t* buffer, int size) {
+    return GetClassNameW(Handle(window), buffer, size);
+  });
+}
+
+bool IsWindow(Window window) { return ::IsWindow(Handle(window)) != FALSE; }
+
+bool IsWindowVisible(Window window) { return ::IsWindowVisible(Handle(window)) != FALSE; }
+
+std::vector<Window> EnumChildWindows(Window window) {
+  std::vector<Window> children;
+  ::EnumChildWindows(Handle(window), CollectChild, reinterpret_cast<LPARAM>(&children));
+  return children;
+}
+
+std::string GetWindowText(Window window, int maxChars) {
+  return ReadText(maxChars, [&](wchar_t* buffer, int size) {
+    return GetWindowTextW(Handle(window), buffer, size);
+  });
+}
+
+bool CloseWindow(Window window) { return ::CloseWindow(Handle(window)) != FALSE; }
+
+bool ShowWindow(Window window, int command) {
+  return ::ShowWindow(Handle(window), command) != FALSE;
+}
+
+std::uint32_t GetWindowThreadProcessId(Window window, std::uint32_t* processId) {
+  DWORD process = 0;
+  const DWORD thread = ::GetWindowThreadProcessId(Handle(window), &process);
+  if (processId) *processId = process;
+  return thread;
+}
+
+Hook SetWindowsHookEx(int kind, HookProc procedure, Module module, std::uint32_t threadId) {
+  return SetWindowsHookExW(kind, procedure, static_cast<HINSTANCE>(module), threadId);
+}
+
+bool UnhookWindowsHookEx(Hook hook) { return ::UnhookWindowsHookEx(static_cast<HHOOK>(hook)) != FALSE; }
+
+LResult CallNextHookEx(Hook hook, int code, WParam wParam, LParam lParam) {
+  return ::CallNextHookEx(static_cast<HHOOK>(hook), code, wParam, lParam);
+}
+
+std::int16_t GetAsyncKeyState(int virtualKey) { return ::GetAsyncKeyState(virtualKey); }
+
+void KeybdEvent(std::uint8_t virtualKey, std::uint8_t scanCode, std::uint32_t flags) {
+  keybd_event(virtualKey, scanCode, flags, 0);
+}
+
+bool GetEnvironmentVariable(const std::string& name, std::string* value) {
+  const std::wstring wideName = Wide(name);
+  // The size first, then the value; it may grow in between, so ask again until it fits.
+  DWORD size = GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
+  while (size != 0) {
+    std::wstring buffer(size, L'\0');
+    const DWORD length = GetEnvironmentVariableW(wideName.c_str(), buffer.data(), size);
+    if (length < size) {
+      if (length == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return false;
+      buffer.resize(length);
+      if (value) *value = Narrow(buffer);
+      return true;
+    }
+    size = length;
+  }
+  return false;
+}
+
+bool SetEnvironmentVariable(const std::string& name, const std::string& value) {
+  return SetEnvironmentVariableW(Wide(name).c_str(), Wide(value).c_str()) != FALSE;
+}
+
+LocalTime GetLocalTime() {
+  SYSTEMTIME now;
+  ::GetLocalTime(&now);
+  return {now.wYear,   now.wMonth,  now.wDayOfWeek, now.wDay,
+          now.wHour,   now.wMinute, now.wSecond,    now.wMilliseconds};
+}
+
+std::int64_t MillisecondClock() {
+  static const LONGLONG frequency = [] {
+    LARGE_INTEGER value;
+    return QueryPerformanceFrequency(&value) ? value.QuadPart : 0;
+  }();
+  LARGE_INTEGER counter;
+  if (frequency > 0 && QueryPerformanceCounter(&counter)) {
+    // Split so that the multiplication cannot overflow on a long-running machine.
+    const LONGLONG whole = counter.QuadPart / frequency;
+    const LONGLONG rest = counter.QuadPart % frequency;
+    return whole * 1000 + rest * 1000 / frequency;
+  }
+  return static_cast<std::int64_t>(GetTickCount64());
+}
+
+std::uint32_t GetCurrentProcessId() { return ::GetCurrentProcessId(); }
+
+bool GetProcessExitCode(std::uint32_t processId, std::uint32_t* exitCode) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  if (process == nullptr) return false;
+  DWORD code = 0;
+  const bool ok = GetExitCodeProcess(process, &code) != FALSE;
+  CloseHandle(process);
+  if (ok && exitCode) *exitCode = code;
+  return ok;
+}
+
+Module LoadLibrary(const std::string& path) { return LoadLibraryW(Wide(path).c_str()); }
+
+void* GetProcAddress(Module module, const char* name) {
+  return reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(module), name));
+}
+
+bool FreeLibrary(Module module) { return ::FreeLibrary(static_cast<HMODULE>(module)) != FALSE; }
+
+std::string ExecutablePath() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return {};
+    if (length < buffer.size()) return Narrow(buffer.data(), length);
+    if (buffer.size() >= 32768) return {};
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+bool ListFiles(const std::string& folder, const std::string& pattern,
+               std::vector<std::string>* names) {
+  std::wstring query = Wide(folder);
+  if (!query.empty() && query.back() != L'\\' && query.back() != L'/') query += L'\\';
+  query += Wide(pattern);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(query.c_str(), &found);
+  std::vector<std::string> listed;
+  if (search == INVALID_HANDLE_VALUE) {
+    // An existing folder without a match is an empty listing, not a failure.
+    if (GetLastError() != ERROR_FILE_NOT_FOUND) return false;
+    if (names) names->clear();
+    return true;
+  }
+  do {
+    const std::wstring name = found.cFileName;
+    if (name != L"." && name != L"..") listed.push_back(Narrow(name));
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  if (names) *names = std::move(listed);
+  return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string* bytes) {
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  std::string content;
+  char buffer[65536];
+  bool ok = true;
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr)) {
+      ok = false;
+      break;
+    }
+    if (got == 0) break;
+    content.append(buffer, got);
+  }
+  CloseHandle(file);
+  if (ok && bytes) *bytes = std::move(content);
+  return ok;
+}
+
+bool ReplaceFile(const std::string& path, const std::string& bytes) {
+  const std::wstring target = Wide(path);
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return false;
+  }
+  static unsigned counter = 0;
+  std::wstring temporary;
+  HANDLE file = INVALID_HANDLE_VALUE;
+  for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
+    temporary = target + L".tmp" + std::to_wstring(::GetCurrentProcessId()) + L"_" +
+                std::to_wstring(++counter);
+    file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
+  }
+  if (file == INVALID_HANDLE_VALUE) {
+    // No temporary file beside it: the file itself may still be writable.
+    return attributes != INVALID_FILE_ATTRIBUTES && RewriteInPlace(target, bytes);
+  }
+  bool ok = WriteAll(file, bytes) && FlushFileBuffers(file);
+  ok = CloseHandle(file) && ok;
+  if (ok && MoveFileExW(temporary.c_str(), target.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  DeleteFileW(temporary.c_str());
+  return false;
+}
+
+}  // namespace os
