@@ -11,6 +11,7 @@
 #include <string>
 
 #include "os/os.h"
+#include "plugin/dispatcher.h"
 #include "plugin/editor_access.h"
 #include "plugin/helpers.h"
 #include "plugin/plugin_frame.h"
@@ -77,9 +78,13 @@ void Register(const HookContext& context, std::int64_t firstLine, std::int64_t l
   SetPluginProperty(context.ideWindow, ".Plugin.LineToFormat", lastLine);
 }
 
+// While the IDE re-indents pasted lines its command moves the caret away and the sequence puts
+// it back at the end: the caret has not left the typed line meanwhile.
+bool CaretDisplacedByReindent() { return ReindentSequenceState() >= 2; }
+
 void Flush(const HookContext& context) {
   if (pending.typedLinePending && AutoindentTyping(context) &&
-      pending.typedLineEditor == context.editor) {
+      pending.typedLineEditor == context.editor && !CaretDisplacedByReindent()) {
     const std::int64_t caret = SciSend(context, sci::SCI_GETCURRENTPOS);
     const std::int64_t caretLine = SciSend(context, sci::SCI_LINEFROMPOSITION,
                                            static_cast<std::uintptr_t>(caret));
