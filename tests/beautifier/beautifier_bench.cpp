@@ -1,0 +1,144 @@
+// Beautifier benchmark on the headless editor: the cost of formatting one line of typical code,
+// of formatting a 1,000-line paste of it, and of a few long lines. Prints figures; asserts none.
+//
+// beautifier_bench [FILE]   (FILE: typical code, one statement a line; the project's sample by
+//                            default)
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "beautifier_editor.h"
+#include "os/sim/sim.h"
+#include "plugin/scintilla_records.h"
+
+#ifndef VORPEX_TEST_DATA
+#define VORPEX_TEST_DATA "."
+#endif
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using beautifier_test::BeautifierEditor;
+
+struct Counts {
+  std::uint64_t messages = 0;
+  std::uint64_t searches = 0;
+  std::uint64_t replacements = 0;
+};
+
+void Observe(Counts* counts) {
+  os::sim::SetSendObserver([counts](os::Window, std::uint32_t message, os::WParam, os::LParam) {
+    ++counts->messages;
+    if (message == sci::SCI_FINDTEXT) ++counts->searches;
+    if (message == sci::SCI_REPLACETARGETRE) ++counts->replacements;
+  });
+}
+
+double Microseconds(Clock::duration duration) {
+  return std::chrono::duration<double, std::micro>(duration).count();
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+std::vector<std::string> ReadLines(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::vector<std::string> lines;
+  std::string line;
+  while (std::getline(file, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// Formats every line of `text` once; returns the time of FormatLines alone.
+Clock::duration FormatOnce(BeautifierEditor& editor, const std::string& text, Counts* counts) {
+  editor.SetText(text);
+  const std::int64_t lines = editor.Send(sci::SCI_GETLINECOUNT);
+  if (counts != nullptr) Observe(counts);
+  const Clock::time_point start = Clock::now();
+  editor.Format(0, lines - 1);
+  const Clock::duration elapsed = Clock::now() - start;
+  os::sim::SetSendObserver(nullptr);
+  return elapsed;
+}
+
+void PerLine(const std::vector<std::string>& lines) {
+  std::vector<std::string> code;
+  for (const std::string& line : lines)
+    if (line.find_first_not_of(" \t") != std::string::npos) code.push_back(line);
+  BeautifierEditor editor;
+  Counts counts;
+  std::size_t characters = 0;
+  for (const std::string& line : code) {
+    FormatOnce(editor, line, &counts);
+    characters += line.size();
+  }
+  std::vector<double> perLine;
+  for (int round = 0; round < 15; ++round) {
+    Clock::duration total{};
+    for (const std::string& line : code) total += FormatOnce(editor, line, nullptr);
+    perLine.push_back(Microseconds(total) / static_cast<double>(code.size()));
+  }
+  const double n = static_cast<double>(code.size());
+  std::printf("beautifier per line: %.2f us (median of 15 rounds over %zu lines of %.1f characters);"
+              " %.1f messages, %.1f searches, %.2f replacements a line\n",
+              Median(perLine), code.size(), static_cast<double>(characters) / n,
+              static_cast<double>(counts.messages) / n, static_cast<double>(counts.searches) / n,
+              static_cast<double>(counts.replacements) / n);
+}
+
+void Paste(const std::vector<std::string>& lines, std::size_t lineCount) {
+  std::string text;
+  for (std::size_t i = 0; i < lineCount; ++i) text += lines[i % lines.size()] + "\r\n";
+  BeautifierEditor editor;
+  Counts counts;
+  FormatOnce(editor, text, &counts);
+  std::vector<double> times;
+  for (int round = 0; round < 9; ++round) times.push_back(Microseconds(FormatOnce(editor, text, nullptr)));
+  std::printf("beautifier %zu-line paste: %.2f ms (median of 9; %.2f us a line); %llu messages,"
+              " %llu searches, %llu replacements\n",
+              lineCount, Median(times) / 1000.0, Median(times) / static_cast<double>(lineCount),
+              static_cast<unsigned long long>(counts.messages),
+              static_cast<unsigned long long>(counts.searches),
+              static_cast<unsigned long long>(counts.replacements));
+}
+
+void LongLine(const char* name, const std::string& line) {
+  BeautifierEditor editor;
+  Counts counts;
+  const double time = Microseconds(FormatOnce(editor, line, &counts));
+  std::printf("beautifier long line (%s, %zu characters): %.2f ms; %llu searches\n", name,
+              line.size(), time / 1000.0, static_cast<unsigned long long>(counts.searches));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string path = argc > 1 ? argv[1] : std::string(VORPEX_TEST_DATA) + "/typical.pb";
+  const std::vector<std::string> lines = ReadLines(path);
+  if (lines.empty()) {
+    std::fprintf(stderr, "beautifier_bench: %s: no lines\n", path.c_str());
+    return 2;
+  }
+  std::printf("beautifier benchmark, native, headless editor over Scintilla's document core\n");
+  PerLine(lines);
+  Paste(lines, 1000);
+
+  std::string code = "a = b";
+  while (code.size() < 100000) code += " + c ,  d";
+  LongLine("code", code);
+  LongLine("one word", std::string(100000, 'x'));
+  LongLine("blank then a word", "a  " + std::string(100000, 'x') + "  ");
+  LongLine("comment", "a = 1 ; " + std::string(100000, 'c') + "   ");
+  return 0;
+}
