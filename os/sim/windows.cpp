@@ -201,29 +201,21 @@ using namespace sim::detail;
 std::intptr_t GetProp(Window window, const std::string& name) {
   const WindowRecord* record = FindWindow(window);
   if (record == nullptr) return 0;
-  const auto found = record->properties.find(name);
-  return found == record->properties.end() ? 0 : found->second.value;
+  const PropertyTable::Entry* entry = record->properties.Find(name);
+  return entry ? entry->value : 0;
 }
 
 bool SetProp(Window window, const std::string& name, std::intptr_t value) {
   WindowRecord* record = FindWindow(window);
   if (record == nullptr || !ValidAtomName(name)) return false;
-  const auto found = record->properties.find(name);
-  if (found != record->properties.end()) {
-    found->second.value = value;
-  } else {
-    record->properties.emplace(name, PropertyValue{value, record->nextPropertyOrder++});
-  }
+  record->properties.Set(name, value);
   return true;
 }
 
 std::intptr_t RemoveProp(Window window, const std::string& name) {
   WindowRecord* record = FindWindow(window);
-  if (record == nullptr) return 0;
-  const auto found = record->properties.find(name);
-  if (found == record->properties.end()) return 0;
-  const std::intptr_t value = found->second.value;
-  record->properties.erase(found);
+  std::intptr_t value = 0;
+  if (record == nullptr || !record->properties.Remove(name, &value)) return 0;
   return value;
 }
 
@@ -231,15 +223,10 @@ std::vector<PropertyEntry> EnumProps(Window window) {
   std::vector<PropertyEntry> entries;
   const WindowRecord* record = FindWindow(window);
   if (record == nullptr) return entries;
-  std::vector<std::pair<std::uint64_t, PropertyEntry>> ordered;
-  ordered.reserve(record->properties.size());
-  for (const auto& [name, property] : record->properties) {
-    ordered.push_back({property.order, PropertyEntry{name, property.value}});
+  entries.reserve(record->properties.Entries().size());
+  for (const PropertyTable::Entry& entry : record->properties.Entries()) {
+    entries.push_back({entry.name, entry.value});
   }
-  std::sort(ordered.begin(), ordered.end(),
-            [](const auto& a, const auto& b) { return a.first < b.first; });
-  entries.reserve(ordered.size());
-  for (auto& item : ordered) entries.push_back(std::move(item.second));
   return entries;
 }
 

@@ -12,14 +12,10 @@
 
 #include "core/ascii.h"
 #include "os/os.h"
+#include "os/sim/property_table.h"
 #include "os/sim/sim.h"
 
 namespace os::sim::detail {
-
-struct PropertyValue {
-  std::intptr_t value;
-  std::uint64_t order;  // insertion order, for EnumProps
-};
 
 struct WindowRecord {
   Window handle = nullptr;
@@ -34,9 +30,7 @@ struct WindowRecord {
   bool destroying = false;
   std::uint32_t threadId = 0;
   std::uint32_t processId = 0;
-  // Keyed by the name as first set; found again whatever the case, as atoms are.
-  std::map<std::string, PropertyValue, core::LessIgnoreCase> properties;
-  std::uint64_t nextPropertyOrder = 0;
+  PropertyTable properties;
 };
 
 struct HookRecord {

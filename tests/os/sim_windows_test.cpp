@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -180,6 +181,23 @@ TEST_F(SimWindows, PropertyEnumerationKeepsInsertionOrder) {
   for (std::size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(entries[i].name, expected[i].first) << i;
     EXPECT_EQ(entries[i].value, expected[i].second) << i;
+  }
+}
+
+TEST_F(SimWindows, ManyPropertiesSurviveGrowthAndRemoval) {
+  const Window w = Make("Main");
+  const auto name = [](int i) { return "1F4.Settings.Group" + std::to_string(i) + ".Key.Value"; };
+  for (int i = 0; i < 1000; ++i) ASSERT_TRUE(os::SetProp(w, name(i), i * 3));
+  for (int i = 0; i < 1000; i += 2) EXPECT_EQ(os::RemoveProp(w, name(i)), i * 3);
+  for (int i = 0; i < 1000; ++i) {
+    std::string upper = name(i);
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    EXPECT_EQ(os::GetProp(w, upper), i % 2 ? i * 3 : 0) << i;
+  }
+  const std::vector<os::PropertyEntry> entries = os::EnumProps(w);
+  ASSERT_EQ(entries.size(), 500u);
+  for (std::size_t k = 0; k < entries.size(); ++k) {
+    EXPECT_EQ(entries[k].name, name(static_cast<int>(2 * k + 1)));
   }
 }
 
