@@ -44,10 +44,12 @@ namespace {
 
 // Message numbers the editor answers beyond those the plugin's records name.
 enum : std::uint32_t {
+  SCI_INSERTTEXT = 2003,
   SCI_CLEARALL = 2004,
   SCI_CANREDO = 2016,
   SCI_GETCURLINE = 2027,
   SCI_GETENDSTYLED = 2028,
+  SCI_SETTABWIDTH = 2036,
   SCI_SETCODEPAGE = 2037,
   SCI_STYLESETFORE = 2051,
   SCI_STYLESETBACK = 2052,
@@ -60,6 +62,11 @@ enum : std::uint32_t {
   SCI_STYLESETVISIBLE = 2074,
   SCI_GETSELECTIONHIDDEN = 2088,
   SCI_STYLESETCHANGEABLE = 2099,
+  SCI_GETTABWIDTH = 2121,
+  SCI_SETINDENT = 2122,
+  SCI_GETINDENT = 2123,
+  SCI_SETUSETABS = 2124,
+  SCI_GETUSETABS = 2125,
   SCI_SETLINEINDENTATION = 2126,
   SCI_GETLINEINDENTATION = 2127,
   SCI_GETCOLUMN = 2129,
@@ -73,6 +80,8 @@ enum : std::uint32_t {
   SCI_CLEAR = 2180,
   SCI_SETTARGETRANGE = 2686,
   SCI_GETSEARCHFLAGS = 2199,
+  SCI_SETTABINDENTS = 2260,
+  SCI_GETTABINDENTS = 2261,
   SCI_LINEDOWN = 2300,
   SCI_LINEUP = 2302,
   SCI_CHARLEFT = 2304,
@@ -396,13 +405,37 @@ struct EditorState final : public sci_internal::DocWatcher {
     }
   }
 
+  // The Tab key as the control's Indent(forwards) does it.
   void Tab() {
-    sci_internal::UndoGroup group(doc, !SelectionEmpty());
+    sci_internal::UndoGroup group(doc);
+    desiredColumn = -1;
+    const Sci::Line anchorLine = doc->SciLineFromPosition(anchor);
+    const Sci::Line caretLine = doc->SciLineFromPosition(caret);
+    if (anchorLine != caretLine) {
+      // A selection over lines indents each of them by one step.
+      const Sci::Line top = std::min(anchorLine, caretLine);
+      Sci::Line bottom = std::max(anchorLine, caretLine);
+      if (doc->LineStart(bottom) == SelectionEnd()) --bottom;  // a line only reached at its start
+      doc->Indent(true, bottom, top);
+      return;
+    }
     ClearSelection();
     const Position at = caret;
-    const Position inserted = doc->InsertString(at, "\t", 1);
-    if (inserted > 0) caret = anchor = at + inserted;
-    desiredColumn = -1;
+    if (doc->GetColumn(at) <= doc->GetColumn(doc->GetLineIndentPosition(caretLine)) &&
+        doc->tabIndents) {
+      const int indentation = doc->GetLineIndentation(caretLine);
+      const int step = doc->IndentSize();
+      caret = anchor = doc->SetLineIndentation(caretLine, indentation + step - indentation % step);
+    } else if (doc->useTabs) {
+      const Position inserted = doc->InsertString(at, "\t", 1);
+      caret = anchor = at + inserted;
+    } else {
+      Position spaces = doc->tabInChars - (doc->GetColumn(at) % doc->tabInChars);
+      if (spaces < 1) spaces = doc->tabInChars;
+      const std::string blanks(static_cast<std::size_t>(spaces), ' ');
+      const Position inserted = doc->InsertString(at, blanks);
+      caret = anchor = at + inserted;
+    }
   }
 
   void Paste() {
@@ -572,7 +605,7 @@ bool EditorState::RunCommand(std::uint32_t command) {
     case SCI_LINEEND: MoveCaret(doc->LineEnd(doc->SciLineFromPosition(caret))); return true;
     case SCI_DOCUMENTSTART: MoveCaret(0); return true;
     case SCI_DOCUMENTEND: MoveCaret(doc->Length()); return true;
-    case sci::SCI_SELECTALL: SetSelection(doc->Length(), 0); return true;
+    case sci::SCI_SELECTALL: SetSelection(0, doc->Length()); return true;  // the caret at the start
     default: return false;
   }
 }
@@ -694,6 +727,16 @@ os::LResult EditorState::Dispatch(std::uint32_t message, os::WParam wParam, os::
       SetEmptySelection(caret + inserted);
       return 0;
     }
+    case SCI_INSERTTEXT: {
+      if (lParam == 0) return 0;
+      const Position at = wPosition == -1 ? caret : wPosition;
+      Position newCaret = caret;
+      const char* text = reinterpret_cast<const char*>(lParam);
+      const Position inserted = doc->InsertString(at, text, std::strlen(text));
+      if (newCaret > at) newCaret += inserted;
+      SetEmptySelection(newCaret);
+      return 0;
+    }
     case sci::SCI_REPLACESEL: {
       if (lParam == 0) return 0;
       sci_internal::UndoGroup group(doc);
@@ -781,6 +824,30 @@ os::LResult EditorState::Dispatch(std::uint32_t message, os::WParam wParam, os::
       return 0;
     case SCI_GETCODEPAGE:
       return doc->dbcsCodePage;
+    case SCI_SETTABWIDTH:
+      if (wPosition > 0) {
+        doc->tabInChars = static_cast<int>(wPosition);
+        if (doc->indentInChars == 0) doc->actualIndentInChars = doc->tabInChars;
+      }
+      return 0;
+    case SCI_GETTABWIDTH:
+      return doc->tabInChars;
+    case SCI_SETINDENT:
+      doc->indentInChars = static_cast<int>(wPosition);
+      doc->actualIndentInChars = doc->indentInChars != 0 ? doc->indentInChars : doc->tabInChars;
+      return 0;
+    case SCI_GETINDENT:
+      return doc->indentInChars;
+    case SCI_SETUSETABS:
+      doc->useTabs = wParam != 0;
+      return 0;
+    case SCI_GETUSETABS:
+      return doc->useTabs ? 1 : 0;
+    case SCI_SETTABINDENTS:
+      doc->tabIndents = wParam != 0;
+      return 0;
+    case SCI_GETTABINDENTS:
+      return doc->tabIndents ? 1 : 0;
     case SCI_SETMODEVENTMASK:
       modEventMask = static_cast<int>(wParam);
       return 0;

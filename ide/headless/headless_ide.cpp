@@ -16,6 +16,11 @@ namespace {
 constexpr std::uint32_t SCI_GETENDSTYLED = 2028;
 constexpr std::uint32_t SCI_SETSTYLINGEX = 2073;
 constexpr std::uint32_t SCI_SETINDICATORVALUE = 2502;
+constexpr std::uint32_t kSciSetTabWidth = 2036;
+constexpr std::uint32_t kSciSetIndent = 2122;
+constexpr std::uint32_t kSciSetUseTabs = 2124;
+constexpr int kIndicatorRoundBox = 7;
+constexpr int kHighlightColour = 0x00C8FF;  // red 255, green 200, blue 0
 constexpr int kUpdateSelection = 0x2;
 
 // Virtual keys the IDE's keyboard produces.
@@ -121,8 +126,16 @@ Editor& Ide::Switch(const std::string& name) {
     const int id = nextControlId_++;
     auto created = std::make_unique<Editor>(mainWindow_, id);
     os::SetProp(created->Window(), "PB_ID", 100 + id);
-    // The IDE's editors: UTF-8, CR LF line ends, styled from the container.
+    // The IDE's editors: UTF-8, CR LF line ends, indentation with blanks two columns a level,
+    // styled from the container, the word highlighting drawn as a box under the text.
     created->Message(sci::SCI_SETEOLMODE, sci::SC_EOL_CRLF, 0);
+    created->Message(kSciSetUseTabs, 0, 0);
+    created->Message(kSciSetTabWidth, ide::kIndentWidth, 0);
+    created->Message(kSciSetIndent, ide::kIndentWidth, 0);
+    created->Message(sci::SCI_INDICSETSTYLE, ide::kWordHighlightIndicator, kIndicatorRoundBox);
+    created->Message(sci::SCI_INDICSETFORE, ide::kWordHighlightIndicator, kHighlightColour);
+    created->Message(sci::SCI_INDICSETALPHA, ide::kWordHighlightIndicator, 90);
+    created->Message(sci::SCI_INDICSETUNDER, ide::kWordHighlightIndicator, 1);
     editor = created.get();
     editors_[name] = std::move(created);
   }

@@ -1,17 +1,56 @@
-#include "editor_probes.h"
+// Transcripts of the headless editor's answers and notifications for fixed edits, searches and
+// keystrokes: its message semantics in one table. The comparison with the real control is the
+// stand-in's probe set (tests/standin), run natively in standin_probes_headless_test.cpp.
+#include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "ide/headless/editor.h"
+#include "os/sim/sim.h"
 #include "plugin/scintilla_records.h"
 
-namespace probes {
 namespace {
+
+// A notification as the editor's parent received it.
+struct Notified {
+  std::uint32_t code;
+  int position;
+  int modificationType;
+  int length;
+  int linesAdded;
+  int ch;
+  int updated;
+};
+
+// The editor under test. Messages go through os::SendMessage to Window(); the input methods
+// deliver keyboard input as the control receives it; Paint lets the control paint (its styling
+// and SCN_UPDATEUI); the parent records every notification into Notifications().
+class ProbeEditor {
+ public:
+  virtual ~ProbeEditor() = default;
+  virtual os::Window Window() = 0;
+  virtual void TypeCharacter(char ch) = 0;
+  virtual void PressEnter() = 0;
+  virtual void PressBackspace() = 0;
+  virtual void Paint() = 0;
+  virtual void SetClipboard(const std::string& text) = 0;
+  virtual std::vector<Notified>& Notifications() = 0;
+};
+
+struct Probe {
+  const char* name;
+  void (*run)(ProbeEditor& editor, std::string& transcript);
+  const char* expected;
+};
 
 constexpr std::uint32_t kRegex = sci::SCFIND_REGEXP | sci::SCFIND_POSIX;
 constexpr std::uint32_t SCI_CANUNDO = 2174;
 
-os::LResult Send(ProbeEditor& e, std::uint32_t message, os::WParam wParam = 0, os::LParam lParam = 0) {
+os::LResult Send(ProbeEditor& e, std::uint32_t message, os::WParam wParam = 0,
+                 os::LParam lParam = 0) {
   return os::SendMessage(e.Window(), message, wParam, lParam);
 }
 
@@ -26,13 +65,17 @@ std::string Hex(int value) {
 std::string Text(ProbeEditor& e) {
   const os::LResult length = Send(e, sci::SCI_GETLENGTH);
   std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  Send(e, sci::SCI_GETTEXT, static_cast<os::WParam>(length), reinterpret_cast<os::LParam>(text.data()));
+  Send(e, sci::SCI_GETTEXT, static_cast<os::WParam>(length),
+       reinterpret_cast<os::LParam>(text.data()));
   text.resize(static_cast<std::size_t>(length));
   std::string shown;
   for (char c : text) {
-    if (c == '\r') shown += "\\r";
-    else if (c == '\n') shown += "\\n";
-    else shown += c;
+    if (c == '\r')
+      shown += "\\r";
+    else if (c == '\n')
+      shown += "\\n";
+    else
+      shown += c;
   }
   return shown;
 }
@@ -51,7 +94,8 @@ void Target(ProbeEditor& e, std::string& t) {
 // and the content and selection bits of updates.
 void Notifications(ProbeEditor& e, std::string& t) {
   for (const Notified& n : e.Notifications()) {
-    if (n.code == sci::SCN_MODIFIED && (n.modificationType & (0x1 | 0x2 | 0x400 | 0x800 | 0x100000))) {
+    if (n.code == sci::SCN_MODIFIED &&
+        (n.modificationType & (0x1 | 0x2 | 0x400 | 0x800 | 0x100000))) {
       Add(t, "MODIFIED " + Hex(n.modificationType) + " pos=" + std::to_string(n.position) +
                  " len=" + std::to_string(n.length) + " lines=" + std::to_string(n.linesAdded));
     } else if (n.code == sci::SCN_CHARADDED) {
@@ -78,7 +122,9 @@ std::int64_t Find(ProbeEditor& e, const char* pattern, int start, int end, std::
   const os::LResult found = Send(e, sci::SCI_FINDTEXT, kRegex, reinterpret_cast<os::LParam>(&find));
   std::string line = std::string("find ") + pattern + " " + std::to_string(start) + ".." +
                      std::to_string(end) + " -> " + std::to_string(found);
-  if (found >= 0) line += " match=" + std::to_string(find.chrgText.cpMin) + ".." + std::to_string(find.chrgText.cpMax);
+  if (found >= 0)
+    line += " match=" + std::to_string(find.chrgText.cpMin) + ".." +
+            std::to_string(find.chrgText.cpMax);
   Add(t, line);
   return found;
 }
@@ -86,8 +132,10 @@ std::int64_t Find(ProbeEditor& e, const char* pattern, int start, int end, std::
 void Tag(ProbeEditor& e, int group, std::string& t) {
   const os::LResult length = Send(e, sci::SCI_GETTAG, static_cast<os::WParam>(group), 0);
   std::string buffer(static_cast<std::size_t>(length) + 1, '\0');
-  Send(e, sci::SCI_GETTAG, static_cast<os::WParam>(group), reinterpret_cast<os::LParam>(buffer.data()));
-  Add(t, "tag" + std::to_string(group) + " len=" + std::to_string(length) + " \"" + buffer.c_str() + "\"");
+  Send(e, sci::SCI_GETTAG, static_cast<os::WParam>(group),
+       reinterpret_cast<os::LParam>(buffer.data()));
+  Add(t, "tag" + std::to_string(group) + " len=" + std::to_string(length) + " \"" + buffer.c_str() +
+             "\"");
 }
 
 void Replace(ProbeEditor& e, int start, int end, const char* text, bool pattern) {
@@ -234,8 +282,8 @@ void ProbePositions(ProbeEditor& e, std::string& t) {
       {sci::SCI_GETCHARAT, 99},         {sci::SCI_GETLINECOUNT, 0},
       {sci::SCI_GETLENGTH, 0},          {sci::SCI_GETEOLMODE, 0}};
   for (const auto& read : reads) {
-    Add(t, std::to_string(read[0]) + "(" + std::to_string(read[1]) + ")=" +
-               std::to_string(Send(e, read[0], read[1])));
+    Add(t, std::to_string(read[0]) + "(" + std::to_string(read[1]) +
+               ")=" + std::to_string(Send(e, read[0], read[1])));
   }
 }
 
@@ -378,8 +426,61 @@ const std::vector<Probe> kProbes = {
      "UPDATEUI 1\n"},
 };
 
+std::vector<Notified>* g_notifications = nullptr;
+
+os::LResult RecordingParent(os::Window, std::uint32_t message, os::WParam, os::LParam lParam) {
+  if (message == os::kWM_NOTIFY && g_notifications) {
+    const auto& scn = *reinterpret_cast<const sci::Notification*>(lParam);
+    g_notifications->push_back({scn.nmhdr.code, scn.position, scn.modificationType, scn.length,
+                                scn.linesAdded, scn.ch, scn.updated});
+  }
+  return 0;
+}
+
+class HeadlessProbeEditor : public ProbeEditor {
+ public:
+  HeadlessProbeEditor() {
+    os::sim::Reset();
+    g_notifications = &notifications_;
+    os::sim::WindowSpec spec;
+    spec.className = "ProbeParent";
+    spec.procedure = &RecordingParent;
+    editor_ = std::make_unique<headless::Editor>(os::sim::CreateWindow(spec), 1);
+  }
+  ~HeadlessProbeEditor() override {
+    editor_.reset();
+    g_notifications = nullptr;
+    os::sim::Reset();
+  }
+  os::Window Window() override { return editor_->Window(); }
+  void TypeCharacter(char ch) override { editor_->TypeCharacter(std::string(1, ch)); }
+  void PressEnter() override { editor_->KeyDown(headless::kKeyReturn, 0); }
+  void PressBackspace() override { editor_->KeyDown(headless::kKeyBack, 0); }
+  void Paint() override { editor_->Paint(); }
+  void SetClipboard(const std::string& text) override { headless::SetClipboardText(text); }
+  std::vector<Notified>& Notifications() override { return notifications_; }
+
+ private:
+  std::vector<Notified> notifications_;
+  std::unique_ptr<headless::Editor> editor_;
+};
+
+class EditorProbeTest : public testing::TestWithParam<Probe> {};
+
+TEST_P(EditorProbeTest, HeadlessGivesTheControlsTranscript) {
+  HeadlessProbeEditor editor;
+  std::string transcript;
+  GetParam().run(editor, transcript);
+  EXPECT_EQ(transcript, GetParam().expected) << GetParam().name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Probes, EditorProbeTest, testing::ValuesIn(kProbes),
+                         [](const testing::TestParamInfo<Probe>& info) {
+                           std::string name = info.param.name;
+                           for (char& c : name) {
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           }
+                           return name;
+                         });
+
 }  // namespace
-
-const std::vector<Probe>& AllProbes() { return kProbes; }
-
-}  // namespace probes
