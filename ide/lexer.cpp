@@ -8,12 +8,11 @@ namespace ide {
 namespace {
 
 constexpr std::array<std::string_view, 33> kKeywords = {
-    "If",        "ElseIf",       "Else",      "EndIf",        "For",       "To",
-    "Step",      "Next",         "While",     "Wend",         "Repeat",    "Until",
-    "Select",    "Case",         "Default",   "EndSelect",    "Procedure", "EndProcedure",
-    "Structure", "EndStructure", "With",      "EndWith",      "Module",    "EndModule",
-    "Protected", "Global",       "And",       "Or",           "Xor",       "Not",
-    "Break",     "Continue",     "End"};
+    "If",      "ElseIf",    "Else",      "EndIf",        "For",       "To",           "Step",
+    "Next",    "While",     "Wend",      "Repeat",       "Until",     "Select",       "Case",
+    "Default", "EndSelect", "Procedure", "EndProcedure", "Structure", "EndStructure", "With",
+    "EndWith", "Module",    "EndModule", "Protected",    "Global",    "And",          "Or",
+    "Xor",     "Not",       "Break",     "Continue",     "End"};
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -27,9 +26,7 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
 
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
-bool IsWordStart(unsigned char byte) {
-  return std::isalpha(byte) || byte == '_' || byte >= 0x80;
-}
+bool IsWordStart(unsigned char byte) { return std::isalpha(byte) || byte == '_' || byte >= 0x80; }
 
 // Index of the first line end at or after `from` (or the text's end).
 std::size_t LineEndFrom(std::string_view text, std::size_t from) {
@@ -92,7 +89,8 @@ void StyleText(std::string_view text, unsigned char* styles) {
       i = end;
     } else if (std::isdigit(c)) {
       std::size_t end = i;
-      while (end < size && (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '.'))
+      while (end < size &&
+             (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '.'))
         ++end;
       Fill(styles, i, end, kStyleNumber);
       i = end;

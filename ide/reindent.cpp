@@ -11,9 +11,9 @@ namespace {
 
 constexpr std::array<std::string_view, 9> kOpeners = {
     "If", "For", "While", "Repeat", "Select", "Procedure", "Structure", "With", "Module"};
-constexpr std::array<std::string_view, 9> kClosers = {
-    "EndIf", "Next", "Wend", "Until", "EndSelect", "EndProcedure", "EndStructure", "EndWith",
-    "EndModule"};
+constexpr std::array<std::string_view, 9> kClosers = {"EndIf",        "Next",      "Wend",
+                                                      "Until",        "EndSelect", "EndProcedure",
+                                                      "EndStructure", "EndWith",   "EndModule"};
 // Dedent only the line they start.
 constexpr std::array<std::string_view, 4> kMiddles = {"Else", "ElseIf", "Case", "Default"};
 

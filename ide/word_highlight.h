@@ -13,9 +13,7 @@ constexpr int kWordHighlightIndicator = 2;
 struct TextRange {
   std::size_t start;
   std::size_t end;
-  bool operator==(const TextRange& other) const {
-    return start == other.start && end == other.end;
-  }
+  bool operator==(const TextRange& other) const { return start == other.start && end == other.end; }
 };
 
 // The other whole-word occurrences (matched without regard to case) of the word selected

@@ -13,7 +13,8 @@
 #include <string_view>
 #include <vector>
 
-// Scintilla's document core.
+// Scintilla's document core; its headers depend on this order.
+// clang-format off
 #include "ScintillaTypes.h"
 #include "ILoader.h"
 #include "ILexer.h"
@@ -30,6 +31,7 @@
 #include "Decoration.h"
 #include "CaseFolder.h"
 #include "Document.h"
+// clang-format on
 
 #include "os/sim/sim.h"
 #include "plugin/scintilla_records.h"
@@ -467,8 +469,9 @@ struct EditorState final : public sci_internal::DocWatcher {
   Position ReplaceTarget(bool patterns, os::WParam length, os::LParam text) {
     if (text == 0) return 0;
     const char* data = reinterpret_cast<const char*>(text);
-    Position size = (static_cast<std::intptr_t>(length) == -1) ? static_cast<Position>(std::strlen(data))
-                                                               : static_cast<Position>(length);
+    Position size = (static_cast<std::intptr_t>(length) == -1)
+                        ? static_cast<Position>(std::strlen(data))
+                        : static_cast<Position>(length);
     sci_internal::UndoGroup group(doc);
     if (patterns) {
       Sci::Position substituted = size;
@@ -590,23 +593,56 @@ struct EditorState final : public sci_internal::DocWatcher {
 
 bool EditorState::RunCommand(std::uint32_t command) {
   switch (command) {
-    case sci::SCI_NEWLINE: NewLine(); return true;
-    case SCI_DELETEBACK: DeleteBack(); return true;
-    case SCI_CLEAR: DeleteForward(); return true;
-    case SCI_TAB: Tab(); return true;
-    case sci::SCI_UNDO: Undo(); return true;
-    case sci::SCI_REDO: Redo(); return true;
-    case SCI_CHARLEFT: HorizontalMove(-1); return true;
-    case SCI_CHARRIGHT: HorizontalMove(1); return true;
-    case SCI_LINEUP: VerticalMove(-1); return true;
-    case SCI_LINEDOWN: VerticalMove(1); return true;
-    case SCI_VCHOME: VcHome(); return true;
-    case SCI_HOME: MoveCaret(doc->LineStart(doc->SciLineFromPosition(caret))); return true;
-    case SCI_LINEEND: MoveCaret(doc->LineEnd(doc->SciLineFromPosition(caret))); return true;
-    case SCI_DOCUMENTSTART: MoveCaret(0); return true;
-    case SCI_DOCUMENTEND: MoveCaret(doc->Length()); return true;
-    case sci::SCI_SELECTALL: SetSelection(0, doc->Length()); return true;  // the caret at the start
-    default: return false;
+    case sci::SCI_NEWLINE:
+      NewLine();
+      return true;
+    case SCI_DELETEBACK:
+      DeleteBack();
+      return true;
+    case SCI_CLEAR:
+      DeleteForward();
+      return true;
+    case SCI_TAB:
+      Tab();
+      return true;
+    case sci::SCI_UNDO:
+      Undo();
+      return true;
+    case sci::SCI_REDO:
+      Redo();
+      return true;
+    case SCI_CHARLEFT:
+      HorizontalMove(-1);
+      return true;
+    case SCI_CHARRIGHT:
+      HorizontalMove(1);
+      return true;
+    case SCI_LINEUP:
+      VerticalMove(-1);
+      return true;
+    case SCI_LINEDOWN:
+      VerticalMove(1);
+      return true;
+    case SCI_VCHOME:
+      VcHome();
+      return true;
+    case SCI_HOME:
+      MoveCaret(doc->LineStart(doc->SciLineFromPosition(caret)));
+      return true;
+    case SCI_LINEEND:
+      MoveCaret(doc->LineEnd(doc->SciLineFromPosition(caret)));
+      return true;
+    case SCI_DOCUMENTSTART:
+      MoveCaret(0);
+      return true;
+    case SCI_DOCUMENTEND:
+      MoveCaret(doc->Length());
+      return true;
+    case sci::SCI_SELECTALL:
+      SetSelection(0, doc->Length());
+      return true;  // the caret at the start
+    default:
+      return false;
   }
 }
 
@@ -949,32 +985,61 @@ os::LResult EditorState::Dispatch(std::uint32_t message, os::WParam wParam, os::
       return doc->decorations->AllOnFor(wPosition);
 
     // Style attributes (read by the debug dumps).
-    case SCI_STYLESETFORE: styles[wParam & 0xFF].fore = static_cast<int>(lParam); return 0;
-    case SCI_STYLESETBACK: styles[wParam & 0xFF].back = static_cast<int>(lParam); return 0;
-    case SCI_STYLESETBOLD: styles[wParam & 0xFF].bold = lParam != 0; return 0;
-    case SCI_STYLESETITALIC: styles[wParam & 0xFF].italic = lParam != 0; return 0;
-    case SCI_STYLESETUNDERLINE: styles[wParam & 0xFF].underline = lParam != 0; return 0;
-    case SCI_STYLESETCASE: styles[wParam & 0xFF].caseForce = static_cast<int>(lParam); return 0;
-    case SCI_STYLESETVISIBLE: styles[wParam & 0xFF].visible = lParam != 0; return 0;
-    case SCI_STYLESETCHANGEABLE: styles[wParam & 0xFF].changeable = lParam != 0; return 0;
-    case SCI_STYLESETHOTSPOT: styles[wParam & 0xFF].hotspot = lParam != 0; return 0;
-    case SCI_STYLEGETFORE: return styles[wParam & 0xFF].fore;
-    case SCI_STYLEGETBACK: return styles[wParam & 0xFF].back;
-    case SCI_STYLEGETBOLD: return styles[wParam & 0xFF].bold;
-    case SCI_STYLEGETITALIC: return styles[wParam & 0xFF].italic;
-    case SCI_STYLEGETUNDERLINE: return styles[wParam & 0xFF].underline;
-    case SCI_STYLEGETCASE: return styles[wParam & 0xFF].caseForce;
-    case SCI_STYLEGETVISIBLE: return styles[wParam & 0xFF].visible;
-    case SCI_STYLEGETCHANGEABLE: return styles[wParam & 0xFF].changeable;
-    case SCI_STYLEGETHOTSPOT: return styles[wParam & 0xFF].hotspot;
+    case SCI_STYLESETFORE:
+      styles[wParam & 0xFF].fore = static_cast<int>(lParam);
+      return 0;
+    case SCI_STYLESETBACK:
+      styles[wParam & 0xFF].back = static_cast<int>(lParam);
+      return 0;
+    case SCI_STYLESETBOLD:
+      styles[wParam & 0xFF].bold = lParam != 0;
+      return 0;
+    case SCI_STYLESETITALIC:
+      styles[wParam & 0xFF].italic = lParam != 0;
+      return 0;
+    case SCI_STYLESETUNDERLINE:
+      styles[wParam & 0xFF].underline = lParam != 0;
+      return 0;
+    case SCI_STYLESETCASE:
+      styles[wParam & 0xFF].caseForce = static_cast<int>(lParam);
+      return 0;
+    case SCI_STYLESETVISIBLE:
+      styles[wParam & 0xFF].visible = lParam != 0;
+      return 0;
+    case SCI_STYLESETCHANGEABLE:
+      styles[wParam & 0xFF].changeable = lParam != 0;
+      return 0;
+    case SCI_STYLESETHOTSPOT:
+      styles[wParam & 0xFF].hotspot = lParam != 0;
+      return 0;
+    case SCI_STYLEGETFORE:
+      return styles[wParam & 0xFF].fore;
+    case SCI_STYLEGETBACK:
+      return styles[wParam & 0xFF].back;
+    case SCI_STYLEGETBOLD:
+      return styles[wParam & 0xFF].bold;
+    case SCI_STYLEGETITALIC:
+      return styles[wParam & 0xFF].italic;
+    case SCI_STYLEGETUNDERLINE:
+      return styles[wParam & 0xFF].underline;
+    case SCI_STYLEGETCASE:
+      return styles[wParam & 0xFF].caseForce;
+    case SCI_STYLEGETVISIBLE:
+      return styles[wParam & 0xFF].visible;
+    case SCI_STYLEGETCHANGEABLE:
+      return styles[wParam & 0xFF].changeable;
+    case SCI_STYLEGETHOTSPOT:
+      return styles[wParam & 0xFF].hotspot;
 
     // Key map.
     case sci::SCI_ASSIGNCMDKEY:
-      keyMap[KeyMapIndex(static_cast<int>(wParam & 0xFFFF), static_cast<int>((wParam >> 16) & 0xFFFF))] =
+      keyMap[KeyMapIndex(static_cast<int>(wParam & 0xFFFF),
+                         static_cast<int>((wParam >> 16) & 0xFFFF))] =
           static_cast<std::uint32_t>(lParam);
       return 0;
     case SCI_CLEARCMDKEY:
-      keyMap.erase(KeyMapIndex(static_cast<int>(wParam & 0xFFFF), static_cast<int>((wParam >> 16) & 0xFFFF)));
+      keyMap.erase(KeyMapIndex(static_cast<int>(wParam & 0xFFFF),
+                               static_cast<int>((wParam >> 16) & 0xFFFF)));
       return 0;
 
     default:

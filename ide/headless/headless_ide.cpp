@@ -194,8 +194,8 @@ void Ide::Reindent() {
   for (std::int64_t line = 0; line <= lastLine; ++line)
     lines.push_back(editor.TextRange(lineStart(line), lineEnd(line)));
   const std::vector<std::string_view> views(lines.begin(), lines.end());
-  const std::vector<int> indents =
-      ide::ReindentLines(views, static_cast<std::size_t>(firstLine), static_cast<std::size_t>(lastLine));
+  const std::vector<int> indents = ide::ReindentLines(views, static_cast<std::size_t>(firstLine),
+                                                      static_cast<std::size_t>(lastLine));
 
   // One edit of the text, made even when nothing changes, so that a content update follows.
   std::string replacement;
@@ -215,7 +215,8 @@ void Ide::Reindent() {
   if (caret == anchor) {
     const std::int64_t indent =
         editor.Message(sci::SCI_GETLINEINDENTPOSITION, static_cast<os::WParam>(caretLine), 0);
-    newCaret = newAnchor = std::min(indent + std::max<std::int64_t>(0, caretOffset), lineEnd(caretLine));
+    newCaret = newAnchor =
+        std::min(indent + std::max<std::int64_t>(0, caretOffset), lineEnd(caretLine));
   } else if (caret > anchor) {
     newAnchor = lineStart(firstLine);
     newCaret = lineEnd(lastLine);
@@ -270,7 +271,8 @@ void Ide::Idle() {
 
 void Ide::StyleEditor(Editor& editor) {
   const os::LResult endStyled = Send(editor, SCI_GETENDSTYLED);
-  const os::LResult line = Send(editor, sci::SCI_LINEFROMPOSITION, static_cast<os::WParam>(endStyled));
+  const os::LResult line =
+      Send(editor, sci::SCI_LINEFROMPOSITION, static_cast<os::WParam>(endStyled));
   const os::LResult start = Send(editor, sci::SCI_POSITIONFROMLINE, static_cast<os::WParam>(line));
   const std::string text = editor.TextRange(start, editor.Length());
   std::vector<unsigned char> styles = ide::StyleText(text);
@@ -282,8 +284,9 @@ void Ide::StyleEditor(Editor& editor) {
 void Ide::HighlightWord(Editor& editor) {
   const std::string text = editor.Text();
   std::vector<std::pair<std::size_t, std::size_t>> ranges;
-  for (const ide::TextRange& range : ide::WordOccurrences(
-           text, static_cast<std::size_t>(editor.Anchor()), static_cast<std::size_t>(editor.Caret())))
+  for (const ide::TextRange& range :
+       ide::WordOccurrences(text, static_cast<std::size_t>(editor.Anchor()),
+                            static_cast<std::size_t>(editor.Caret())))
     ranges.emplace_back(range.start, range.end);
   auto& shown = highlights_[&editor];
   if (ranges == shown) return;

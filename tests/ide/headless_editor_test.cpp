@@ -1,6 +1,4 @@
 // The headless editor's message semantics and notifications, as the real control gives them.
-#include "ide/headless/editor.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ide/headless/editor.h"
 #include "ide/lexer.h"
 #include "os/sim/sim.h"
 #include "plugin/scintilla_records.h"
@@ -44,8 +43,8 @@ Parent* g_parent = nullptr;
 os::LResult ParentProc(os::Window, std::uint32_t message, os::WParam, os::LParam lParam) {
   if (message != os::kWM_NOTIFY || !g_parent) return 0;
   const auto& scn = *reinterpret_cast<const sci::Notification*>(lParam);
-  Seen seen{scn.nmhdr.code, scn.position, scn.modificationType, scn.length, scn.linesAdded,
-            scn.ch,         scn.updated,  ""};
+  Seen seen{scn.nmhdr.code, scn.position, scn.modificationType, scn.length,
+            scn.linesAdded, scn.ch,       scn.updated,          ""};
   if (scn.nmhdr.code == sci::SCN_MODIFIED && scn.text) seen.text.assign(scn.text, scn.length);
   g_parent->seen.push_back(seen);
   if (scn.nmhdr.code == sci::SCN_STYLENEEDED && g_parent->styles) {
@@ -145,8 +144,7 @@ struct FindCase {
   int matchEnd;
 };
 
-class HeadlessFindTest : public HeadlessEditorTest,
-                         public testing::WithParamInterface<FindCase> {};
+class HeadlessFindTest : public HeadlessEditorTest, public testing::WithParamInterface<FindCase> {};
 
 TEST_P(HeadlessFindTest, FindsWithTheControlsEngine) {
   const FindCase& c = GetParam();
@@ -162,13 +160,12 @@ TEST_P(HeadlessFindTest, FindsWithTheControlsEngine) {
 INSTANTIATE_TEST_SUITE_P(
     Patterns, HeadlessFindTest,
     testing::Values(FindCase{"x = aab", "(a+)b", 0, 7, 4, 7},
-                    FindCase{"x = AAB", "a+b", 0, 7, 4, 7},           // no case
+                    FindCase{"x = AAB", "a+b", 0, 7, 4, 7},  // no case
                     FindCase{"abc\ndef", "^def", 4, 7, 4, 7},
-                    FindCase{"abc\ndef", "^ef", 5, 7, -1, 0},         // ^ only at a line start
+                    FindCase{"abc\ndef", "^ef", 5, 7, -1, 0},  // ^ only at a line start
                     FindCase{"abc\ndef", "c$", 0, 3, 2, 3},
-                    FindCase{"abc\ndef", "b$", 0, 2, -1, 0},          // $ only at a line end
-                    FindCase{"a  ;b", "[ \t]*;", 0, 5, 1, 4},
-                    FindCase{"x1 = 2", "\\d", 0, 6, 1, 2},
+                    FindCase{"abc\ndef", "b$", 0, 2, -1, 0},  // $ only at a line end
+                    FindCase{"a  ;b", "[ \t]*;", 0, 5, 1, 4}, FindCase{"x1 = 2", "\\d", 0, 6, 1, 2},
                     FindCase{"abc", "z", 0, 3, -1, 0},
                     FindCase{"abc\ndef", "c*", 3, 3, -1, 0}));  // an empty range
 
@@ -442,7 +439,8 @@ TEST_F(HeadlessEditorTest, StylesComeFromTheContainerAtPaint) {
   Send(sci::SCI_GOTOPOS, 8);
   int styleWhileAdded = -1;
   parent.react = [&](const sci::Notification& scn) {
-    if (scn.nmhdr.code == sci::SCN_CHARADDED) styleWhileAdded = static_cast<int>(Send(sci::SCI_GETSTYLEAT, 8));
+    if (scn.nmhdr.code == sci::SCN_CHARADDED)
+      styleWhileAdded = static_cast<int>(Send(sci::SCI_GETSTYLEAT, 8));
   };
   editor->TypeCharacter("x");
   EXPECT_EQ(styleWhileAdded, 0);  // not yet styled
@@ -546,7 +544,8 @@ TEST_F(HeadlessEditorTest, IndicatorRangesAreKeptInTheDocument) {
 
 TEST_F(HeadlessEditorTest, UnknownMessagesAnswerZeroAndAreReported) {
   std::vector<std::uint32_t> unknown;
-  headless::SetUnknownMessageReporter([&](os::Window, std::uint32_t message) { unknown.push_back(message); });
+  headless::SetUnknownMessageReporter(
+      [&](os::Window, std::uint32_t message) { unknown.push_back(message); });
   EXPECT_EQ(Send(2999, 1, 2), 0);
   headless::SetUnknownMessageReporter(nullptr);
   EXPECT_EQ(unknown, (std::vector<std::uint32_t>{2999}));

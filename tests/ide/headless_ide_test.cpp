@@ -150,7 +150,8 @@ TEST_F(HeadlessIdeTest, PasteIsSciPasteToTheEditor) {
   Send(sci::SCI_GOTOPOS, 1);
   ide->Paste("x\ny");
   EXPECT_EQ(ide->Current().Text(), "ax\r\nyb");
-  EXPECT_NE(std::find(log.messages.begin(), log.messages.end(), sci::SCI_PASTE), log.messages.end());
+  EXPECT_NE(std::find(log.messages.begin(), log.messages.end(), sci::SCI_PASTE),
+            log.messages.end());
 }
 
 TEST_F(HeadlessIdeTest, SelectedWordIsHighlightedWithIndicatorTwo) {

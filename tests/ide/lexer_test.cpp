@@ -28,26 +28,18 @@ TEST_P(LexerTest, StylesEveryByte) {
 
 INSTANTIATE_TEST_SUITE_P(
     Dialect, LexerTest,
-    testing::Values(
-        LexerCase{"If x", "2200"},
-        LexerCase{"if ENDIF EndIf", "22022222022222"},
-        LexerCase{"a ; note", "00333333"},
-        LexerCase{"x$ = \"a;b\" ; c", "00000555550333"},
-        LexerCase{"s = \"open", "000055555"},
-        LexerCase{"s = \"open\nx", "00005555500"},
-        LexerCase{"c = ';'", "0000777"},
-        LexerCase{"#Name #Str$ #", "4444404444400"},
-        LexerCase{"Foo(1)", "666010"},
-        LexerCase{"Left$(s)", "66666000"},
-        LexerCase{"Foo (1)", "0000010"},
-        LexerCase{"If(x)", "22000"},
-        LexerCase{"ProcedureReturn x", "00000000000000000"},
-        LexerCase{"Procedure.i Foo()", "22222222200066600"},
-        LexerCase{"x.f = 1.5", "000000111"},
-        LexerCase{"; If \"x\"", "33333333"},
-        LexerCase{"a$ And b", "00022200"},
-        LexerCase{"x\r\n; c", "000333"},
-        LexerCase{"", ""}));
+    testing::Values(LexerCase{"If x", "2200"}, LexerCase{"if ENDIF EndIf", "22022222022222"},
+                    LexerCase{"a ; note", "00333333"},
+                    LexerCase{"x$ = \"a;b\" ; c", "00000555550333"},
+                    LexerCase{"s = \"open", "000055555"}, LexerCase{"s = \"open\nx", "00005555500"},
+                    LexerCase{"c = ';'", "0000777"}, LexerCase{"#Name #Str$ #", "4444404444400"},
+                    LexerCase{"Foo(1)", "666010"}, LexerCase{"Left$(s)", "66666000"},
+                    LexerCase{"Foo (1)", "0000010"}, LexerCase{"If(x)", "22000"},
+                    LexerCase{"ProcedureReturn x", "00000000000000000"},
+                    LexerCase{"Procedure.i Foo()", "22222222200066600"},
+                    LexerCase{"x.f = 1.5", "000000111"}, LexerCase{"; If \"x\"", "33333333"},
+                    LexerCase{"a$ And b", "00022200"}, LexerCase{"x\r\n; c", "000333"},
+                    LexerCase{"", ""}));
 
 TEST(Lexer, KeywordsIgnoreCase) {
   EXPECT_TRUE(ide::IsKeyword("endprocedure"));

@@ -45,7 +45,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReindentCase{"if", "If a\nb\nEndIf\n", "If a\n  b\nEndIf\n"},
         ReindentCase{"else", "If a\nb\nElse\nc\nEndIf\n", "If a\n  b\nElse\n  c\nEndIf\n"},
         ReindentCase{"elseif", "If a\nElseIf b\nc\nEndIf\n", "If a\nElseIf b\n  c\nEndIf\n"},
-        ReindentCase{"nested", "Procedure P()\nFor i=1 To 2\nWhile x\ny\nWend\nNext\nEndProcedure\n",
+        ReindentCase{"nested",
+                     "Procedure P()\nFor i=1 To 2\nWhile x\ny\nWend\nNext\nEndProcedure\n",
                      "Procedure P()\n  For i=1 To 2\n    While x\n      y\n    Wend\n  Next\n"
                      "EndProcedure\n"},
         ReindentCase{"select", "Select x\nCase 1\na\nDefault\nb\nEndSelect\n",
@@ -60,12 +61,15 @@ INSTANTIATE_TEST_SUITE_P(
         ReindentCase{"old indentation dropped", "\t    x\n      If a\n\t\tb\n EndIf\n",
                      "x\nIf a\n  b\nEndIf\n"},
         ReindentCase{"unbalanced closer", "EndIf\nx\n", "EndIf\nx\n"},
-        ReindentCase{"structure module with", "Module M\nStructure S\nx.i\nEndStructure\n"
+        ReindentCase{"structure module with",
+                     "Module M\nStructure S\nx.i\nEndStructure\n"
                      "With s\n\\x = 1\nEndWith\nEndModule\n",
                      "Module M\n  Structure S\n    x.i\n  EndStructure\n  With s\n    \\x = 1\n"
                      "  EndWith\nEndModule\n"},
-        ReindentCase{"procedure return is no opener", "Procedure P()\nProcedureReturn 1\n"
-                     "EndProcedure\n", "Procedure P()\n  ProcedureReturn 1\nEndProcedure\n"}),
+        ReindentCase{"procedure return is no opener",
+                     "Procedure P()\nProcedureReturn 1\n"
+                     "EndProcedure\n",
+                     "Procedure P()\n  ProcedureReturn 1\nEndProcedure\n"}),
     [](const testing::TestParamInfo<ReindentCase>& info) {
       std::string name = info.param.name;
       for (char& c : name) {

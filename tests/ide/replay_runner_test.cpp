@@ -1,12 +1,12 @@
 // The runner's verdicts and exit codes, with the test plugin.
-#include "replay.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#include "replay.h"
 
 namespace {
 
@@ -27,13 +27,15 @@ RunResult RunScenario(const std::string& text, replay::ReplayOptions options = {
 }
 
 TEST(ReplayRunner, PassingScenarioExitsZero) {
-  const RunResult result = RunScenario("scenario ok\ntext\na{|}\nend\ntype b\nexpect\nab{|}\nend\n");
+  const RunResult result =
+      RunScenario("scenario ok\ntext\na{|}\nend\ntype b\nexpect\nab{|}\nend\n");
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.out, "PASS ok\n1 passed, 0 failed\n");
 }
 
 TEST(ReplayRunner, FailureShowsExpectedAndActual) {
-  const RunResult result = RunScenario("scenario bad\ntext\na{|}\nend\ntype b\nexpect\nax{|}\nend\n");
+  const RunResult result =
+      RunScenario("scenario bad\ntext\na{|}\nend\ntype b\nexpect\nax{|}\nend\n");
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_NE(result.out.find("FAIL bad: "), std::string::npos);
   EXPECT_NE(result.out.find("runner_case.scn:6: expect: the text differs"), std::string::npos);
@@ -58,7 +60,8 @@ TEST(ReplayRunner, EveryFailureIsListed) {
 TEST(ReplayRunner, PositionOutsideTheTextIsBadInput) {
   const RunResult line = RunScenario("scenario s\ntext\nab\nend\ncaret 3 1\n");
   EXPECT_EQ(line.exitCode, 2);
-  EXPECT_NE(line.err.find("runner_case.scn:5: line 3 is outside the text (1 lines)"), std::string::npos);
+  EXPECT_NE(line.err.find("runner_case.scn:5: line 3 is outside the text (1 lines)"),
+            std::string::npos);
   const RunResult column = RunScenario("text\nab\nend\nselect 1 1 1 4\n");
   EXPECT_EQ(column.exitCode, 2);
   EXPECT_NE(column.err.find(":4: column 4 is outside line 1 (2 characters)"), std::string::npos);
@@ -75,7 +78,8 @@ TEST(ReplayRunner, MalformedFileExitsTwoWithFileAndLine) {
 TEST(ReplayRunner, UnreadableFileExitsTwo) {
   std::ostringstream out;
   std::ostringstream err;
-  EXPECT_EQ(replay::RunScenarioFiles({"/nonexistent/x.scn"}, {}, replay::LinkedPlugin(), out, err), 2);
+  EXPECT_EQ(replay::RunScenarioFiles({"/nonexistent/x.scn"}, {}, replay::LinkedPlugin(), out, err),
+            2);
   EXPECT_NE(err.str().find("cannot read"), std::string::npos);
 }
 
@@ -93,7 +97,8 @@ TEST(ReplayRunner, TraceShowsNotificationsAndThePluginsMessages) {
   const RunResult result = RunScenario("focus\ntype (\n", options);
   EXPECT_NE(result.out.find("notify main SCN_FOCUSIN"), std::string::npos) << result.out;
   EXPECT_NE(result.out.find("notify main SCN_CHARADDED ch=40"), std::string::npos);
-  EXPECT_NE(result.out.find("notify main SCN_MODIFIED position=0 type=0x2011 length=1"), std::string::npos);
+  EXPECT_NE(result.out.find("notify main SCN_MODIFIED position=0 type=0x2011 length=1"),
+            std::string::npos);
   EXPECT_NE(result.out.find("send main 2403 13 5"), std::string::npos);  // from the test plugin
   EXPECT_NE(result.out.find("notify main SCN_UPDATEUI updated="), std::string::npos);
 }

@@ -16,7 +16,8 @@ void Bump(os::Window ide, const char* suffix) {
   os::SetProp(ide, name, os::GetProp(ide, name) + 1);
 }
 
-os::LResult Send(os::Window editor, std::uint32_t message, os::WParam wParam = 0, os::LParam lParam = 0) {
+os::LResult Send(os::Window editor, std::uint32_t message, os::WParam wParam = 0,
+                 os::LParam lParam = 0) {
   return os::SendMessage(editor, message, wParam, lParam);
 }
 
@@ -41,7 +42,8 @@ void OnNotification(os::Window ide, const sci::Notification& scn) {
         const os::LResult caret = Send(editor, sci::SCI_GETCURRENTPOS);
         Send(editor, sci::SCI_SETTARGETSTART, static_cast<os::WParam>(caret));
         Send(editor, sci::SCI_SETTARGETEND, static_cast<os::WParam>(caret));
-        Send(editor, sci::SCI_REPLACETARGET, static_cast<os::WParam>(-1), reinterpret_cast<os::LParam>(")"));
+        Send(editor, sci::SCI_REPLACETARGET, static_cast<os::WParam>(-1),
+             reinterpret_cast<os::LParam>(")"));
       } else if (scn.ch == '!') {
         // Asks the IDE to re-indent, as the re-indent sequence does.
         os::KeybdEvent(os::kVK_CONTROL, 0, 0);

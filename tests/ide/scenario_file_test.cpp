@@ -50,7 +50,8 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"set name", "set AB 1\n", "s.scn:1: 'set': setting must be GROUP.KEY"},
         ParseCase{"type needs text", "type\n", "s.scn:1: 'type' needs TEXT"},
         ParseCase{"focus takes nothing", "focus now\n", "s.scn:1: 'focus' takes no arguments"},
-        ParseCase{"wait number", "wait -5\n", "s.scn:1: 'wait': milliseconds must be a number from 0"},
+        ParseCase{"wait number", "wait -5\n",
+                  "s.scn:1: 'wait': milliseconds must be a number from 0"},
         ParseCase{"hold only ctrl", "hold Shift\n", "s.scn:1: 'hold': only Ctrl can be held"},
         ParseCase{"prop value", "expect-prop .Plugin.Tool many\n",
                   "s.scn:1: 'expect-prop': value must be an integer or absent"},
@@ -62,7 +63,8 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"blank lines inside a block", "text\n\n# kept\nend\n", nullptr},
         ParseCase{"paste marker is literal", "paste\n{|}{|}\nend\n", nullptr},
         ParseCase{"hex and negative", "expect-sci 0x7D5 -1 0\n", nullptr},
-        ParseCase{"every command", "scenario all\neol lf\nset G.K 1\ndisable G\ntext\na{|}\nend\n"
+        ParseCase{"every command",
+                  "scenario all\neol lf\nset G.K 1\ndisable G\ntext\na{|}\nend\n"
                   "type x\nkey Enter\npaste y\ncaret 1 1\nselect 1 1 1 2\nfocus\neditor b\n"
                   "typing-delay 10\nwait 5\nexpect\nb\nend\nexpect-line 1 b\n"
                   "expect-prop .P absent\nexpect-env X any\nexpect-sent 1 2 3\n"
@@ -79,9 +81,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ScenarioFile, ScenariosTakeTheirCommands) {
   std::vector<replay::Scenario> scenarios;
   std::string error;
-  ASSERT_TRUE(replay::ParseScenarioFile("dir/first.scn",
-                                        "type a\nscenario second one\ntype  b c \nexpect-line 2  x\n",
-                                        &scenarios, &error));
+  ASSERT_TRUE(replay::ParseScenarioFile(
+      "dir/first.scn", "type a\nscenario second one\ntype  b c \nexpect-line 2  x\n", &scenarios,
+      &error));
   ASSERT_EQ(scenarios.size(), 2u);
   EXPECT_EQ(scenarios[0].name, "first");  // before the first `scenario`: the file's name
   EXPECT_EQ(scenarios[1].name, "second one");

@@ -13,7 +13,8 @@
 namespace {
 
 os::LResult ObservingHook(int code, os::WParam wParam, os::LParam lParam) {
-  if (code == os::kHC_ACTION) probes::Observe(*reinterpret_cast<const os::CallWndRetRecord*>(lParam));
+  if (code == os::kHC_ACTION)
+    probes::Observe(*reinterpret_cast<const os::CallWndRetRecord*>(lParam));
   return os::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 

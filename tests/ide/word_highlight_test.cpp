@@ -21,14 +21,12 @@ TEST_P(WordHighlightTest, MarksOtherWholeWords) {
 
 INSTANTIATE_TEST_SUITE_P(
     Words, WordHighlightTest,
-    testing::Values(
-        HighlightCase{"abc x abc abcd ABC", 0, 3, {{6, 9}, {15, 18}}},
-        HighlightCase{"abc x abc", 9, 6, {{0, 3}}},            // caret before the anchor
-        HighlightCase{"abc x abc", 0, 2, {}},                  // part of a word
-        HighlightCase{"abc x abc", 0, 0, {}},                  // empty selection
-        HighlightCase{"abc x abc", 0, 5, {}},                  // more than a word
-        HighlightCase{"a_1 a_1", 4, 7, {{0, 3}}},
-        HighlightCase{"x", 0, 1, {}},
-        HighlightCase{"ab", 0, 9, {}}));                       // beyond the text
+    testing::Values(HighlightCase{"abc x abc abcd ABC", 0, 3, {{6, 9}, {15, 18}}},
+                    HighlightCase{"abc x abc", 9, 6, {{0, 3}}},  // caret before the anchor
+                    HighlightCase{"abc x abc", 0, 2, {}},        // part of a word
+                    HighlightCase{"abc x abc", 0, 0, {}},        // empty selection
+                    HighlightCase{"abc x abc", 0, 5, {}},        // more than a word
+                    HighlightCase{"a_1 a_1", 4, 7, {{0, 3}}}, HighlightCase{"x", 0, 1, {}},
+                    HighlightCase{"ab", 0, 9, {}}));  // beyond the text
 
 }  // namespace

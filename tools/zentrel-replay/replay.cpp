@@ -49,13 +49,20 @@ std::string WindowName(os::Window window) {
 
 std::string NotificationName(std::uint32_t code) {
   switch (code) {
-    case sci::SCN_STYLENEEDED: return "SCN_STYLENEEDED";
-    case sci::SCN_CHARADDED: return "SCN_CHARADDED";
-    case sci::SCN_UPDATEUI: return "SCN_UPDATEUI";
-    case sci::SCN_MODIFIED: return "SCN_MODIFIED";
-    case sci::SCN_FOCUSIN: return "SCN_FOCUSIN";
-    case 2029: return "SCN_FOCUSOUT";
-    default: return std::to_string(code);
+    case sci::SCN_STYLENEEDED:
+      return "SCN_STYLENEEDED";
+    case sci::SCN_CHARADDED:
+      return "SCN_CHARADDED";
+    case sci::SCN_UPDATEUI:
+      return "SCN_UPDATEUI";
+    case sci::SCN_MODIFIED:
+      return "SCN_MODIFIED";
+    case sci::SCN_FOCUSIN:
+      return "SCN_FOCUSIN";
+    case 2029:
+      return "SCN_FOCUSOUT";
+    default:
+      return std::to_string(code);
   }
 }
 
@@ -114,12 +121,14 @@ void ReportUnknown(os::Window window, std::uint32_t message) {
 // The text with the caret marker put in, each line indented, for failure reports and --print.
 std::string ShowText(const std::string& text, long caret) {
   std::string shown = text;
-  if (caret >= 0 && static_cast<std::size_t>(caret) <= shown.size()) shown.insert(caret, kCaretMarker);
+  if (caret >= 0 && static_cast<std::size_t>(caret) <= shown.size())
+    shown.insert(caret, kCaretMarker);
   std::string result;
   std::size_t start = 0;
   while (true) {
     std::size_t end = shown.find('\n', start);
-    std::string line = shown.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    std::string line =
+        shown.substr(start, end == std::string::npos ? std::string::npos : end - start);
     if (!line.empty() && line.back() == '\r') line.pop_back();
     result += "    |" + line + "\n";
     if (end == std::string::npos) break;
@@ -169,7 +178,8 @@ class ScenarioRun {
     for (const auto& [window, name] : run_.editorNames) {
       headless::Editor* editor = headless::EditorFromWindow(window);
       if (!editor) continue;
-      printed += "  editor " + name + ":\n" + ShowText(editor->Text(), static_cast<long>(editor->Caret()));
+      printed +=
+          "  editor " + name + ":\n" + ShowText(editor->Text(), static_cast<long>(editor->Caret()));
     }
     return printed;
   }
@@ -188,7 +198,8 @@ class ScenarioRun {
   }
 
   os::LResult Message(std::uint32_t message, std::int64_t wParam = 0, std::int64_t lParam = 0) {
-    return Editor().Message(message, static_cast<os::WParam>(wParam), static_cast<os::LParam>(lParam));
+    return Editor().Message(message, static_cast<os::WParam>(wParam),
+                            static_cast<os::LParam>(lParam));
   }
 
   // The host's update stamp: a clock reading, always a new value.
@@ -236,7 +247,8 @@ class ScenarioRun {
     long long characters = 0;
     std::vector<std::int64_t> starts;
     for (std::size_t i = 0; i < text.size(); ++i) {
-      if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) starts.push_back(start + static_cast<std::int64_t>(i));
+      if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
+        starts.push_back(start + static_cast<std::int64_t>(i));
     }
     characters = static_cast<long long>(starts.size());
     if (column - 1 > characters) {
@@ -289,7 +301,8 @@ class ScenarioRun {
       std::size_t i = 0;
       while (i < c.rest.size()) {
         std::size_t length = 1;
-        while (i + length < c.rest.size() && (static_cast<unsigned char>(c.rest[i + length]) & 0xC0) == 0x80)
+        while (i + length < c.rest.size() &&
+               (static_cast<unsigned char>(c.rest[i + length]) & 0xC0) == 0x80)
           ++length;
         const std::string character = c.rest.substr(i, length);
         i += length;
@@ -355,7 +368,8 @@ class ScenarioRun {
   static bool EqualNoCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-      if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+      if (std::tolower(static_cast<unsigned char>(a[i])) !=
+          std::tolower(static_cast<unsigned char>(b[i])))
         return false;
     }
     return true;
@@ -370,7 +384,8 @@ class ScenarioRun {
       const std::string actual = Editor().Text();
       const long actualCaret = static_cast<long>(Editor().Caret());
       if (actual != expected || (caret >= 0 && caret != actualCaret)) {
-        Fail(c, std::string(actual != expected ? "expect: the text differs" : "expect: the caret differs") +
+        Fail(c, std::string(actual != expected ? "expect: the text differs"
+                                               : "expect: the caret differs") +
                     "\n  expected:\n" + ShowText(expected, caret) + "  actual:\n" +
                     ShowText(actual, actualCaret));
       }
@@ -385,16 +400,20 @@ class ScenarioRun {
       const std::string actual = Editor().TextRange(Message(sci::SCI_POSITIONFROMLINE, line - 1),
                                                     Message(sci::SCI_GETLINEENDPOSITION, line - 1));
       if (actual != c.rest)
-        Fail(c, "expect-line " + std::to_string(line) + ": expected \"" + c.rest + "\", actual \"" + actual + "\"");
+        Fail(c, "expect-line " + std::to_string(line) + ": expected \"" + c.rest + "\", actual \"" +
+                    actual + "\"");
     } else if (name == "expect-prop") {
       const std::string property = PropertyName(c.words[0]);
       bool present = false;
       for (const os::PropertyEntry& entry : os::EnumProps(ide_->MainWindow()))
         present = present || EqualNoCase(entry.name, property);
-      const std::string actual = present ? std::to_string(os::GetProp(ide_->MainWindow(), property)) : "absent";
+      const std::string actual =
+          present ? std::to_string(os::GetProp(ide_->MainWindow(), property)) : "absent";
       const std::string& expected = c.words[1];
-      const bool same = expected == "absent" ? !present : present && actual == std::to_string(Number(expected));
-      if (!same) Fail(c, "expect-prop " + property + ": expected " + expected + ", actual " + actual);
+      const bool same =
+          expected == "absent" ? !present : present && actual == std::to_string(Number(expected));
+      if (!same)
+        Fail(c, "expect-prop " + property + ": expected " + expected + ", actual " + actual);
     } else if (name == "expect-env") {
       std::string value;
       const bool set = os::GetEnvironmentVariable(c.words[0], &value);
@@ -422,9 +441,11 @@ class ScenarioRun {
                 std::to_string(sent.lParam) + ")";
       }
       Fail(c, "expect-sent: the plugin did not send " + c.words[0] + " with " + c.words[1] + ", " +
-                  c.words[2] + (seen.empty() ? std::string(" (not sent at all)") : "; it sent" + seen));
+                  c.words[2] +
+                  (seen.empty() ? std::string(" (not sent at all)") : "; it sent" + seen));
     } else if (name == "expect-sci") {
-      const os::LResult actual = Message(static_cast<std::uint32_t>(Number(c.words[0])), Number(c.words[1]));
+      const os::LResult actual =
+          Message(static_cast<std::uint32_t>(Number(c.words[0])), Number(c.words[1]));
       if (actual != Number(c.words[2]))
         Fail(c, "expect-sci " + c.words[0] + " " + c.words[1] + ": expected " + c.words[2] +
                     ", actual " + std::to_string(actual));

@@ -13,11 +13,11 @@ namespace {
 
 // How a command's arguments look.
 enum class Arguments {
-  kNone,         // nothing after the command
-  kRest,         // free text after one blank (required)
-  kOptionalRest, // free text, or a block when there is none (paste)
-  kBlock,        // a block up to `end`
-  kWords,        // blank-separated words, checked by `check`
+  kNone,          // nothing after the command
+  kRest,          // free text after one blank (required)
+  kOptionalRest,  // free text, or a block when there is none (paste)
+  kBlock,         // a block up to `end`
+  kWords,         // blank-separated words, checked by `check`
 };
 
 struct CommandRule {
@@ -111,7 +111,9 @@ std::string CheckWords(const Command& command) {
   const std::vector<std::string>& w = command.words;
   long long number = 0;
   const auto positive = [&](std::size_t i) { return ParseInteger(w[i], &number) && number >= 1; };
-  const auto nonNegative = [&](std::size_t i) { return ParseInteger(w[i], &number) && number >= 0; };
+  const auto nonNegative = [&](std::size_t i) {
+    return ParseInteger(w[i], &number) && number >= 0;
+  };
   const auto integer = [&](std::size_t i) { return ParseInteger(w[i], &number); };
   const std::string& name = command.name;
   if (name == "eol" && w[0] != "lf" && w[0] != "crlf") return "line end mode must be lf or crlf";
@@ -203,8 +205,7 @@ bool ParseScenarioFile(const std::string& file, const std::string& text,
           }
           command.block.push_back(lines[j]);
         }
-        if (j == lines.size())
-          return fail(lineNumber, "'" + command.name + "' block has no 'end'");
+        if (j == lines.size()) return fail(lineNumber, "'" + command.name + "' block has no 'end'");
         i = j;
         break;
       }

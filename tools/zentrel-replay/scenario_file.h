@@ -8,11 +8,11 @@ namespace replay {
 
 // One command of a scenario, with its arguments already checked.
 struct Command {
-  int line = 0;                     // 1-based line of the command in its file
-  std::string name;                 // "type", "key", "expect", ...
-  std::vector<std::string> words;   // the blank-separated arguments
-  std::string rest;                 // everything after the command and one blank, blanks kept
-  std::vector<std::string> block;   // the lines of a block command, up to its `end`
+  int line = 0;                    // 1-based line of the command in its file
+  std::string name;                // "type", "key", "expect", ...
+  std::vector<std::string> words;  // the blank-separated arguments
+  std::string rest;                // everything after the command and one blank, blanks kept
+  std::vector<std::string> block;  // the lines of a block command, up to its `end`
   bool hasBlock = false;
 };
 
