@@ -66,6 +66,34 @@ std::ptrdiff_t MovedPosition(std::ptrdiff_t offsetInLine, std::ptrdiff_t oldInde
   return newIndent + (offsetInLine - oldIndent);
 }
 
+int CALLBACK FontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+// The first installed of the usual fixed-width fonts (Wine has only those of the system).
+const char* SourceFont() {
+  static const char* chosen = nullptr;
+  if (chosen) return chosen;
+  static const char* const candidates[] = {"Consolas", "DejaVu Sans Mono", "Liberation Mono",
+                                           "Courier New"};
+  HDC screen = GetDC(nullptr);
+  for (const char* name : candidates) {
+    LOGFONTW font{};
+    font.lfCharSet = DEFAULT_CHARSET;
+    MultiByteToWideChar(CP_UTF8, 0, name, -1, font.lfFaceName, LF_FACESIZE);
+    bool found = false;
+    EnumFontFamiliesExW(screen, &font, FontFound, reinterpret_cast<LPARAM>(&found), 0);
+    if (found) {
+      chosen = name;
+      break;
+    }
+  }
+  ReleaseDC(nullptr, screen);
+  if (!chosen) chosen = "Courier New";
+  return chosen;
+}
+
 bool ReadWholeFile(const std::wstring& path, std::string* bytes, std::wstring* error) {
   HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -117,8 +145,8 @@ HWND CreateEditor(HWND parent, int pbId) {
   Send(editor, SCI_SETTABWIDTH, ide::kIndentWidth);
   Send(editor, SCI_SETINDENT, ide::kIndentWidth);
 
-  Send(editor, SCI_STYLESETFONT, STYLE_DEFAULT, reinterpret_cast<LPARAM>("Courier New"));
-  Send(editor, SCI_STYLESETSIZE, STYLE_DEFAULT, 11);
+  Send(editor, SCI_STYLESETFONT, STYLE_DEFAULT, reinterpret_cast<LPARAM>(SourceFont()));
+  Send(editor, SCI_STYLESETSIZE, STYLE_DEFAULT, 10);
   Send(editor, SCI_STYLECLEARALL);
   for (const StyleLook& look : kStyleLooks) {
     Send(editor, SCI_STYLESETFORE, look.style, look.colour);
@@ -128,6 +156,8 @@ HWND CreateEditor(HWND parent, int pbId) {
   Send(editor, SCI_SETMARGINTYPEN, 0, SC_MARGIN_NUMBER);
   Send(editor, SCI_SETMARGINWIDTHN, 0, 44);
   Send(editor, SCI_SETMARGINWIDTHN, 1, 6);
+  Send(editor, SCI_SETSCROLLWIDTH, 1);
+  Send(editor, SCI_SETSCROLLWIDTHTRACKING, 1);
 
   Send(editor, SCI_INDICSETSTYLE, ide::kWordHighlightIndicator, INDIC_ROUNDBOX);
   Send(editor, SCI_INDICSETFORE, ide::kWordHighlightIndicator, Rgb(255, 200, 0));
