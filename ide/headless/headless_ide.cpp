@@ -15,12 +15,12 @@ namespace {
 
 constexpr std::uint32_t SCI_GETENDSTYLED = 2028;
 constexpr std::uint32_t SCI_SETSTYLINGEX = 2073;
-constexpr std::uint32_t SCI_SETINDICATORVALUE = 2502;
 constexpr std::uint32_t kSciSetTabWidth = 2036;
 constexpr std::uint32_t kSciSetIndent = 2122;
 constexpr std::uint32_t kSciSetUseTabs = 2124;
 constexpr int kIndicatorRoundBox = 7;
 constexpr int kHighlightColour = 0x00C8FF;  // red 255, green 200, blue 0
+constexpr int kUpdateContent = 0x1;
 constexpr int kUpdateSelection = 0x2;
 
 // Virtual keys the IDE's keyboard produces.
@@ -173,58 +173,17 @@ void Ide::Paste(const std::string& text) {
 
 void Ide::Reindent() {
   Editor& editor = *current_;
-  const std::int64_t caret = editor.Caret();
-  const std::int64_t anchor = editor.Anchor();
-  const auto lineOf = [&](std::int64_t position) {
-    return editor.Message(sci::SCI_LINEFROMPOSITION, static_cast<os::WParam>(position), 0);
-  };
-  const auto lineStart = [&](std::int64_t line) {
-    return editor.Message(sci::SCI_POSITIONFROMLINE, static_cast<os::WParam>(line), 0);
-  };
-  const auto lineEnd = [&](std::int64_t line) {
-    return editor.Message(sci::SCI_GETLINEENDPOSITION, static_cast<os::WParam>(line), 0);
-  };
-  const std::int64_t firstLine = lineOf(std::min(caret, anchor));
-  const std::int64_t lastLine = lineOf(std::max(caret, anchor));
-  const std::int64_t caretLine = lineOf(caret);
-  const std::int64_t caretOffset =
-      caret - editor.Message(sci::SCI_GETLINEINDENTPOSITION, static_cast<os::WParam>(caretLine), 0);
-
-  std::vector<std::string> lines;
-  for (std::int64_t line = 0; line <= lastLine; ++line)
-    lines.push_back(editor.TextRange(lineStart(line), lineEnd(line)));
-  const std::vector<std::string_view> views(lines.begin(), lines.end());
-  const std::vector<int> indents = ide::ReindentLines(views, static_cast<std::size_t>(firstLine),
-                                                      static_cast<std::size_t>(lastLine));
-
+  const ide::ReindentEdit edit =
+      ide::PlanReindent(editor.Text(), static_cast<std::size_t>(editor.Anchor()),
+                        static_cast<std::size_t>(editor.Caret()));
   // One edit of the text, made even when nothing changes, so that a content update follows.
-  std::string replacement;
-  for (std::int64_t line = firstLine; line <= lastLine; ++line) {
-    replacement += ide::WithIndentation(lines[line], indents[line - firstLine]);
-    if (line < lastLine) replacement += editor.TextRange(lineEnd(line), lineStart(line + 1));
-  }
-  Send(editor, sci::SCI_SETTARGETSTART, static_cast<os::WParam>(lineStart(firstLine)));
-  Send(editor, sci::SCI_SETTARGETEND, static_cast<os::WParam>(lineEnd(lastLine)));
-  Send(editor, sci::SCI_REPLACETARGET, static_cast<os::WParam>(-1),
-       reinterpret_cast<os::LParam>(replacement.c_str()));
-
+  Send(editor, sci::SCI_SETTARGETSTART, edit.start);
+  Send(editor, sci::SCI_SETTARGETEND, edit.end);
+  Send(editor, sci::SCI_REPLACETARGET, edit.text.size(),
+       reinterpret_cast<os::LParam>(edit.text.data()));
   // The content update is painted on its own; the selection follows in a later update.
   editor.Paint();
-  std::int64_t newAnchor;
-  std::int64_t newCaret;
-  if (caret == anchor) {
-    const std::int64_t indent =
-        editor.Message(sci::SCI_GETLINEINDENTPOSITION, static_cast<os::WParam>(caretLine), 0);
-    newCaret = newAnchor =
-        std::min(indent + std::max<std::int64_t>(0, caretOffset), lineEnd(caretLine));
-  } else if (caret > anchor) {
-    newAnchor = lineStart(firstLine);
-    newCaret = lineEnd(lastLine);
-  } else {
-    newAnchor = lineEnd(lastLine);
-    newCaret = lineStart(firstLine);
-  }
-  Send(editor, sci::SCI_SETSEL, static_cast<os::WParam>(newAnchor), newCaret);
+  Send(editor, sci::SCI_SETSEL, edit.anchor, static_cast<os::LParam>(edit.caret));
 }
 
 void Ide::DeliverKeyEvent(std::uint8_t virtualKey, bool released) {
@@ -269,34 +228,40 @@ void Ide::Idle() {
   }
 }
 
-void Ide::StyleEditor(Editor& editor) {
+void Ide::StyleEditor(Editor& editor, std::int64_t endPosition) {
   const os::LResult endStyled = Send(editor, SCI_GETENDSTYLED);
-  const os::LResult line =
-      Send(editor, sci::SCI_LINEFROMPOSITION, static_cast<os::WParam>(endStyled));
-  const os::LResult start = Send(editor, sci::SCI_POSITIONFROMLINE, static_cast<os::WParam>(line));
-  const std::string text = editor.TextRange(start, editor.Length());
-  std::vector<unsigned char> styles = ide::StyleText(text);
+  const os::LResult start = Send(editor, sci::SCI_POSITIONFROMLINE,
+                                 static_cast<os::WParam>(Send(editor, sci::SCI_LINEFROMPOSITION,
+                                                              static_cast<os::WParam>(endStyled))));
+  const os::LResult lastLine =
+      Send(editor, sci::SCI_LINEFROMPOSITION, static_cast<os::WParam>(endPosition));
+  os::LResult end = Send(editor, sci::SCI_POSITIONFROMLINE, static_cast<os::WParam>(lastLine + 1));
+  if (end < 0 || end > editor.Length()) end = static_cast<os::LResult>(editor.Length());
+  if (end <= start) return;
+  const std::vector<unsigned char> styles = ide::StyleText(editor.TextRange(start, end));
   Send(editor, sci::SCI_STARTSTYLING, static_cast<os::WParam>(start), 0);
-  styles.push_back(0);  // never an empty buffer
-  Send(editor, SCI_SETSTYLINGEX, text.size(), reinterpret_cast<os::LParam>(styles.data()));
+  Send(editor, SCI_SETSTYLINGEX, styles.size(), reinterpret_cast<os::LParam>(styles.data()));
 }
 
-void Ide::HighlightWord(Editor& editor) {
+void Ide::HighlightWord(Editor& editor, int updated) {
+  if (!(updated & (kUpdateSelection | kUpdateContent))) return;
   const std::string text = editor.Text();
-  std::vector<std::pair<std::size_t, std::size_t>> ranges;
+  std::vector<std::pair<std::size_t, std::size_t>> wanted;
   for (const ide::TextRange& range :
        ide::WordOccurrences(text, static_cast<std::size_t>(editor.Anchor()),
                             static_cast<std::size_t>(editor.Caret())))
-    ranges.emplace_back(range.start, range.end);
+    wanted.emplace_back(range.start, range.end);
   auto& shown = highlights_[&editor];
-  if (ranges == shown) return;
+  // Edits move the marks with the text; only a changed set of marks is drawn again.
+  if (wanted == shown && !(updated & kUpdateContent)) return;
+  if (wanted.empty() && shown.empty()) return;
+  const os::LResult current = Send(editor, sci::SCI_GETINDICATORCURRENT);
   Send(editor, sci::SCI_SETINDICATORCURRENT, ide::kWordHighlightIndicator);
-  if (!shown.empty())
-    Send(editor, sci::SCI_INDICATORCLEARRANGE, 0, static_cast<os::LParam>(editor.Length()));
-  Send(editor, SCI_SETINDICATORVALUE, 1);
-  for (const auto& [start, end] : ranges)
+  Send(editor, sci::SCI_INDICATORCLEARRANGE, 0, static_cast<os::LParam>(text.size()));
+  for (const auto& [start, end] : wanted)
     Send(editor, sci::SCI_INDICATORFILLRANGE, start, static_cast<os::LParam>(end - start));
-  shown = ranges;
+  Send(editor, sci::SCI_SETINDICATORCURRENT, static_cast<os::WParam>(current));
+  shown = wanted;
 }
 
 os::LResult Ide::OnNotify(const void* record) {
@@ -305,10 +270,10 @@ os::LResult Ide::OnNotify(const void* record) {
   if (!editor) return 0;
   switch (scn->nmhdr.code) {
     case sci::SCN_STYLENEEDED:
-      StyleEditor(*editor);
+      StyleEditor(*editor, scn->position);
       break;
     case sci::SCN_UPDATEUI:
-      if (scn->updated & kUpdateSelection) HighlightWord(*editor);
+      HighlightWord(*editor, scn->updated);
       break;
     default:
       break;

@@ -64,8 +64,8 @@ class Ide {
 
  private:
   void DeliverKeyEvent(std::uint8_t virtualKey, bool released);
-  void StyleEditor(Editor& editor);
-  void HighlightWord(Editor& editor);
+  void StyleEditor(Editor& editor, std::int64_t endPosition);
+  void HighlightWord(Editor& editor, int updated);
 
   os::Window mainWindow_ = nullptr;
   std::map<std::string, std::unique_ptr<Editor>> editors_;

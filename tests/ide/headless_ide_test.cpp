@@ -110,7 +110,7 @@ TEST_F(HeadlessIdeTest, QueuedCtrlIReindentsWithContentThenSelectionUpdate) {
   EXPECT_EQ(log.updates[0] & sci::SC_UPDATE_SELECTION, 0);
   EXPECT_EQ(log.updates[1], sci::SC_UPDATE_SELECTION);
   EXPECT_EQ(Send(sci::SCI_GETANCHOR), 0);
-  EXPECT_EQ(Send(sci::SCI_GETCURRENTPOS), 16);
+  EXPECT_EQ(Send(sci::SCI_GETCURRENTPOS), 15);  // before the "f" of EndIf, as it was
 }
 
 TEST_F(HeadlessIdeTest, ReindentIsOneEditEvenWhenNothingChanges) {

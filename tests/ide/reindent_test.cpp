@@ -91,3 +91,85 @@ TEST(Reindent, WithIndentationKeepsTheRest) {
 }
 
 }  // namespace
+
+namespace {
+
+// A document with '|' for the caret and '^' for the anchor (at the caret when absent).
+struct Marked {
+  std::string text;
+  std::size_t caret = 0;
+  std::size_t anchor = 0;
+};
+
+Marked Unmark(const std::string& marked) {
+  Marked result;
+  bool hasAnchor = false;
+  for (char c : marked) {
+    if (c == '|') {
+      result.caret = result.text.size();
+    } else if (c == '^') {
+      result.anchor = result.text.size();
+      hasAnchor = true;
+    } else {
+      result.text += c;
+    }
+  }
+  if (!hasAnchor) result.anchor = result.caret;
+  return result;
+}
+
+std::string Mark(const std::string& text, std::size_t anchor, std::size_t caret) {
+  std::string marked;
+  for (std::size_t i = 0; i <= text.size(); ++i) {
+    if (i == anchor && anchor != caret) marked += '^';
+    if (i == caret) marked += '|';
+    if (i < text.size()) marked += text[i];
+  }
+  return marked;
+}
+
+struct PlanCase {
+  const char* name;
+  const char* before;
+  const char* after;
+  std::size_t start, end;  // the replaced range in the document before
+};
+
+class PlanReindentTest : public testing::TestWithParam<PlanCase> {};
+
+TEST_P(PlanReindentTest, ReplacesTheSelectedLinesAndMovesTheSelection) {
+  const PlanCase& c = GetParam();
+  const Marked before = Unmark(c.before);
+  const ide::ReindentEdit edit = ide::PlanReindent(before.text, before.anchor, before.caret);
+  EXPECT_EQ(edit.start, c.start) << c.name;
+  EXPECT_EQ(edit.end, c.end) << c.name;
+  std::string after = before.text;
+  after.replace(edit.start, edit.end - edit.start, edit.text);
+  EXPECT_EQ(Mark(after, edit.anchor, edit.caret), c.after) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Documents, PlanReindentTest,
+    testing::Values(
+        PlanCase{"caret line only", "If a\r\nb|c\r\nEndIf", "If a\r\n  b|c\r\nEndIf", 6, 8},
+        PlanCase{"caret in old indentation", "If a\n\t  |b\nEndIf", "If a\n  |b\nEndIf", 5, 9},
+        PlanCase{"caret at line start stays", "If a\n|b\nEndIf", "If a\n|  b\nEndIf", 5, 6},
+        PlanCase{"selection over lines", "^If a\nb\nEndIf|", "^If a\n  b\nEndIf|", 0, 12},
+        PlanCase{"selection ending at a line start", "If a\n^b\n|c\nEndIf", "If a\n^  b\n|c\nEndIf",
+                 5, 6},
+        PlanCase{"selection ending on an empty line takes it", "^If a\nb\n|\nEndIf",
+                 "^If a\n  b\n|  \nEndIf", 0, 7},
+        PlanCase{"positions after the lines move", "If a\n|b\n^EndIf", "If a\n|  b\n^EndIf", 5, 6},
+        PlanCase{"nothing to change is still one edit", "If a\n  b|\nEndIf", "If a\n  b|\nEndIf", 5,
+                 8},
+        PlanCase{"empty document", "|", "|", 0, 0},
+        PlanCase{"last line without line end", "If a\nb|", "If a\n  b|", 5, 6}),
+    [](const testing::TestParamInfo<PlanCase>& info) {
+      std::string name = info.param.name;
+      for (char& c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+      }
+      return name;
+    });
+
+}  // namespace
