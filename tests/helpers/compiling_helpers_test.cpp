@@ -26,7 +26,7 @@ class DateEnvironmentTest : public testing::Test {
 
   void SetOption(std::intptr_t value) {
     os::SetProp(ideWindow_,
-                SettingPropertyName(HandleValue(ideWindow_), "CompilingHelpers", "CustomEnvVars"),
+                core::SettingPropertyName(core::HandleValue(ideWindow_), "CompilingHelpers", "CustomEnvVars"),
                 value);
   }
 
