@@ -415,7 +415,7 @@ bool OpenWindow(Dialog& dialog, Toolkit& toolkit, const Element& root,
   } else if (node.flags & flag::kWindowWindowCentered) {
     toolkit.Center(node.control, options.owner);
   }
-  if ((node.flags & flag::kWindowInvisible) == 0)
+  if ((node.flags & flag::kWindowInvisible) == 0 && !options.keepHidden)
     toolkit.ShowWindow(node.control, (node.flags & flag::kWindowNoActivate) == 0);
   return true;
 }

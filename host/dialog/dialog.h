@@ -32,6 +32,7 @@ struct OpenWindowOptions {
   int x = 0, y = 0;       // inner area position
   int width = 0, height = 0;  // wished inner size; the required size wins when larger
   Control owner = nullptr;    // parent window (centring with PB_Window_WindowCentered)
+  bool keepHidden = false;    // build and lay out without showing (checks, tests)
 };
 
 // One built window. Not copyable or movable: the toolkit holds its address as the listener.

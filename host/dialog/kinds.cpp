@@ -223,6 +223,7 @@ bool CreatesControl(Kind kind) {
     case Kind::kMultiBox:
     case Kind::kSingleBox:
     case Kind::kEmpty:
+    case Kind::kSplitter:  // laid out as a box of its two children
     case Kind::kShortcut: return false;
     default: return true;
   }
@@ -270,6 +271,7 @@ bool IgnoresEvents(Kind kind) {
     case Kind::kGridBox:
     case Kind::kMultiBox:
     case Kind::kSingleBox:
+    case Kind::kSplitter:
     case Kind::kEmpty:
     case Kind::kShortcut: return true;
     default: return false;
