@@ -146,7 +146,13 @@ bool AskCommandLine(HWND owner, std::wstring* commandLine) {
   EnableWindow(owner, FALSE);
   ShowWindow(window, SW_SHOW);
   MSG message;
-  while (!state.done && GetMessageW(&message, nullptr, 0, 0) > 0) {
+  while (!state.done) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got <= 0) {
+      // The application is ending: leave the quit message for the main loop.
+      if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));
+      break;
+    }
     if (message.message == WM_KEYDOWN && (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE) &&
         (message.hwnd == window || IsChild(window, message.hwnd))) {
       SendMessageW(window, WM_COMMAND, message.wParam == VK_RETURN ? IDOK : IDCANCEL, 0);

@@ -314,6 +314,43 @@ TEST_F(StandinIde, CtrlIKeepsTheCaretInItsText) {
   EXPECT_EQ(EditorText(editor_), "For i = 1 To 3\r\n  Debug i");
 }
 
+TEST_F(StandinIde, CtrlIReindentsOnlyTheSelectedLinesAndMovesTheSelectionWithTheText) {
+  struct Case {
+    const char* text;
+    int anchor;
+    int caret;
+    const char* expected;
+    int expectedAnchor;
+    int expectedCaret;
+  };
+  const Case cases[] = {
+      // The caret keeps its distance from the first non-blank character.
+      {"If a\r\nb\r\nEndIf", 7, 7, "If a\r\n  b\r\nEndIf", 9, 9},
+      // Inside the old indentation: to the end of the new one; a line start stays.
+      {"If a\r\n      b", 10, 10, "If a\r\n  b", 8, 8},
+      {"If a\r\n      b", 6, 6, "If a\r\n  b", 6, 6},
+      // A selection ending at a line start leaves that line alone.
+      {"If a\r\nb\r\n    EndIf", 0, 9, "If a\r\n  b\r\n    EndIf", 0, 11},
+      // A backwards selection over two lines; text after the range moves with it.
+      {"For i=1 To 2\r\n    x\r\n    Next\r\n; end", 25, 3,
+       "For i=1 To 2\r\n  x\r\nNext\r\n; end", 19, 3},
+  };
+  Start();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    Chord({VK_CONTROL}, 'A');
+    SetClipboardText(std::wstring(c.text, c.text + std::strlen(c.text)));
+    Chord({VK_CONTROL}, 'V');
+    ASSERT_TRUE(WaitForText(c.text)) << EditorText(editor_);
+    Editor(kSciSetSel, static_cast<WPARAM>(c.anchor), c.caret);
+    Chord({VK_CONTROL}, 'I');
+    ASSERT_TRUE(WaitForText(c.expected)) << EditorText(editor_);
+    EXPECT_TRUE(WaitFor([&] {
+      return Editor(kSciGetAnchor) == c.expectedAnchor && Editor(kSciGetCurrentPos) == c.expectedCaret;
+    }, 2000)) << Editor(kSciGetAnchor) << ".." << Editor(kSciGetCurrentPos);
+  }
+}
+
 TEST_F(StandinIde, PasteIsSciPasteSentToTheEditor) {
   Start();
   SetClipboardText(L"Hello");
