@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 #include "plugin/scintilla_records.h"
@@ -26,8 +27,10 @@ struct Recorder {
   const Target* target = nullptr;
   bool recording = false;
   std::ostringstream* out = nullptr;
-  // While set, the next SCN_UPDATEUI moves the caret here from inside the notification.
-  std::int64_t moveCaretOnUpdate = -1;
+  // A one-shot action run from inside the next notification `actionCode` (for SCN_MODIFIED:
+  // the next one that reports inserted text), as a hook does.
+  std::uint32_t actionCode = 0;
+  std::function<void()> action;
 };
 
 Recorder recorder;
@@ -423,10 +426,16 @@ void CaretMoves(const Session& s) {
   s.Idle();
 }
 
+// Runs `action` from inside the next notification `code`, as a hook procedure would.
+void OnNextNotification(std::uint32_t code, std::function<void()> action) {
+  recorder.actionCode = code;
+  recorder.action = std::move(action);
+}
+
 void ChangeDuringUpdate(const Session& s) {
   s.Start("abc def", SC_EOL_CRLF, 0, 0);
   s.Log("  (the caret moves to 5 while the next update is handled)");
-  recorder.moveCaretOnUpdate = 5;
+  OnNextNotification(SCN_UPDATEUI, [&s] { s.Answer("go to 5", s.Send(SCI_GOTOPOS, 5)); });
   s.Type("x");
   s.Idle();
   s.Dump();
@@ -457,6 +466,101 @@ void Indicators(const Session& s) {
   s.Send(SCI_SETCARETLINEVISIBLE, 0);
 }
 
+void EditDuringModified(const Session& s) {
+  s.Start("abc", SC_EOL_CRLF, 3, 3);
+  s.Log("  (an insertion is tried while the insertion is reported)");
+  OnNextNotification(SCN_MODIFIED, [&s] { s.ReplaceTarget(0, 0, "!"); });
+  s.Type("d");
+  s.Dump();
+  s.Idle();
+}
+
+void EditDuringCharAdded(const Session& s) {
+  s.Start("x = ", SC_EOL_CRLF, 4, 4);
+  s.Log("  (the typed quote is closed while the character is reported)");
+  OnNextNotification(SCN_CHARADDED, [&s] {
+    const auto caret = s.Send(SCI_GETCURRENTPOS);
+    s.ReplaceTarget(caret, caret, "\"");
+    s.Dump();
+  });
+  s.Type("\"");
+  s.Idle();
+  s.Dump();
+  s.Answer("undo", s.Send(SCI_UNDO));
+  s.Dump();
+}
+
+void TargetMovesWithEdits(const Session& s) {
+  s.Start("0123456789", SC_EOL_LF, 0, 0);
+  s.Send(kSciSetTargetRange, 5, 8);
+  s.Send(SCI_SETSEL, 2, 2);
+  s.Type("a");
+  s.ShowTarget();
+  s.Send(SCI_SETSEL, 7, 7);
+  s.Type("b");
+  s.ShowTarget();
+  s.Send(SCI_SETSEL, 10, 10);
+  s.Type("c");
+  s.ShowTarget();
+  s.Answer("undo", s.Send(SCI_UNDO));
+  s.ShowTarget();
+  s.Dump();
+}
+
+void EnterCr(const Session& s) {
+  s.Start("ab\rcd", SC_EOL_CR, 2, 2);
+  s.Enter();
+  s.Idle();
+  s.Dump();
+}
+
+void EnterOverSelection(const Session& s) {
+  s.Start("Debug 1 ; c", SC_EOL_CRLF, 5, 8);
+  s.Enter();
+  s.Idle();
+  s.Dump();
+  s.Styles();
+}
+
+void UndoPaste(const Session& s) {
+  s.Start("If x\r\nEndIf", SC_EOL_CRLF, 6, 6);
+  s.target.setClipboard("  a = \"s\" ; n\r\n  b(1)\r\n");
+  s.Answer("paste", s.Send(SCI_PASTE));
+  s.Idle();
+  s.Dump();
+  s.Styles();
+  s.Answer("undo", s.Send(SCI_UNDO));
+  s.Idle();
+  s.Dump();
+}
+
+void ReplaceWholeMatch(const Session& s) {
+  s.Start("a=1,b=22", SC_EOL_CRLF, 0, 0);
+  s.Send(SCI_SETSEARCHFLAGS, SCFIND_REGEXP | SCFIND_POSIX);
+  s.Send(kSciSetTargetRange, 3, 8);
+  const std::string pattern = "[a-z]=([0-9]+)";
+  s.Answer("search in target", s.Send(SCI_SEARCHINTARGET, pattern.size(),
+                                      reinterpret_cast<os::LParam>(pattern.data())));
+  const std::string replacement = "(\\0:\\1:\\2)";
+  s.Answer("replace target re", s.Send(SCI_REPLACETARGETRE, replacement.size(),
+                                       reinterpret_cast<os::LParam>(replacement.data())));
+  s.ShowTarget();
+  s.Dump();
+}
+
+void SelectionEdges(const Session& s) {
+  s.Start("abc\r\ndef", SC_EOL_CRLF, 0, 0);
+  s.Send(SCI_SETSEL, 1, static_cast<os::LParam>(-1));
+  s.Dump();
+  s.Send(SCI_SETSEL, static_cast<os::WParam>(-1), 2);
+  s.Dump();
+  s.Send(SCI_SETSEL, 4, 4);  // between CR and LF
+  s.Dump();
+  s.Send(SCI_SETANCHOR, 100);
+  s.Dump();
+  s.Idle();
+}
+
 struct Probe {
   const char* name;
   void (*run)(const Session&);
@@ -485,6 +589,14 @@ constexpr Probe kProbes[] = {
     {"caret-moves", CaretMoves},
     {"change-during-update", ChangeDuringUpdate},
     {"indicators", Indicators},
+    {"edit-during-modified", EditDuringModified},
+    {"edit-during-charadded", EditDuringCharAdded},
+    {"target-moves-with-edits", TargetMovesWithEdits},
+    {"enter-cr", EnterCr},
+    {"enter-over-selection", EnterOverSelection},
+    {"undo-paste", UndoPaste},
+    {"replace-whole-match", ReplaceWholeMatch},
+    {"selection-edges", SelectionEdges},
 };
 
 }  // namespace
@@ -511,24 +623,29 @@ void Observe(const os::CallWndRetRecord& record) {
       break;
     case SCN_UPDATEUI:
       out << "    updateui " << n.updated << '\n';
-      if (recorder.moveCaretOnUpdate >= 0) {
-        const auto position = static_cast<os::WParam>(recorder.moveCaretOnUpdate);
-        recorder.moveCaretOnUpdate = -1;
-        recorder.target->send(SCI_GOTOPOS, position, 0);
-      }
       break;
+    default:
+      return;
+  }
+  const bool insertion = n.nmhdr.code != SCN_MODIFIED || (n.modificationType & SC_MOD_INSERTTEXT);
+  if (recorder.action && recorder.actionCode == n.nmhdr.code && insertion) {
+    const std::function<void()> action = recorder.action;
+    recorder.action = nullptr;
+    out << "    (inside the notification)\n";
+    action();
+    out << "    (notification handled)\n";
   }
 }
 
 std::string RunAll(const Target& target) {
   std::ostringstream out;
-  recorder = Recorder{&target, false, &out, -1};
+  recorder = Recorder{&target, false, &out, 0, nullptr};
   Session session{target, out};
   for (const Probe& probe : kProbes) {
     out << "== " << probe.name << '\n';
     probe.run(session);
     recorder.recording = false;
-    recorder.moveCaretOnUpdate = -1;
+    recorder.action = nullptr;
   }
   recorder = Recorder{};
   return out.str();
