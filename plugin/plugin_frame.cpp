@@ -8,6 +8,7 @@
 #include "core/property_names.h"
 #include "plugin/dispatcher.h"
 #include "plugin/editor_access.h"
+#include "plugin/format_schedule.h"
 
 namespace {
 
@@ -77,6 +78,7 @@ void ResetPluginState() {
   g_frame = FrameState{};
   g_frame.module = module;
   ResetDispatcherState();
+  ResetPendingFormat();
 }
 
 std::string PluginPropertyName(os::Window ideWindow, const char* suffix) {

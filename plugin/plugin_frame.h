@@ -36,6 +36,6 @@ os::Module PluginModule();
 os::Window KnownIdeWindow();
 os::Window ActiveEditor();
 
-// Back to the state at load (frame and dispatcher): for tools and tests that start a fresh IDE
-// in the same process. The helpers' own pending state is theirs to reset.
+// Back to the state at load (frame, dispatcher, pending formatting): for tools and tests that
+// start a fresh IDE in the same process.
 void ResetPluginState();
