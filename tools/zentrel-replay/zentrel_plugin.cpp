@@ -1,6 +1,7 @@
 // The shipped plugin behind zentrel-replay: its hook procedure and its default settings.
 #include "core/property_names.h"
 #include "plugin/exports.h"
+#include "plugin/plugin_frame.h"
 #include "replay.h"
 
 #if VORPEX_REPLAY_HOST_DEFAULTS
@@ -16,6 +17,8 @@ namespace replay {
 // Publishes every setting of the plugin's fragment at its default on the IDE window, read with
 // the host's own code (splice, parse, walk) as a first-run host publishes them.
 void PublishDefaultSettings(os::Window ideWindow) {
+  // A fresh IDE: the plugin starts as if just loaded (window handles repeat after a reset).
+  ResetPluginState();
 #if VORPEX_REPLAY_HOST_DEFAULTS
   const std::int64_t ide = core::HandleValue(ideWindow);
   const std::string fragment = core::Utf16ToUtf8(zentrel::RetrievePluginXMLDialog());
