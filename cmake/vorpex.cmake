@@ -51,10 +51,11 @@ endif()
 
 # GoogleTest: Debian's package natively; cross-built from Debian's sources for Windows.
 if(VORPEX_WINDOWS)
+  set(VORPEX_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest's sources, built with the Windows compilers")
   if(NOT TARGET gtest)
     set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    add_subdirectory(${VORPEX_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
   endif()
   set(VORPEX_GTEST_MAIN gtest_main)
   set(VORPEX_GTEST gtest)
