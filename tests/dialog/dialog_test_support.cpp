@@ -1,9 +1,8 @@
 #include "tests/dialog/dialog_test_support.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "host/dialog/element_tree.h"
+
+extern const char kSampleFragment[];
 
 namespace dialog::testing {
 
@@ -86,12 +85,7 @@ FakeControl* ControlOf(Opened& opened, const std::string& name) {
   return control != nullptr ? FakeToolkit::Get(control) : nullptr;
 }
 
-std::string ReadSample(const std::string& fileName) {
-  std::ifstream file(std::string(VORPEX_DIALOG_SAMPLES) + "/" + fileName, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
+std::string SampleFragment() { return kSampleFragment; }
 
 std::string HostWindowWithFragment(const std::string& fragment) {
   // The host's splice, in short: the library and IDE numbers on every container, then the

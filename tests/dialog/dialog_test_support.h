@@ -37,7 +37,7 @@ std::unique_ptr<Opened> Open(const std::string& description, int width = 0, int 
 Rect RectOf(Opened& opened, const std::string& name);
 FakeControl* ControlOf(Opened& opened, const std::string& name);
 
-std::string ReadSample(const std::string& fileName);
+std::string SampleFragment();  // sample_fragment.xml, compiled in
 // The host's window text with the fragment spliced in before </multibox>.
 std::string HostWindowWithFragment(const std::string& fragment);
 extern const char kHostWindowText[];

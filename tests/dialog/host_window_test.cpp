@@ -8,7 +8,7 @@ namespace {
 
 struct HostWindow : ::testing::Test {
   void SetUp() override {
-    std::string fragment = ReadSample("sample_fragment.xml");
+    std::string fragment = SampleFragment();
     ASSERT_FALSE(fragment.empty());
     opened = Open(HostWindowWithFragment(fragment));
     ASSERT_TRUE(opened->document.ok()) << opened->document.errorText << " line "

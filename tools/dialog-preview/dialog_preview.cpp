@@ -6,6 +6,7 @@
 // --check      build the window hidden and print one line: "ok", or the host's error text
 // --close-after MS   close the window after MS milliseconds (screenshots, scripted runs)
 // --tab N      show page N (0-based) of the first panel
+// --ready-file PATH  create PATH once the window is shown and painted (scripts wait for it)
 //
 // The file may be UTF-8 (with or without a byte-order mark) or UTF-16LE with a byte-order mark.
 // Exit code 0 when the window was built, 1 when the description failed, 2 for bad usage.
@@ -137,7 +138,7 @@ dialog::Node* FindFirstPanel(dialog::Node& node) {
 }
 
 int Usage() {
-  std::fputs("usage: dialog-preview.exe [--check] [--fragment] [--close-after MS] [--tab N] DESCRIPTION.xml\n", stderr);
+  std::fputs("usage: dialog-preview.exe [--check] [--fragment] [--close-after MS] [--tab N] [--ready-file PATH]\n       DESCRIPTION.xml\n", stderr);
   return 2;
 }
 
@@ -146,7 +147,7 @@ int Usage() {
 int wmain(int argc, wchar_t** argv) {
   bool check = false, fragment = false;
   int closeAfter = 0, tab = -1;
-  std::wstring path;
+  std::wstring path, readyFile;
   for (int i = 1; i < argc; ++i) {
     std::wstring argument = argv[i];
     if (argument == L"--check") {
@@ -155,6 +156,8 @@ int wmain(int argc, wchar_t** argv) {
       fragment = true;
     } else if (argument == L"--close-after" && i + 1 < argc) {
       closeAfter = _wtoi(argv[++i]);
+    } else if (argument == L"--ready-file" && i + 1 < argc) {
+      readyFile = argv[++i];
     } else if (argument == L"--tab" && i + 1 < argc) {
       tab = _wtoi(argv[++i]);
     } else if (!argument.empty() && argument[0] == L'-') {
@@ -218,6 +221,16 @@ int wmain(int argc, wchar_t** argv) {
   toolkit.ShowWindow(window, true);
   if (closeAfter > 0) SetTimer(window, kCloseTimer, static_cast<UINT>(closeAfter), nullptr);
   MSG message;
+  if (!readyFile.empty()) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    HANDLE ready = CreateFileW(readyFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (ready != INVALID_HANDLE_VALUE) CloseHandle(ready);
+  }
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);
     DispatchMessageW(&message);
