@@ -1,0 +1,7 @@
+// A plugin library whose fragment parses but that the dialog engine rejects (an event attribute
+// a check box does not accept).
+#include <windows.h>
+
+extern "C" __declspec(dllexport) const wchar_t* RetrievePluginXMLDialog() {
+  return L"<container name='Rejected'><checkbox name='A' onchange='OnChangeToolListIcon()'/></container>";
+}
