@@ -99,13 +99,14 @@ std::vector<PropertyEntry> EnumProps(Window window);
 // Windows and messages.
 LResult SendMessage(Window window, std::uint32_t message, WParam wParam, LParam lParam);
 Window GetRootAncestor(Window window);  // GetAncestor(GA_ROOT)
+// Texts cut to a buffer of maxChars characters including its terminating zero, as Win32 does.
 std::string GetClassName(Window window, int maxChars);
 bool IsWindow(Window window);
 bool IsWindowVisible(Window window);
-std::vector<Window> EnumChildWindows(Window window);  // all descendants, system order
+std::vector<Window> EnumChildWindows(Window window);  // all descendants, depth first
 std::string GetWindowText(Window window, int maxChars);
 bool CloseWindow(Window window);  // minimises, as Win32 CloseWindow does
-bool ShowWindow(Window window, int command);
+bool ShowWindow(Window window, int command);  // as Win32: whether it was visible before
 std::uint32_t GetWindowThreadProcessId(Window window, std::uint32_t* processId);
 
 // Hooks.
@@ -133,7 +134,9 @@ bool FreeLibrary(Module module);
 
 // Files.
 std::string ExecutablePath();  // full path of the running program
-// FindFirstFileW/FindNextFileW over folder\pattern; false when the listing cannot be started.
+// FindFirstFileW/FindNextFileW over folder\pattern ("*" and "?", without regard to case); false
+// when the listing cannot be started. A folder without a match gives true and no names; "." and
+// ".." are never listed.
 bool ListFiles(const std::string& folder, const std::string& pattern, std::vector<std::string>* names);
 bool ReadWholeFile(const std::string& path, std::string* bytes);
 // Replaces the file atomically: a temporary file beside it, then a rename over it. When no
