@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "beautifier_editor.h"
-#include "os/sim/sim.h"
 #include "plugin/scintilla_records.h"
 
 #ifndef VORPEX_TEST_DATA
@@ -32,8 +31,8 @@ struct Counts {
   std::uint64_t replacements = 0;
 };
 
-void Observe(Counts* counts) {
-  os::sim::SetSendObserver([counts](os::Window, std::uint32_t message, os::WParam, os::LParam) {
+void Observe(BeautifierEditor& editor, Counts* counts) {
+  editor.ObserveMessages([counts](std::uint32_t message) {
     ++counts->messages;
     if (message == sci::SCI_FINDTEXT) ++counts->searches;
     if (message == sci::SCI_REPLACETARGETRE) ++counts->replacements;
@@ -64,11 +63,11 @@ std::vector<std::string> ReadLines(const std::string& path) {
 Clock::duration FormatOnce(BeautifierEditor& editor, const std::string& text, Counts* counts) {
   editor.SetText(text);
   const std::int64_t lines = editor.Send(sci::SCI_GETLINECOUNT);
-  if (counts != nullptr) Observe(counts);
+  if (counts != nullptr) Observe(editor, counts);
   const Clock::time_point start = Clock::now();
   editor.Format(0, lines - 1);
   const Clock::duration elapsed = Clock::now() - start;
-  os::sim::SetSendObserver(nullptr);
+  editor.ObserveMessages(nullptr);
   return elapsed;
 }
 
@@ -130,7 +129,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "beautifier_bench: %s: no lines\n", path.c_str());
     return 2;
   }
-  std::printf("beautifier benchmark, native, headless editor over Scintilla's document core\n");
+  std::printf("beautifier benchmark, %s\n", beautifier_test::EditorDescription());
   PerLine(lines);
   Paste(lines, 1000);
 

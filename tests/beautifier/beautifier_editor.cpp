@@ -1,10 +1,10 @@
+// The portable part of the test editor: settings, text, styles and formatting through messages.
 #include "beautifier_editor.h"
 
 #include <vector>
 
 #include "core/property_names.h"
 #include "ide/lexer.h"
-#include "os/sim/sim.h"
 #include "plugin/format_schedule.h"
 #include "plugin/helpers.h"
 #include "plugin/scintilla_records.h"
@@ -46,34 +46,6 @@ const Settings& ChoiceTwoSettings() {
   return settings;
 }
 
-namespace {
-
-os::LResult IdeProcedure(os::Window, std::uint32_t, os::WParam, os::LParam) { return 0; }
-
-}  // namespace
-
-BeautifierEditor::BeautifierEditor() {
-  os::sim::Reset();
-  ResetPendingFormat();
-  os::sim::WindowSpec ide;
-  ide.className = "WindowClass_0";
-  ide.text = "IDE";
-  ide.procedure = IdeProcedure;
-  ideWindow_ = os::sim::CreateWindow(ide);
-  os::SetProp(ideWindow_, "PB_ID", 1);
-  editor_ = std::make_unique<headless::Editor>(ideWindow_, 100);
-  os::SetProp(editor_->Window(), "PB_ID", 100);
-  context_.ideWindow = ideWindow_;
-  context_.editor = editor_->Window();
-  Set(DefaultSettings());
-}
-
-BeautifierEditor::~BeautifierEditor() {
-  others_.clear();
-  editor_.reset();
-  ResetPendingFormat();
-}
-
 void BeautifierEditor::SetGroupValue(const char* group, const char* key, std::int64_t value) {
   os::SetProp(ideWindow_,
               core::SettingPropertyName(core::HandleValue(ideWindow_), group, key),
@@ -113,7 +85,7 @@ void BeautifierEditor::Restyle() {
   }
 }
 
-std::string BeautifierEditor::Text() const { return editor_->Text(); }
+std::string BeautifierEditor::Text() const { return TextOf(context_.editor); }
 
 void BeautifierEditor::Format(std::int64_t firstLine, std::int64_t lastLine) {
   FormatLines(context_, firstLine, lastLine);
@@ -121,12 +93,6 @@ void BeautifierEditor::Format(std::int64_t firstLine, std::int64_t lastLine) {
 
 void BeautifierEditor::FormatAll() {
   Format(0, Send(sci::SCI_GETLINECOUNT) - 1);
-}
-
-headless::Editor& BeautifierEditor::AddEditor() {
-  others_.push_back(std::make_unique<headless::Editor>(ideWindow_, 101 + static_cast<int>(others_.size())));
-  os::SetProp(others_.back()->Window(), "PB_ID", 101);
-  return *others_.back();
 }
 
 std::string Formatted(std::string_view text, const Settings& settings) {

@@ -1,8 +1,11 @@
-// A headless editor with the IDE's settings window around it, for running the beautifier and
-// the format scheduling directly (no hooks installed: the plugin's helpers run only when called).
+// An editor with the IDE's main window around it, for running the beautifier and the format
+// scheduling directly (no hooks installed: the plugin's helpers run only when called). Natively
+// the editor is the headless one over Scintilla's document core; in the Windows build it is the
+// real control of Scintilla.dll, so that the same tests run on both under Wine.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -10,7 +13,6 @@
 #include <utility>
 #include <vector>
 
-#include "ide/headless/editor.h"
 #include "os/os.h"
 #include "plugin/hook_context.h"
 
@@ -54,16 +56,21 @@ class BeautifierEditor {
   std::intptr_t Send(std::uint32_t message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
   const HookContext& Context() const { return context_; }
   os::Window IdeWindow() const { return ideWindow_; }
-  headless::Editor& Editor() { return *editor_; }
-  // A second editor in the same IDE window, for tests that switch editors.
-  headless::Editor& AddEditor();
+  // A second editor in the same IDE window, for tests that switch editors, and any editor's text.
+  os::Window AddEditor();
+  std::string TextOf(os::Window editor) const;
+  // Calls `observer` with every message sent to the main editor from now on; empty to stop.
+  void ObserveMessages(std::function<void(std::uint32_t message)> observer);
 
  private:
+  struct Editors;
+  std::unique_ptr<Editors> editors_;
   os::Window ideWindow_ = nullptr;
-  std::unique_ptr<headless::Editor> editor_;
-  std::vector<std::unique_ptr<headless::Editor>> others_;
   HookContext context_;
 };
+
+// What the editor is, for the benchmark's output.
+const char* EditorDescription();
 
 // Formats `text` (one or more lines) in a fresh editor with the defaults and then `settings`.
 std::string Formatted(std::string_view text, const Settings& settings = {});

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "beautifier_editor.h"
-#include "os/sim/sim.h"
 #include "plugin/scintilla_records.h"
 
 namespace {
@@ -104,10 +103,9 @@ Parts Split(const std::string& line) {
 TEST(BeautifierProperties, OnlyBlanksOfCodeChangeAndTheScanEnds) {
   std::mt19937 random(20261207);
   std::size_t searches = 0;
-  os::sim::SetSendObserver(nullptr);
   constexpr int kRounds = 10000;
+  BeautifierEditor editor;
   for (int round = 0; round < kRounds; ++round) {
-    BeautifierEditor editor;
     std::string settingsText;
     for (const char* rule : SpacingRules()) {
       const std::int64_t value = RandomSetting(random);
@@ -117,11 +115,11 @@ TEST(BeautifierProperties, OnlyBlanksOfCodeChangeAndTheScanEnds) {
     const std::string line = RandomLine(random);
     editor.SetText(line);
     searches = 0;
-    os::sim::SetSendObserver([&searches](os::Window, std::uint32_t message, os::WParam, os::LParam) {
+    editor.ObserveMessages([&searches](std::uint32_t message) {
       if (message == sci::SCI_FINDTEXT) ++searches;
     });
     editor.Format(0, 0);
-    os::sim::SetSendObserver(nullptr);
+    editor.ObserveMessages(nullptr);
     const std::string after = editor.Text();
 
     const Parts was = Split(line);

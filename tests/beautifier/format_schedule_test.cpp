@@ -158,27 +158,27 @@ TEST_F(FormatScheduleTest, TypedLineBelongsToItsEditor) {
   CaretToLine(0);
   Register(0, 0, true);
 
-  headless::Editor& other = editor_.AddEditor();
+  const os::Window other = editor_.AddEditor();
   HookContext otherContext = editor_.Context();
-  otherContext.editor = other.Window();
+  otherContext.editor = other;
   const std::string otherText = "x  =  1\ny  =  2";
-  os::SendMessage(other.Window(), sci::SCI_SETTEXT, 0,
+  os::SendMessage(other, sci::SCI_SETTEXT, 0,
                   reinterpret_cast<os::LParam>(otherText.c_str()));
-  os::SendMessage(other.Window(), sci::SCI_GOTOPOS, 14, 0);  // line 1
+  os::SendMessage(other, sci::SCI_GOTOPOS, 14, 0);  // line 1
 
   // The other editor's updates do not format its own line 0 for the first editor's line.
   ScheduleFormat(otherContext, -1, -1, false);
-  EXPECT_EQ(other.Text(), otherText);
+  EXPECT_EQ(editor_.TextOf(other), otherText);
   EXPECT_EQ(editor_.Text(), "a  =  1\nb");
 
   // Typing in the other editor: the first editor's line has been left and is formatted there.
   ScheduleFormat(otherContext, 1, 1, true);
   EXPECT_EQ(editor_.Text(), "a=1\nb");
-  EXPECT_EQ(other.Text(), otherText);
+  EXPECT_EQ(editor_.TextOf(other), otherText);
   EXPECT_EQ(LineToFormat(), 1);
-  os::SendMessage(other.Window(), sci::SCI_GOTOPOS, 0, 0);
+  os::SendMessage(other, sci::SCI_GOTOPOS, 0, 0);
   ScheduleFormat(otherContext, -1, -1, false);
-  EXPECT_EQ(other.Text(), "x  =  1\ny=2");
+  EXPECT_EQ(editor_.TextOf(other), "x  =  1\ny=2");
 }
 
 TEST_F(FormatScheduleTest, NoEditorNoWork) {
