@@ -192,6 +192,7 @@ bool GetEnvironmentVariable(const std::string& name, std::string* value) {
   DWORD size = GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
   while (size != 0) {
     std::wstring buffer(size, L'\0');
+    SetLastError(ERROR_SUCCESS);  // an empty value also returns 0
     const DWORD length = GetEnvironmentVariableW(wideName.c_str(), buffer.data(), size);
     if (length < size) {
       if (length == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return false;
