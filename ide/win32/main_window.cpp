@@ -5,6 +5,7 @@
 
 #include <Scintilla.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -406,9 +407,15 @@ HWND CreateMainWindow(const CommandLine& commandLine, int show) {
   RegisterClassExW(&windowClass);
 
   ide.toolFolder = commandLine.toolFolder.empty() ? DefaultToolFolder() : commandLine.toolFolder;
+  // Centred on the work area (without a window manager, Wine would put it at the corner).
+  RECT work{0, 0, 1024, 768};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const int width = std::min<int>(900, work.right - work.left);
+  const int height = std::min<int>(640, work.bottom - work.top);
   ide.main = CreateWindowExW(0, kMainWindowClass, kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                             CW_USEDEFAULT, CW_USEDEFAULT, 900, 640, nullptr, CreateMenus(),
-                             instance, nullptr);
+                             work.left + (work.right - work.left - width) / 2,
+                             work.top + (work.bottom - work.top - height) / 2, width, height,
+                             nullptr, CreateMenus(), instance, nullptr);
   if (!ide.main) {
     MessageBoxW(nullptr, L"Cannot create the main window.", kTitle, MB_OK | MB_ICONERROR);
     return nullptr;
