@@ -26,9 +26,15 @@ static_assert(sizeof(os::NotifyHeader) == sizeof(NMHDR));
 static_assert(offsetof(os::NotifyHeader, hwndFrom) == offsetof(NMHDR, hwndFrom));
 static_assert(offsetof(os::NotifyHeader, idFrom) == offsetof(NMHDR, idFrom));
 static_assert(offsetof(os::NotifyHeader, code) == offsetof(NMHDR, code));
+// Same size and signedness; on 32-bit x86 the types differ by name only (int against long).
+static_assert(sizeof(os::LResult) == sizeof(LRESULT) && sizeof(os::WParam) == sizeof(WPARAM) &&
+              sizeof(os::LParam) == sizeof(LPARAM));
+static_assert(std::is_signed_v<os::LResult> == std::is_signed_v<LRESULT> &&
+              std::is_signed_v<os::WParam> == std::is_signed_v<WPARAM> &&
+              std::is_signed_v<os::LParam> == std::is_signed_v<LPARAM>);
+#ifdef _WIN64
 static_assert(std::is_same_v<os::HookProc, HOOKPROC>);
-static_assert(std::is_same_v<os::LResult, LRESULT> && std::is_same_v<os::WParam, WPARAM> &&
-              std::is_same_v<os::LParam, LPARAM>);
+#endif
 static_assert(os::kWM_DESTROY == WM_DESTROY && os::kWM_NOTIFY == WM_NOTIFY);
 static_assert(os::kHC_ACTION == HC_ACTION && os::kWH_CALLWNDPROC == WH_CALLWNDPROC &&
               os::kWH_MOUSE == WH_MOUSE && os::kWH_CALLWNDPROCRET == WH_CALLWNDPROCRET);
@@ -171,7 +177,8 @@ std::uint32_t GetWindowThreadProcessId(Window window, std::uint32_t* processId) 
 }
 
 Hook SetWindowsHookEx(int kind, HookProc procedure, Module module, std::uint32_t threadId) {
-  return SetWindowsHookExW(kind, procedure, static_cast<HINSTANCE>(module), threadId);
+  return SetWindowsHookExW(kind, reinterpret_cast<HOOKPROC>(procedure),
+                           static_cast<HINSTANCE>(module), threadId);
 }
 
 bool UnhookWindowsHookEx(Hook hook) { return ::UnhookWindowsHookEx(static_cast<HHOOK>(hook)) != FALSE; }

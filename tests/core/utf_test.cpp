@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 namespace {
@@ -74,6 +75,38 @@ TEST(Utf, Latin1) {
   EXPECT_EQ(core::Latin1ToUtf8("abc"), "abc");
   EXPECT_EQ(core::Latin1ToUtf8("caf\xE9"), "caf\xC3\xA9");
   EXPECT_EQ(core::Latin1ToUtf8("\xFF\x80"), "\xC3\xBF\xC2\x80");
+}
+
+}  // namespace
+
+namespace {
+
+// Random bytes, deterministic: whatever comes in, what goes out is well-formed, and converting
+// it again changes nothing.
+TEST(Utf, RandomInputAlwaysGivesWellFormedText) {
+  std::uint32_t state = 12345;
+  const auto next = [&] {
+    state = state * 1103515245u + 12345u;
+    return static_cast<char>((state >> 16) & 0xFF);
+  };
+  for (int round = 0; round < 2000; ++round) {
+    std::string bytes;
+    const int length = round % 40;
+    for (int i = 0; i < length; ++i) bytes.push_back(next());
+    const std::u16string wide = core::Utf8ToUtf16(bytes);
+    const std::string utf8 = core::Utf16ToUtf8(wide);
+    ASSERT_TRUE(core::IsValidUtf8(utf8)) << round;
+    EXPECT_EQ(core::Utf8ToUtf16(utf8), wide) << round;
+    if (core::IsValidUtf8(bytes)) {
+      EXPECT_EQ(utf8, bytes) << round;
+    }
+    std::u16string units;
+    for (int i = 0; i < length; ++i) {
+      units.push_back(static_cast<char16_t>((static_cast<unsigned char>(next()) << 8) |
+                                            static_cast<unsigned char>(next())));
+    }
+    ASSERT_TRUE(core::IsValidUtf8(core::Utf16ToUtf8(units))) << round;
+  }
 }
 
 }  // namespace
