@@ -3,9 +3,12 @@
 // One simulated GUI thread, windows with class names, parents, texts, properties and window
 // procedures; SendMessage runs the target's procedure and then every WH_CALLWNDPROCRET hook
 // installed for the thread (most recent first, chained by CallNextHookEx), re-entrantly, as
-// Windows does. Synthesised keys (os::KeybdEvent) wait in an input queue that the simulated IDE
-// drains only after the current message has been handled. Time, local time, key state and the
-// environment belong to the simulation, so tests set them.
+// Windows does (WH_CALLWNDPROC hooks run before the procedure with an os::CallWndRecord; mouse
+// hooks install but never run: there is no mouse). Synthesised keys (os::KeybdEvent) wait in an
+// input queue that the simulated IDE drains only after the current message has been handled.
+// Time, local time, key state and the environment belong to the simulation, so tests set them.
+// Files (os::ReadWholeFile, ReplaceFile, ListFiles, ExecutablePath) are the real POSIX ones.
+// Everything runs on the caller's thread; nothing is locked.
 #pragma once
 
 #include <cstdint>
