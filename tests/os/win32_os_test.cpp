@@ -158,6 +158,61 @@ TEST_F(Win32Os, HooksOnTheOwnThreadSeeSentMessagesInChainOrder) {
   EXPECT_EQ(g_log, expected);
 }
 
+// As the host does: a hook installed for another thread's id runs for that thread's windows
+// only, on that thread; the sim's hooks keep to their thread in the same way.
+struct OtherThread {
+  HWND window = nullptr;
+  HANDLE ready = nullptr;
+  DWORD id = 0;
+};
+
+std::vector<std::pair<UINT, DWORD>> g_seenOnThread;  // message, thread that ran the hook
+
+LRESULT CALLBACK ThreadHook(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* record = reinterpret_cast<const os::CallWndRetRecord*>(lParam);
+  if (record->message == kQuery) g_seenOnThread.push_back({record->message, GetCurrentThreadId()});
+  return os::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+DWORD WINAPI RunOtherThread(void* parameter) {
+  auto* other = static_cast<OtherThread*>(parameter);
+  other->window = CreateWindowExW(0, kClassName, L"other", WS_OVERLAPPEDWINDOW, 0, 0, 50, 50,
+                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  SetEvent(other->ready);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+  DestroyWindow(other->window);
+  return 0;
+}
+
+TEST_F(Win32Os, HookForAnotherThreadSeesOnlyThatThreadsWindows) {
+  OtherThread other;
+  other.ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE thread = CreateThread(nullptr, 0, RunOtherThread, &other, 0, &other.id);
+  ASSERT_NE(thread, nullptr);
+  ASSERT_EQ(WaitForSingleObject(other.ready, 10000), WAIT_OBJECT_0);
+  ASSERT_NE(other.window, nullptr);
+  std::uint32_t process = 0;
+  const std::uint32_t threadId = os::GetWindowThreadProcessId(other.window, &process);
+  EXPECT_EQ(threadId, other.id);
+
+  g_seenOnThread.clear();
+  const os::Hook hook = os::SetWindowsHookEx(os::kWH_CALLWNDPROCRET, ThreadHook, nullptr, threadId);
+  ASSERT_NE(hook, nullptr);
+  EXPECT_EQ(os::SendMessage(child_, kQuery, 1, 0), 1001);         // this thread: not seen
+  EXPECT_EQ(os::SendMessage(other.window, kQuery, 2, 0), 1002);   // the other thread: seen
+  // A send to another thread may return before its hook has run; the next one cannot overtake.
+  os::SendMessage(other.window, WM_NULL, 0, 0);
+  EXPECT_TRUE(os::UnhookWindowsHookEx(hook));
+  ASSERT_EQ(g_seenOnThread.size(), 1u);
+  EXPECT_EQ(g_seenOnThread[0].second, other.id);
+
+  PostThreadMessageW(other.id, WM_QUIT, 0, 0);
+  WaitForSingleObject(thread, 10000);
+  CloseHandle(thread);
+  CloseHandle(other.ready);
+}
+
 TEST(Win32OsSystem, Environment) {
   std::string value = "kept";
   EXPECT_FALSE(os::GetEnvironmentVariable("VORPEX_TEST_UNSET_VARIABLE", &value));
