@@ -375,9 +375,8 @@ Size Win32Toolkit::NaturalSize(Control control) {
   HWND window = static_cast<HWND>(control);
   const ControlInfo* info = Find(window);
   if (info == nullptr) return Size{};
-  wchar_t buffer[1024];
-  int length = GetWindowTextW(window, buffer, 1024);
-  std::wstring wide(buffer, static_cast<size_t>(std::max(length, 0)));
+  std::wstring wide(static_cast<size_t>(std::max(GetWindowTextLengthW(window), 0)) + 1, L'\0');
+  wide.resize(static_cast<size_t>(std::max(GetWindowTextW(window, wide.data(), static_cast<int>(wide.size())), 0)));
   if (IsButtonLike(info->kind)) {  // measure the caption as shown, with single ampersands
     std::wstring shown;
     for (size_t i = 0; i < wide.size(); ++i) {

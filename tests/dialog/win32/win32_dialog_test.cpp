@@ -184,6 +184,26 @@ TEST_F(Win32HostWindow, CanvasMouseEventsAndColour) {
   toolkit.SetCanvasColor(picker, RGB(0, 255, 255));  // repaints with the colour
 }
 
+TEST(Win32Dialog, InvisibleFlagKeepsTheWindowHiddenOtherwiseItShows) {
+  // The toolkit's 0x10000000 means "hidden", although it is WS_VISIBLE's value in Win32.
+  win32::Win32Toolkit toolkit;
+  RuntimeNameTable names;
+  Document hidden = ParseDescriptionUtf8("<window flags='#PB_Window_Invisible|#PB_Window_SystemMenu'><empty/></window>");
+  Document shown = ParseDescriptionUtf8("<window text='Shown' flags='#PB_Window_NoActivate'><text text='a long caption here'/></window>");
+  Dialog first, second;
+  ASSERT_TRUE(OpenWindow(first, toolkit, *hidden.root, names));
+  ASSERT_TRUE(OpenWindow(second, toolkit, *shown.root, names));
+  EXPECT_FALSE(IsWindowVisible(static_cast<HWND>(first.window->control)));
+  EXPECT_TRUE(IsWindowVisible(static_cast<HWND>(second.window->control)));
+  // The label's natural size is its caption's extent plus 2: wider than a short caption's.
+  Node* label = second.window->children[0].get();
+  EXPECT_GT(label->requiredWidth, 40);
+  EXPECT_EQ(label->requiredWidth, toolkit.NaturalSize(label->control).width);
+  RECT client;
+  GetClientRect(static_cast<HWND>(second.window->control), &client);
+  EXPECT_EQ(client.right, label->requiredWidth + 16);  // window margins 8 on each side
+}
+
 TEST(Win32Dialog, ErrorsCloseEverything) {
   win32::Win32Toolkit toolkit;
   RuntimeNameTable names;
