@@ -21,6 +21,25 @@ enum Style : unsigned char {
   kStyleCharacter = 7,  // 'x' character literals
 };
 
+// A colour as the editor takes it: red in the low byte, then green, then blue.
+constexpr int Rgb(int red, int green, int blue) { return red | (green << 8) | (blue << 16); }
+
+// How the IDE shows each style of its lexer.
+struct StyleLook {
+  int style;
+  int colour;
+  bool bold;
+};
+constexpr StyleLook kStyleLooks[] = {
+    {kStyleDefault, Rgb(0, 0, 0), false},       {kStyleNumber, Rgb(160, 0, 0), false},
+    {kStyleKeyword, Rgb(0, 64, 160), true},     {kStyleComment, Rgb(0, 128, 64), false},
+    {kStyleConstant, Rgb(144, 64, 160), false}, {kStyleString, Rgb(128, 96, 0), false},
+    {kStyleProcedure, Rgb(0, 112, 128), false}, {kStyleCharacter, Rgb(128, 96, 0), false},
+};
+// The background of the line number margin (Scintilla's style 33).
+constexpr int kLineNumberStyle = 33;
+constexpr int kLineNumberBack = Rgb(236, 236, 236);
+
 // Styles `text`, which must begin at a line start; writes text.size() styles to `styles`.
 void StyleText(std::string_view text, unsigned char* styles);
 std::vector<unsigned char> StyleText(std::string_view text);

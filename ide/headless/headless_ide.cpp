@@ -19,7 +19,10 @@ constexpr std::uint32_t kSciSetTabWidth = 2036;
 constexpr std::uint32_t kSciSetIndent = 2122;
 constexpr std::uint32_t kSciSetUseTabs = 2124;
 constexpr int kIndicatorRoundBox = 7;
-constexpr int kHighlightColour = 0x00C8FF;  // red 255, green 200, blue 0
+constexpr int kHighlightColour = ide::Rgb(255, 200, 0);
+constexpr std::uint32_t kSciStyleSetFore = 2051;
+constexpr std::uint32_t kSciStyleSetBack = 2052;
+constexpr std::uint32_t kSciStyleSetBold = 2053;
 constexpr int kUpdateContent = 0x1;
 constexpr int kUpdateSelection = 0x2;
 
@@ -132,6 +135,11 @@ Editor& Ide::Switch(const std::string& name) {
     created->Message(kSciSetUseTabs, 0, 0);
     created->Message(kSciSetTabWidth, ide::kIndentWidth, 0);
     created->Message(kSciSetIndent, ide::kIndentWidth, 0);
+    for (const ide::StyleLook& look : ide::kStyleLooks) {
+      created->Message(kSciStyleSetFore, static_cast<os::WParam>(look.style), look.colour);
+      created->Message(kSciStyleSetBold, static_cast<os::WParam>(look.style), look.bold ? 1 : 0);
+    }
+    created->Message(kSciStyleSetBack, ide::kLineNumberStyle, ide::kLineNumberBack);
     created->Message(sci::SCI_INDICSETSTYLE, ide::kWordHighlightIndicator, kIndicatorRoundBox);
     created->Message(sci::SCI_INDICSETFORE, ide::kWordHighlightIndicator, kHighlightColour);
     created->Message(sci::SCI_INDICSETALPHA, ide::kWordHighlightIndicator, 90);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ide/lexer.h"
 #include "os/sim/sim.h"
 #include "plugin/scintilla_records.h"
 
@@ -84,8 +85,28 @@ TEST_F(HeadlessIdeTest, EveryWindowCarriesPbId) {
   EXPECT_EQ(os::EnumChildWindows(ide->MainWindow()).size(), 2u);
 }
 
-TEST_F(HeadlessIdeTest, EditorsUseCrLfByDefault) {
+TEST_F(HeadlessIdeTest, EditorsAreSetUpAsTheWin32StandInSetsThem) {
   EXPECT_EQ(Send(sci::SCI_GETEOLMODE), sci::SC_EOL_CRLF);
+  EXPECT_EQ(Send(2125 /* SCI_GETUSETABS */), 0);
+  EXPECT_EQ(Send(2121 /* SCI_GETTABWIDTH */), 2);
+  EXPECT_EQ(Send(2123 /* SCI_GETINDENT */), 2);
+  EXPECT_EQ(Send(2481 /* SCI_STYLEGETFORE */, sci::STYLE_KEYWORD), ide::Rgb(0, 64, 160));
+  EXPECT_EQ(Send(2483 /* SCI_STYLEGETBOLD */, sci::STYLE_KEYWORD), 1);
+  EXPECT_EQ(Send(2483 /* SCI_STYLEGETBOLD */, sci::STYLE_COMMENT), 0);
+  EXPECT_EQ(Send(2482 /* SCI_STYLEGETBACK */, 33), ide::Rgb(236, 236, 236));
+  EXPECT_EQ(Send(2482 /* SCI_STYLEGETBACK */, 0), ide::Rgb(255, 255, 255));
+  EXPECT_EQ(Send(sci::SCI_INDICGETSTYLE, 2), 7);
+  EXPECT_EQ(Send(2511 /* SCI_INDICGETUNDER */, 2), 1);
+}
+
+TEST_F(HeadlessIdeTest, TabIndentsWithBlanks) {
+  SetText("If a\r\nb");
+  Send(sci::SCI_GOTOPOS, 6);
+  ide->PressKey({headless::kKeyTab, 0});
+  EXPECT_EQ(ide->Current().Text(), "If a\r\n  b");
+  Send(sci::SCI_GOTOPOS, 9);
+  ide->PressKey({headless::kKeyTab, 0});
+  EXPECT_EQ(ide->Current().Text(), "If a\r\n  b ");  // after text: blanks to the next tab stop
 }
 
 TEST_F(HeadlessIdeTest, TypedTextIsStyledByTheLexerAtIdle) {
