@@ -210,7 +210,16 @@ void OnPaste(const HookContext& context) {
   AnchorCaretToIndent(context, last, SciSend(context, sci::SCI_GETCURRENTPOS), true);
 }
 
+// Most messages of the IDE's thread are none of the plugin's business: once the IDE is known,
+// and while nothing waits for the IDE, only these three message numbers lead anywhere.
+bool NothingToDo(const os::CallWndRetRecord& record) {
+  return record.message != os::kWM_NOTIFY && record.message != os::kWM_DESTROY &&
+         record.message != sci::SCI_PASTE && g_state.reindentState == 0 &&
+         !g_state.typedGroupOpen && KnownIdeWindow() != nullptr;
+}
+
 void Dispatch(int code, os::WParam wParam, const os::CallWndRetRecord& record) {
+  if (NothingToDo(record)) return;
   HookContext context;
   context.hookCode = code;
   context.wParam = static_cast<std::int64_t>(wParam);

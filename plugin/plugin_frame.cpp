@@ -17,6 +17,9 @@ struct FrameState {
   os::Window ideWindow = nullptr;
   os::Window toolWindow = nullptr;
   os::Window activeEditor = nullptr;
+  // The last sender found to be an IDE editor, until its WM_DESTROY: its notifications need no
+  // property and class lookups (each a server round trip on some systems).
+  os::Window knownEditor = nullptr;
   bool ideClosingMarked = false;
 
   // The property prefix of the window it was built for; rebuilt only when the window changes.
@@ -131,6 +134,7 @@ void SetupCallContext(HookContext& context, os::Window window, std::uint32_t mes
   context.editor = g_frame.activeEditor;
 
   if (message == os::kWM_DESTROY) {
+    if (window == g_frame.knownEditor) g_frame.knownEditor = nullptr;
     if (window != nullptr && window == g_frame.ideWindow) MarkIdeClosing(g_frame.ideWindow);
     return;
   }
@@ -140,16 +144,18 @@ void SetupCallContext(HookContext& context, os::Window window, std::uint32_t mes
   // with the same code is shorter and means something else.
   const auto* header = reinterpret_cast<const os::NotifyHeader*>(lParam);
   const os::Window sender = header->hwndFrom;
-  if (sender == nullptr || HasGadgetId(sender) == 0 || !IsEditorWindow(sender)) return;
+  if (sender == nullptr) return;
+  if (sender != g_frame.knownEditor) {
+    if (HasGadgetId(sender) == 0 || !IsEditorWindow(sender)) return;
+    g_frame.knownEditor = sender;
+  }
   context.notification = reinterpret_cast<const sci::Notification*>(lParam);
   context.editor = sender;
-  if (sender != g_frame.activeEditor && g_frame.ideWindow != nullptr) {
+  if (sender != g_frame.activeEditor) {
     g_frame.activeEditor = sender;
     SetPluginProperty(g_frame.ideWindow, ".Plugin.UpdateDate", NextUpdateStamp(g_frame.ideWindow));
     SetPluginProperty(g_frame.ideWindow, ".Plugin.Sci",
                       static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(sender)));
-  } else {
-    g_frame.activeEditor = sender;
   }
 }
 

@@ -185,3 +185,23 @@ TEST_F(FrameTest, SnapshotFollowsTheStamp) {
 }
 
 }  // namespace
+
+namespace {
+
+// An editor's handle is trusted without new lookups only until its WM_DESTROY.
+TEST_F(FrameTest, DestroyedEditorIsNoLongerTrusted) {
+  FakeEditor& editor = *ide->editors[0];
+  os::NotifyHeader header{editor.window, 1, sci::SCN_UPDATEUI};
+  const auto lParam = reinterpret_cast<os::LParam>(&header);
+  HookContext first;
+  SetupCallContext(first, ide->main, os::kWM_NOTIFY, 1, lParam);
+  EXPECT_NE(first.notification, nullptr);
+  EXPECT_EQ(first.editor, editor.window);
+
+  os::sim::DestroyWindow(editor.window);  // WM_DESTROY passes through the hook
+  HookContext after;
+  SetupCallContext(after, ide->main, os::kWM_NOTIFY, 1, lParam);
+  EXPECT_EQ(after.notification, nullptr);
+}
+
+}  // namespace
