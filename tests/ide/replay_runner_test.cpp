@@ -95,6 +95,7 @@ TEST(ReplayRunner, TraceShowsNotificationsAndThePluginsMessages) {
   replay::ReplayOptions options;
   options.trace = true;
   const RunResult result = RunScenario("focus\ntype (\n", options);
+  EXPECT_NE(result.out.find("runner_case.scn:2: type (\n"), std::string::npos) << result.out;
   EXPECT_NE(result.out.find("notify main SCN_FOCUSIN"), std::string::npos) << result.out;
   EXPECT_NE(result.out.find("notify main SCN_CHARADDED ch=40"), std::string::npos);
   EXPECT_NE(result.out.find("notify main SCN_MODIFIED position=0 type=0x2011 length=1"),

@@ -167,6 +167,10 @@ class ScenarioRun {
     for (const Command& command : scenario_.commands) {
       const bool expectation = command.name.compare(0, 6, "expect") == 0;
       if (!expectation) run_.sent.clear();
+      if (run_.trace) {
+        *run_.out << "> " << scenario_.file << ":" << command.line << ": " << command.name
+                  << (command.rest.empty() ? "" : " " + command.rest) << "\n";
+      }
       Execute(command);
       ide_->Idle();
     }
