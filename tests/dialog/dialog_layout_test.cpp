@@ -338,6 +338,20 @@ TEST(DialogLayout, SetCaptionsAgainWritesEveryCaption) {
   EXPECT_EQ(FakeToolkit::Get(opened->dialog.window->control)->caption, "Title");
 }
 
+TEST(DialogLayout, EveryKnownElementBuilds) {
+  auto opened = Open(kEveryElementText);
+  ASSERT_TRUE(opened->ok) << opened->dialog.error;
+  EXPECT_NE(ControlOf(*opened, "area"), nullptr);
+  EXPECT_NE(ControlOf(*opened, "lv"), nullptr);
+  // A splitter lays out its two children (side by side with PB_Splitter_Vertical).
+  Rect one = RectOf(*opened, "one"), two = RectOf(*opened, "two");
+  EXPECT_EQ(one.y, two.y);
+  EXPECT_EQ(one.width, two.width);
+  EXPECT_GT(two.x, one.x);
+  CloseWindow(opened->dialog);
+  for (const auto& control : opened->toolkit.controls) EXPECT_TRUE(control->destroyed);
+}
+
 TEST(DialogLayout, CloseDestroysEveryControl) {
   auto opened = Open("<window><vbox><frame text='f'><checkbox/></frame><container><string/></container>"
                      "</vbox></window>");

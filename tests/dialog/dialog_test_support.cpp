@@ -28,6 +28,27 @@ const char kHostWindowText[] =
     "id='#ToolDebugNone' text='None ' value='0' />            </gridbox>          </hbox>      "
     "    <editor id='#ToolLogs' />        </vbox>      </container>    </tab>  </panel></window>";
 
+const char kEveryElementText[] =
+    "<dialogs><window name='all' text='All'><vbox>"
+    "<singlebox margin='2'><empty width='5' height='5'/></singlebox>"
+    "<scrollarea name='area' flags='#PB_ScrollArea_Single'><text text='in area'/></scrollarea>"
+    "<splitter flags='#PB_Splitter_Vertical'><button name='one' text='one' flags='#PB_Button_Default'/>"
+    "<buttonimage name='two' flags='#PB_Button_Toggle'/></splitter>"
+    "<image flags='#PB_Image_Border' onleftclick='OnChangeToolGadgets()'/><shortcut/>"
+    "<listview name='lv' onleftdoubleclick='OnChangeToolGadgets()' flags='#PB_ListView_MultiSelect'/>"
+    "<tree flags='#PB_Tree_CheckBoxes' ondragstart='OnChangeToolGadgets()'/>"
+    "<calendar flags='#PB_Calendar_Borderless'/><date onchange='OnChangeToolGadgets()' flags='#PB_Date_UpDown'/>"
+    "<explorercombo flags='#PB_Explorer_DrivesOnly'/><explorerlist flags='#PB_Explorer_GridLines'/>"
+    "<explorertree flags='#PB_Explorer_NoLines'/><hyperlink text='link' flags='#PB_HyperLink_Underline'/>"
+    "<ipaddress/><scintilla height='40'/><scrollbar flags='#PB_ScrollBar_Vertical'/>"
+    "<progressbar flags='#PB_ProgressBar_Smooth'/><trackbar flags='#PB_TrackBar_Ticks'/><web/>"
+    "<editor flags='#PB_Editor_ReadOnly|#PB_Editor_WordWrap' height='30'/>"
+    "<combobox flags='#PB_ComboBox_Editable'/><string flags='#PB_String_Password'/>"
+    "<checkbox text='three' flags='#PB_CheckBox_ThreeState'/><canvas flags='#PB_Canvas_Keyboard'/>"
+    "<spin flags='#PB_Spin_ReadOnly'/><frame text='f' flags='#PB_Frame_Double'><empty/></frame>"
+    "<container flags='#PB_Container_Raised'><empty/></container>"
+    "</vbox></window></dialogs>";
+
 std::ostream& operator<<(std::ostream& out, const Rect& rect) {
   return out << "{" << rect.x << ", " << rect.y << ", " << rect.width << ", " << rect.height
              << "}";

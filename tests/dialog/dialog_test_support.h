@@ -41,5 +41,7 @@ std::string SampleFragment();  // sample_fragment.xml, compiled in
 // The host's window text with the fragment spliced in before </multibox>.
 std::string HostWindowWithFragment(const std::string& fragment);
 extern const char kHostWindowText[];
+// Every element the engine knows, each once (the less common ones included).
+extern const char kEveryElementText[];
 
 }  // namespace dialog::testing

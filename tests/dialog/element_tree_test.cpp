@@ -66,6 +66,20 @@ TEST(ElementTree, DeepNestingIsCutAndDoesNotCrash) {
   EXPECT_EQ(depth, kMaxStoredDepth);
 }
 
+TEST(ElementTree, EntityExpansionBombIsRefused) {
+  std::u16string text = u"<?xml version='1.0'?><!DOCTYPE window [<!ENTITY a0 'xxxxxxxxxxxxxxxx'>";
+  for (int i = 1; i < 12; ++i) {
+    std::u16string previous = u"&a" + Utf8ToUtf16(std::to_string(i - 1)) + u";";
+    std::u16string body;
+    for (int k = 0; k < 16; ++k) body += previous;
+    text += u"<!ENTITY a" + Utf8ToUtf16(std::to_string(i)) + u" '" + body + u"'>";
+  }
+  text += u"]><window text='&a11;'/>";
+  Document document = ParseDescription(text);
+  EXPECT_FALSE(document.ok());
+  EXPECT_FALSE(document.errorText.empty());
+}
+
 TEST(ElementTree, HugeAttributeValueIsKept) {
   std::u16string value(2000000, u'x');
   Document document = ParseDescription(u"<window text='" + value + u"'/>");

@@ -204,6 +204,27 @@ TEST(Win32Dialog, InvisibleFlagKeepsTheWindowHiddenOtherwiseItShows) {
   EXPECT_EQ(client.right, label->requiredWidth + 16);  // window margins 8 on each side
 }
 
+TEST(Win32Dialog, EveryKnownElementBuildsAndCloses) {
+  win32::Win32Toolkit toolkit;
+  RuntimeNameTable names;
+  RegisterHostNames(names);
+  Document document = ParseDescriptionUtf8(kEveryElementText);
+  Dialog dialog;
+  OpenWindowOptions options;
+  options.name = "ALL";
+  options.keepHidden = true;
+  ASSERT_TRUE(OpenWindow(dialog, toolkit, *document.root, names, options)) << dialog.error;
+  HWND area = static_cast<HWND>(FindControl(dialog, "area"));
+  ASSERT_NE(area, nullptr);
+  EXPECT_TRUE(IsWindow(area));
+  EXPECT_EQ(ClassOf(FindControl(dialog, "lv")), "ListBox");
+  HWND window = static_cast<HWND>(dialog.window->control);
+  CloseWindow(dialog);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_FALSE(IsWindow(area));
+  EXPECT_FALSE(toolkit.IsKnown(area));
+}
+
 TEST(Win32Dialog, ErrorsCloseEverything) {
   win32::Win32Toolkit toolkit;
   RuntimeNameTable names;
