@@ -139,7 +139,9 @@ TEST_P(SaveOptionTable, StoresAndPublishesByKind) {
 
   EXPECT_EQ(UpdateDate(), c.stampsDate ? 777 : 0) << c.label;
   EXPECT_EQ(Property(c.key), c.expectedValue) << c.label;
-  if (c.stampsDate && c.expectedValue) EXPECT_EQ(container->values.Get(c.key), c.expectedValue) << c.label;
+  if (c.stampsDate && c.expectedValue) {
+    EXPECT_EQ(container->values.Get(c.key), c.expectedValue) << c.label;
+  }
 
   SaveOption(state, *container, control, false);
   EXPECT_EQ(Property(c.key), 0) << c.label << " (not applied)";

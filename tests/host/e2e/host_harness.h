@@ -275,10 +275,14 @@ inline HWND FindChild(HWND window, const std::wstring& className, const std::wst
   return nullptr;
 }
 
-// The screen as a 24-bit BMP file in VORPEX_SCREENSHOTS (when set).
+// The screen as a 24-bit BMP file in VORPEX_SCREENSHOTS, or else in the build folder's
+// screenshots folder.
 inline void Screenshot(const std::wstring& name) {
   wchar_t folder[MAX_PATH] = {};
-  if (!GetEnvironmentVariableW(L"VORPEX_SCREENSHOTS", folder, MAX_PATH)) return;
+  if (!GetEnvironmentVariableW(L"VORPEX_SCREENSHOTS", folder, MAX_PATH)) {
+    lstrcpynW(folder, (BuildFolder() + L"\\screenshots").c_str(), MAX_PATH);
+    CreateDirectoryW(folder, nullptr);
+  }
   const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
