@@ -119,8 +119,8 @@ std::int64_t StepOverUnruledRun(const HookContext& context, std::int64_t line) {
   return matchEnd;
 }
 
-std::int64_t ApplyComparisonRun(const HookContext& context, std::int64_t line, std::int64_t position,
-                                A ifNoRules) {
+std::int64_t ApplyComparisonRun(const HookContext& context, std::int64_t line,
+                                std::int64_t position, A ifNoRules) {
   switch (ClassifyComparisonRun(context, GroupLength(context, 2))) {
     case RunKind::Comparison:
       return ApplyRule(context, position, "Comparison", ifNoRules, A::Tight, A::SpaceAround);
@@ -143,11 +143,16 @@ std::int64_t ApplyOperator(const HookContext& context, std::int64_t position, in
   switch (ch) {
     case ',':
       return ApplyRule(context, position, "Comma", A::Keep, A::Tight, A::SpaceAfter);
-    case '(': case '[': case '{':
+    case '(':
+    case '[':
+    case '{':
       return ApplyRule(context, position, "Bracket", A::Keep, A::Tight, A::NotOffered);
-    case '+': case '/':
+    case '+':
+    case '/':
       return ApplyRule(context, position, "Math", A::Keep, A::Tight, A::SpaceAround);
-    case '!': case '|': case '&':
+    case '!':
+    case '|':
+    case '&':
       return ApplyRule(context, position, "Bitwise", A::Keep, A::Tight, A::SpaceAround);
     case '\\':
       return ApplyRule(context, position, "Field", A::Keep, A::Tight, A::NotOffered);
@@ -158,10 +163,22 @@ std::int64_t ApplyOperator(const HookContext& context, std::int64_t position, in
   }
 }
 
-bool IsOperatorOfCaseFive(int ch) {
+// An operator or separator met without blanks in front of it whose rule looks at the blanks
+// after it (the blanks in front of an operator are met as blanks first).
+bool IsSpacedOperator(int ch) {
   switch (ch) {
-    case ',': case '+': case '/': case '!': case '|': case '&': case '(': case '[': case '{':
-    case '~': case '\\': case '.':
+    case ',':
+    case '+':
+    case '/':
+    case '!':
+    case '|':
+    case '&':
+    case '(':
+    case '[':
+    case '{':
+    case '~':
+    case '\\':
+    case '.':
       return true;
     default:
       return false;
@@ -194,18 +211,22 @@ std::int64_t ApplyBlanks(const HookContext& context, std::int64_t line, std::int
   if (!MatchesAt(context, line, kBlanksOperatorPattern, position)) return matchEnd;
 
   const std::int64_t blanks = GroupLength(context, 1);
-  const int ch = static_cast<int>(Send(context, sci::SCI_GETCHARAT, position + blanks));
-  switch (ch) {
+  switch (CharAt(context, position + blanks)) {
     case ';':  // the blanks in front of a comment are never changed
       return position + blanks;
     case ',':
       return ApplyRule(context, position, "Comma", A::UseDefaultSpacing, A::Tight, A::SpaceAfter);
-    case '}': case ')': case ']':
+    case '}':
+    case ')':
+    case ']':
       return ApplyRule(context, position, "Bracket", A::UseDefaultSpacing, A::TightBefore,
                        A::NotOffered);
-    case '+': case '/':
+    case '+':
+    case '/':
       return ApplyRule(context, position, "Math", A::UseDefaultSpacing, A::Tight, A::SpaceAround);
-    case '!': case '|': case '&':
+    case '!':
+    case '|':
+    case '&':
       return ApplyRule(context, position, "Bitwise", A::UseDefaultSpacing, A::Tight,
                        A::SpaceAround);
     case '\\': {
@@ -225,8 +246,8 @@ std::int64_t ApplyBlanks(const HookContext& context, std::int64_t line, std::int
 
 // One step of the scan: the character `ch` was found at `position`, the scan match ends at
 // `matchEnd`. Returns the position the scan goes on from, or kLineDone.
-std::int64_t ScanStep(const HookContext& context, std::int64_t line, std::int64_t position,
-                      int ch, std::int64_t matchEnd) {
+std::int64_t ScanStep(const HookContext& context, std::int64_t line, std::int64_t position, int ch,
+                      std::int64_t matchEnd) {
   switch (ch) {
     case '"':
     case '\'': {
@@ -253,7 +274,7 @@ std::int64_t ScanStep(const HookContext& context, std::int64_t line, std::int64_
     default:
       break;
   }
-  if (IsOperatorOfCaseFive(ch)) {
+  if (IsSpacedOperator(ch)) {
     if (MatchesAt(context, line, kOperatorPattern, position))
       return ApplyOperator(context, position, ch);
     return matchEnd;
@@ -315,7 +336,7 @@ std::int64_t ApplySpacingRule(const HookContext& context, std::int64_t position,
   if (action == A::NotOffered) action = actionIfNoRules;
   if (action == A::UseDefaultSpacing)
     action = GetPluginSetting(context, kGroup, "DefaultSpacing") == 1 ? A::OneBlankBefore
-                                                                       : A::SkipBlanks;
+                                                                      : A::SkipBlanks;
 
   const std::int64_t start = Send(context, sci::SCI_GETTARGETSTART);
   const std::int64_t end = Send(context, sci::SCI_GETTARGETEND);
@@ -350,7 +371,8 @@ std::int64_t ApplySpacingRule(const HookContext& context, std::int64_t position,
     case A::SpaceAfter: {
       const bool atLineEnd = afterReachesLineEnd();
       if (!atLineEnd && after != 1) SciReplaceRange(context, true, kOneBlank, end - after, end);
-      if (before != 0) SciReplaceRange(context, true, kOperatorOnly, start, start + before + length);
+      if (before != 0)
+        SciReplaceRange(context, true, kOperatorOnly, start, start + before + length);
       next = position + length + (atLineEnd ? 0 : 1);
       break;
     }
@@ -364,7 +386,8 @@ std::int64_t ApplySpacingRule(const HookContext& context, std::int64_t position,
       break;
     }
     case A::TightBefore:
-      if (before != 0) SciReplaceRange(context, true, kOperatorOnly, start, start + before + length);
+      if (before != 0)
+        SciReplaceRange(context, true, kOperatorOnly, start, start + before + length);
       next = position + length;
       break;
     case A::OneBlankBefore:

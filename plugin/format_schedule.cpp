@@ -86,8 +86,8 @@ void Flush(const HookContext& context) {
   if (pending.typedLinePending && AutoindentTyping(context) &&
       pending.typedLineEditor == context.editor && !CaretDisplacedByReindent()) {
     const std::int64_t caret = SciSend(context, sci::SCI_GETCURRENTPOS);
-    const std::int64_t caretLine = SciSend(context, sci::SCI_LINEFROMPOSITION,
-                                           static_cast<std::uintptr_t>(caret));
+    const std::int64_t caretLine =
+        SciSend(context, sci::SCI_LINEFROMPOSITION, static_cast<std::uintptr_t>(caret));
     if (caretLine != pending.typedLine) {
       FormatTypedLine(context);
       ClearTypedLine();

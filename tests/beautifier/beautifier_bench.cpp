@@ -89,11 +89,12 @@ void PerLine(const std::vector<std::string>& lines) {
     perLine.push_back(Microseconds(total) / static_cast<double>(code.size()));
   }
   const double n = static_cast<double>(code.size());
-  std::printf("beautifier per line: %.2f us (median of 15 rounds over %zu lines of %.1f characters);"
-              " %.1f messages, %.1f searches, %.2f replacements a line\n",
-              Median(perLine), code.size(), static_cast<double>(characters) / n,
-              static_cast<double>(counts.messages) / n, static_cast<double>(counts.searches) / n,
-              static_cast<double>(counts.replacements) / n);
+  std::printf(
+      "beautifier per line: %.2f us (median of 15 rounds over %zu lines of %.1f characters);"
+      " %.1f messages, %.1f searches, %.2f replacements a line\n",
+      Median(perLine), code.size(), static_cast<double>(characters) / n,
+      static_cast<double>(counts.messages) / n, static_cast<double>(counts.searches) / n,
+      static_cast<double>(counts.replacements) / n);
 }
 
 void Paste(const std::vector<std::string>& lines, std::size_t lineCount) {
@@ -103,13 +104,15 @@ void Paste(const std::vector<std::string>& lines, std::size_t lineCount) {
   Counts counts;
   FormatOnce(editor, text, &counts);
   std::vector<double> times;
-  for (int round = 0; round < 9; ++round) times.push_back(Microseconds(FormatOnce(editor, text, nullptr)));
-  std::printf("beautifier %zu-line paste: %.2f ms (median of 9; %.2f us a line); %llu messages,"
-              " %llu searches, %llu replacements\n",
-              lineCount, Median(times) / 1000.0, Median(times) / static_cast<double>(lineCount),
-              static_cast<unsigned long long>(counts.messages),
-              static_cast<unsigned long long>(counts.searches),
-              static_cast<unsigned long long>(counts.replacements));
+  for (int round = 0; round < 9; ++round)
+    times.push_back(Microseconds(FormatOnce(editor, text, nullptr)));
+  std::printf(
+      "beautifier %zu-line paste: %.2f ms (median of 9; %.2f us a line); %llu messages,"
+      " %llu searches, %llu replacements\n",
+      lineCount, Median(times) / 1000.0, Median(times) / static_cast<double>(lineCount),
+      static_cast<unsigned long long>(counts.messages),
+      static_cast<unsigned long long>(counts.searches),
+      static_cast<unsigned long long>(counts.replacements));
 }
 
 void LongLine(const char* name, const std::string& line) {

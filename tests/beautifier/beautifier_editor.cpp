@@ -13,10 +13,22 @@ namespace beautifier_test {
 
 const Settings& DefaultSettings() {
   static const Settings settings = {
-      {"AutoindentPaste", 1}, {"AutoindentTyping", 1}, {"DefaultSpacing", 1}, {"Colon", 2},
-      {"Comma", 2},           {"Module", 1},           {"Math", 1},           {"Bitwise", 2},
-      {"BitwiseShift", 2},    {"Comparison", 1},       {"BitwiseNot", 1},     {"Type", 1},
-      {"Field", 1},           {"Label", 1},            {"ASM", 1},            {"Bracket", 1},
+      {"AutoindentPaste", 1},
+      {"AutoindentTyping", 1},
+      {"DefaultSpacing", 1},
+      {"Colon", 2},
+      {"Comma", 2},
+      {"Module", 1},
+      {"Math", 1},
+      {"Bitwise", 2},
+      {"BitwiseShift", 2},
+      {"Comparison", 1},
+      {"BitwiseNot", 1},
+      {"Type", 1},
+      {"Field", 1},
+      {"Label", 1},
+      {"ASM", 1},
+      {"Bracket", 1},
       {"TrailingSpaces", 1},
   };
   return settings;
@@ -24,8 +36,9 @@ const Settings& DefaultSettings() {
 
 const std::vector<const char*>& SpacingRules() {
   static const std::vector<const char*> rules = {
-      "DefaultSpacing", "Colon", "Comma", "Module", "Math",  "Bitwise", "BitwiseShift", "Comparison",
-      "BitwiseNot",     "Type",  "Field", "Label",  "ASM",   "Bracket", "TrailingSpaces"};
+      "DefaultSpacing", "Colon",        "Comma",      "Module",     "Math",
+      "Bitwise",        "BitwiseShift", "Comparison", "BitwiseNot", "Type",
+      "Field",          "Label",        "ASM",        "Bracket",    "TrailingSpaces"};
   return rules;
 }
 
@@ -40,15 +53,14 @@ const Settings& NoRulesButDefaultSpacing() {
 }
 
 const Settings& ChoiceTwoSettings() {
-  static const Settings settings = {{"Colon", 2},        {"Comma", 2},      {"Module", 2},
-                                    {"Math", 2},         {"Bitwise", 2},    {"BitwiseShift", 2},
-                                    {"Comparison", 2},   {"ASM", 2}};
+  static const Settings settings = {{"Colon", 2},      {"Comma", 2},   {"Module", 2},
+                                    {"Math", 2},       {"Bitwise", 2}, {"BitwiseShift", 2},
+                                    {"Comparison", 2}, {"ASM", 2}};
   return settings;
 }
 
 void BeautifierEditor::SetGroupValue(const char* group, const char* key, std::int64_t value) {
-  os::SetProp(ideWindow_,
-              core::SettingPropertyName(core::HandleValue(ideWindow_), group, key),
+  os::SetProp(ideWindow_, core::SettingPropertyName(core::HandleValue(ideWindow_), group, key),
               static_cast<std::intptr_t>(value));
 }
 
@@ -91,9 +103,7 @@ void BeautifierEditor::Format(std::int64_t firstLine, std::int64_t lastLine) {
   FormatLines(context_, firstLine, lastLine);
 }
 
-void BeautifierEditor::FormatAll() {
-  Format(0, Send(sci::SCI_GETLINECOUNT) - 1);
-}
+void BeautifierEditor::FormatAll() { Format(0, Send(sci::SCI_GETLINECOUNT) - 1); }
 
 std::string Formatted(std::string_view text, const Settings& settings) {
   BeautifierEditor editor;

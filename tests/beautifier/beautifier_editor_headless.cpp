@@ -52,10 +52,10 @@ void BeautifierEditor::ObserveMessages(std::function<void(std::uint32_t)> observ
     return;
   }
   const os::Window editor = context_.editor;
-  os::sim::SetSendObserver([editor, observer](os::Window window, std::uint32_t message, os::WParam,
-                                              os::LParam) {
-    if (window == editor) observer(message);
-  });
+  os::sim::SetSendObserver(
+      [editor, observer](os::Window window, std::uint32_t message, os::WParam, os::LParam) {
+        if (window == editor) observer(message);
+      });
 }
 
 os::Window BeautifierEditor::AddEditor() {
@@ -65,8 +65,6 @@ os::Window BeautifierEditor::AddEditor() {
   return editors_->others.back()->Window();
 }
 
-const char* EditorDescription() {
-  return "native, headless editor over Scintilla's document core";
-}
+const char* EditorDescription() { return "native, headless editor over Scintilla's document core"; }
 
 }  // namespace beautifier_test

@@ -21,19 +21,89 @@ using beautifier_test::SpacingRules;
 // Tokens of the dialect and of its bad input.
 const std::vector<std::string>& Tokens() {
   static const std::vector<std::string> tokens = {
-      "a", "b1", "_x", "Foo", "If", "While", "EndIf", "x$", "#Const", "*p", "1", "1.5", "$FF",
-      "%101", "Mod", "Name", "eax", "\xC3\xA9t\xC3\xA9", "\xF0\x9D\x84\x9E", "\xC3", "\xFF", "\x80",
-      "\x01", "\x0b", "\x0c", "=", "==", "<", ">", "<>", "<=", ">=", "=<", "=>", "><", "<<", ">>",
-      "<<=", "===", "<=>", "+", "-", "*", "/", "!", "|", "&", "~", "\\", ".", ",", ":", "::",
-      ":::", "(", ")", "[", "]", "{", "}", "?", "@", "^", "`", "\"str , a\"", "\"unterminated ,",
-      "\"\"", "'c'", "'", "' x ,", "\"", "; note , a  =  b", ";", ";\xC3\xA9 \xF0\x9D\x84\x9E",
-      "; \"not a string", "; 'x   ",
+      "a",
+      "b1",
+      "_x",
+      "Foo",
+      "If",
+      "While",
+      "EndIf",
+      "x$",
+      "#Const",
+      "*p",
+      "1",
+      "1.5",
+      "$FF",
+      "%101",
+      "Mod",
+      "Name",
+      "eax",
+      "\xC3\xA9t\xC3\xA9",
+      "\xF0\x9D\x84\x9E",
+      "\xC3",
+      "\xFF",
+      "\x80",
+      "\x01",
+      "\x0b",
+      "\x0c",
+      "=",
+      "==",
+      "<",
+      ">",
+      "<>",
+      "<=",
+      ">=",
+      "=<",
+      "=>",
+      "><",
+      "<<",
+      ">>",
+      "<<=",
+      "===",
+      "<=>",
+      "+",
+      "-",
+      "*",
+      "/",
+      "!",
+      "|",
+      "&",
+      "~",
+      "\\",
+      ".",
+      ",",
+      ":",
+      "::",
+      ":::",
+      "(",
+      ")",
+      "[",
+      "]",
+      "{",
+      "}",
+      "?",
+      "@",
+      "^",
+      "`",
+      "\"str , a\"",
+      "\"unterminated ,",
+      "\"\"",
+      "'c'",
+      "'",
+      "' x ,",
+      "\"",
+      "; note , a  =  b",
+      ";",
+      ";\xC3\xA9 \xF0\x9D\x84\x9E",
+      "; \"not a string",
+      "; 'x   ",
   };
   return tokens;
 }
 
 const std::vector<std::string>& Blanks() {
-  static const std::vector<std::string> blanks = {"", "", " ", " ", "  ", "\t", " \t", "\t\t", "   "};
+  static const std::vector<std::string> blanks = {"",   "",    " ",    " ",  "  ",
+                                                  "\t", " \t", "\t\t", "   "};
   return blanks;
 }
 
@@ -65,9 +135,9 @@ std::int64_t RandomSetting(std::mt19937& random) {
 // strings and character literals inside the code are kept apart, and a comment runs to the end.
 struct Parts {
   std::string indentation;
-  std::string codeWithoutBlanks;         // code with every blank removed
-  std::vector<std::string> literals;     // strings and character literals, in order
-  std::string comment;                   // from ';' on, trailing blanks removed
+  std::string codeWithoutBlanks;      // code with every blank removed
+  std::vector<std::string> literals;  // strings and character literals, in order
+  std::string comment;                // from ';' on, trailing blanks removed
   bool endsWithBlank = false;
 };
 

@@ -25,7 +25,8 @@ struct Case {
 void ExpectAll(const std::vector<Case>& cases) {
   for (const Case& c : cases) {
     std::string settings;
-    for (const auto& s : c.settings) settings += std::string(s.key) + "=" + std::to_string(s.value) + " ";
+    for (const auto& s : c.settings)
+      settings += std::string(s.key) + "=" + std::to_string(s.value) + " ";
     EXPECT_EQ(Formatted(c.before, c.settings), c.after)
         << "before: [" << c.before << "] settings: " << settings;
   }
@@ -81,7 +82,9 @@ TEST(BeautifierEdgeCases, AsWritten) {
       {"a >< b , c", "a >< b, c", {}},
       {"a = 1   ", "a=1   ", {{"TrailingSpaces", 0}}},
       {"a = 1 ; x   ", "a=1 ; x   ", {{"TrailingSpaces", 0}}},
-      {"a = 1 ; \xC3\xA9t\xC3\xA9 , \xE2\x82\xAC + x   ", "a=1 ; \xC3\xA9t\xC3\xA9 , \xE2\x82\xAC + x", {}},
+      {"a = 1 ; \xC3\xA9t\xC3\xA9 , \xE2\x82\xAC + x   ",
+       "a=1 ; \xC3\xA9t\xC3\xA9 , \xE2\x82\xAC + x",
+       {}},
       {"a$ = \"abc , d", "a$=\"abc , d", {}},
       {"a$ = 'abc , d", "a$='abc , d", {}},
       {"Name :", "Name:", {}},

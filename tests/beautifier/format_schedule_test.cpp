@@ -23,9 +23,7 @@ class FormatScheduleTest : public testing::Test {
   }
   void Flush() { ScheduleFormat(editor_.Context(), -1, -1, false); }
   void CaretTo(std::int64_t position) { editor_.Send(sci::SCI_GOTOPOS, position); }
-  void CaretToLine(std::int64_t line) {
-    CaretTo(editor_.Send(sci::SCI_POSITIONFROMLINE, line));
-  }
+  void CaretToLine(std::int64_t line) { CaretTo(editor_.Send(sci::SCI_POSITIONFROMLINE, line)); }
   std::intptr_t LineToFormat() {
     return os::GetProp(editor_.IdeWindow(),
                        core::LineToFormatPropertyName(core::HandleValue(editor_.IdeWindow())));
@@ -162,8 +160,7 @@ TEST_F(FormatScheduleTest, TypedLineBelongsToItsEditor) {
   HookContext otherContext = editor_.Context();
   otherContext.editor = other;
   const std::string otherText = "x  =  1\ny  =  2";
-  os::SendMessage(other, sci::SCI_SETTEXT, 0,
-                  reinterpret_cast<os::LParam>(otherText.c_str()));
+  os::SendMessage(other, sci::SCI_SETTEXT, 0, reinterpret_cast<os::LParam>(otherText.c_str()));
   os::SendMessage(other, sci::SCI_GOTOPOS, 14, 0);  // line 1
 
   // The other editor's updates do not format its own line 0 for the first editor's line.

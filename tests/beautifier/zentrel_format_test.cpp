@@ -2,6 +2,7 @@
 // input and files, --check, -i (atomic, read-only files untouched), line ends and byte-order mark.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -11,8 +12,6 @@
 #include <vector>
 
 #include "tools/zentrel-format/format_tool.h"
-
-#include <unistd.h>
 
 #ifndef VORPEX_TEST_DATA
 #define VORPEX_TEST_DATA "."
@@ -55,8 +54,9 @@ class ZentrelFormatFiles : public testing::Test {
  protected:
   void SetUp() override {
     folder_ = fs::temp_directory_path() /
-              ("zentrel-format-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-               "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+              ("zentrel-format-test-" +
+               std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(folder_);
     fs::create_directories(folder_);
   }
@@ -134,10 +134,22 @@ TEST(ZentrelFormatSettings, CatalogueDefaultsAsAFirstRunHostPublishesThem) {
     const char* key;
     std::int64_t value;
   } expected[] = {
-      {"AutoindentPaste", 1}, {"AutoindentTyping", 1}, {"DefaultSpacing", 1}, {"Colon", 2},
-      {"Comma", 2},           {"Module", 1},           {"Math", 1},           {"Bitwise", 2},
-      {"BitwiseShift", 2},    {"Comparison", 1},       {"BitwiseNot", 1},     {"Type", 1},
-      {"Field", 1},           {"Label", 1},            {"ASM", 1},            {"Bracket", 1},
+      {"AutoindentPaste", 1},
+      {"AutoindentTyping", 1},
+      {"DefaultSpacing", 1},
+      {"Colon", 2},
+      {"Comma", 2},
+      {"Module", 1},
+      {"Math", 1},
+      {"Bitwise", 2},
+      {"BitwiseShift", 2},
+      {"Comparison", 1},
+      {"BitwiseNot", 1},
+      {"Type", 1},
+      {"Field", 1},
+      {"Label", 1},
+      {"ASM", 1},
+      {"Bracket", 1},
       {"TrailingSpaces", 1},
   };
   const Settings settings = CatalogueDefaults();
@@ -160,11 +172,12 @@ TEST(ZentrelFormatSettings, PreferencesFileInTheHostFormat) {
   EXPECT_EQ((settings[{"CodeBeautifier", "Comma"}]), 1);
   EXPECT_EQ((settings[{"CodeBeautifier", "Math"}]), 1);  // commented out: the default
   EXPECT_EQ((settings[{"CodeBeautifier", "Comparison"}]), 2);
-  EXPECT_EQ((settings[{"CodeBeautifier", "Type"}]), 0);  // not a number
+  EXPECT_EQ((settings[{"CodeBeautifier", "Type"}]), 0);   // not a number
   EXPECT_EQ((settings[{"CodeBeautifier", "Colon"}]), 2);  // absent: the default
 
   Settings disabled = CatalogueDefaults();
-  ApplyPreferences("[InstalledPlugins]\nCodeBeautifier = 0\n[CodeBeautifier]\nComma = 1\n", &disabled);
+  ApplyPreferences("[InstalledPlugins]\nCodeBeautifier = 0\n[CodeBeautifier]\nComma = 1\n",
+                   &disabled);
   for (const auto& [name, value] : disabled) {
     if (name.group == "CodeBeautifier") {
       EXPECT_EQ(value, 0) << name.key;
@@ -182,14 +195,17 @@ TEST(ZentrelFormatRun, StandardInputToStandardOutput) {
 
 TEST(ZentrelFormatRun, SetAndIniOverrideTheDefaultsInThatOrder) {
   EXPECT_EQ(RunTool({"--set", "CodeBeautifier.Comparison=2"}, "a=b").out, "a = b");
-  EXPECT_EQ(RunTool({"--set", "CodeBeautifier.Comparison=0", "--set", "CodeBeautifier.DefaultSpacing=0"},
-                    "a  =  b").out,
-            "a  =  b");
+  EXPECT_EQ(
+      RunTool({"--set", "CodeBeautifier.Comparison=0", "--set", "CodeBeautifier.DefaultSpacing=0"},
+              "a  =  b")
+          .out,
+      "a  =  b");
 }
 
 TEST(ZentrelFormatRun, LineEndsAndByteOrderMarkAreKept) {
   const std::string bom = "\xEF\xBB\xBF";
-  EXPECT_EQ(RunTool({}, bom + "MyLabel :\r\nx = 1\r\n\r\ny = 2").out, bom + "MyLabel:\r\nx=1\r\n\r\ny=2");
+  EXPECT_EQ(RunTool({}, bom + "MyLabel :\r\nx = 1\r\n\r\ny = 2").out,
+            bom + "MyLabel:\r\nx=1\r\n\r\ny=2");
   EXPECT_EQ(RunTool({}, "x = 1\ry = 2\r").out, "x=1\ry=2\r");
   EXPECT_EQ(RunTool({}, "").out, "");
   EXPECT_EQ(RunTool({}, bom).out, bom);
@@ -288,12 +304,14 @@ TEST_F(ZentrelFormatFiles, MissingFilesAndFoldersAreNamedAndTheOthersStillDone) 
 }
 
 TEST_F(ZentrelFormatFiles, IniFileIsRead) {
-  const fs::path ini = File("toolhost.ini", "\xEF\xBB\xBF\r\n[InstalledPlugins]\r\nCodeBeautifier = 1\r\n"
-                                            "\r\n[CodeBeautifier]\r\nComma = 1\r\nMath = 2\r\n");
+  const fs::path ini = File("toolhost.ini",
+                            "\xEF\xBB\xBF\r\n[InstalledPlugins]\r\nCodeBeautifier = 1\r\n"
+                            "\r\n[CodeBeautifier]\r\nComma = 1\r\nMath = 2\r\n");
   const ToolRun run = RunTool({"--ini", ini.string()}, "f(a, b+c)");
   EXPECT_EQ(run.code, kExitOk) << run.err;
   EXPECT_EQ(run.out, "f(a,b + c)");
-  EXPECT_EQ(RunTool({"--ini", ini.string(), "--set", "CodeBeautifier.Comma=2"}, "f(a,b)").out, "f(a, b)");
+  EXPECT_EQ(RunTool({"--ini", ini.string(), "--set", "CodeBeautifier.Comma=2"}, "f(a,b)").out,
+            "f(a, b)");
 }
 
 TEST_F(ZentrelFormatFiles, UnwritableFolderLeavesTheFileAlone) {

@@ -153,7 +153,8 @@ Settings CatalogueDefaults() {
 
 void ApplyPreferences(const std::string& bytes, Settings* settings) {
   const PreferencesDocument document = ParsePreferences(bytes);
-  for (auto& [name, value] : *settings) value = ReadPreference(document, name.group, name.key, value);
+  for (auto& [name, value] : *settings)
+    value = ReadPreference(document, name.group, name.key, value);
   // A disabled group publishes every one of its settings as 0.
   for (auto& [name, value] : *settings) {
     if (ReadPreference(document, "InstalledPlugins", name.group, 1) == 0) value = 0;
@@ -228,8 +229,7 @@ bool ReadFile(const std::string& path, std::string* bytes, std::string* reason) 
   return true;
 }
 
-bool ReplaceFileAtomically(const std::string& path, const std::string& bytes,
-                           std::string* reason) {
+bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, std::string* reason) {
   std::error_code code;
   // Through a symbolic link the file itself is replaced, not the link.
   const fs::path target = fs::canonical(path, code);
@@ -242,7 +242,8 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes,
     *reason = Reason(code);
     return false;
   }
-  const fs::perms writeBits = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  const fs::perms writeBits =
+      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
   bool writable = (permissions & writeBits) != fs::perms::none;
 #ifndef _WIN32
   writable = writable && ::access(target.c_str(), W_OK) == 0;
@@ -255,8 +256,9 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes,
   const fs::path folder = target.parent_path();
   fs::path temporary;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    temporary = folder / ("." + target.filename().string() + ".zentrel-format." +
-                          std::to_string(os::GetCurrentProcessId()) + "." + std::to_string(attempt));
+    temporary =
+        folder / ("." + target.filename().string() + ".zentrel-format." +
+                  std::to_string(os::GetCurrentProcessId()) + "." + std::to_string(attempt));
     if (!fs::exists(temporary, code)) break;
   }
   {

@@ -28,7 +28,8 @@ HWND CreateEditor(HWND parent, int id) {
   const HWND editor = CreateWindowExW(0, L"Scintilla", L"", WS_CHILD | WS_VISIBLE, 0, 0, 600, 400,
                                       parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                       GetModuleHandleW(nullptr), nullptr);
-  if (editor != nullptr) SetPropW(editor, L"PB_ID", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(id)));
+  if (editor != nullptr)
+    SetPropW(editor, L"PB_ID", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(id)));
   return editor;
 }
 
@@ -57,7 +58,6 @@ BeautifierEditor::~BeautifierEditor() {
   ResetPendingFormat();
 }
 
-
 std::string BeautifierEditor::TextOf(os::Window editor) const {
   const HWND window = static_cast<HWND>(editor);
   const LRESULT length = SendMessageW(window, sci::SCI_GETLENGTH, 0, 0);
@@ -73,8 +73,8 @@ void BeautifierEditor::ObserveMessages(std::function<void(std::uint32_t)> observ
   if (observer) {
     g_observer = std::move(observer);
     if (g_editorProcedure == nullptr) {
-      g_editorProcedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-          editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ObservingProcedure)));
+      g_editorProcedure = reinterpret_cast<WNDPROC>(
+          SetWindowLongPtrW(editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ObservingProcedure)));
     }
     return;
   }
