@@ -1,0 +1,9 @@
+// A Windows program for the Wine harness's own test: prints its arguments, one a line, and exits
+// with the code given as its first argument.
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) std::printf("%s\n", argv[i]);
+  return argc > 1 ? std::atoi(argv[1]) : 0;
+}
