@@ -542,11 +542,8 @@ struct EditorState final : public sci_internal::DocWatcher {
     return text ? length : 0;
   }
 
-  // Caret movement.
-  Position CharacterColumn(Position position) const {
-    const Position lineStart = doc->LineStart(doc->SciLineFromPosition(position));
-    return doc->CountCharacters(lineStart, position);
-  }
+  // Caret movement. The IDE's font is monospaced: a column (tabs expanded) stands for the x
+  // position that the control keeps over vertical moves.
 
   void MoveCaret(Position position) {
     SetEmptySelection(position);
@@ -554,7 +551,7 @@ struct EditorState final : public sci_internal::DocWatcher {
   }
 
   void VerticalMove(int direction) {
-    if (verticalCaret != caret || desiredColumn < 0) desiredColumn = CharacterColumn(caret);
+    if (verticalCaret != caret || desiredColumn < 0) desiredColumn = doc->GetColumn(caret);
     const Sci::Line line = doc->SciLineFromPosition(caret) + direction;
     Position target;
     if (line < 0) {
@@ -562,8 +559,7 @@ struct EditorState final : public sci_internal::DocWatcher {
     } else if (line >= doc->LinesTotal()) {
       target = doc->Length();
     } else {
-      target = doc->GetRelativePosition(doc->LineStart(line), desiredColumn);
-      if (target < 0 || target > doc->LineEnd(line)) target = doc->LineEnd(line);
+      target = std::min<Position>(doc->FindColumn(line, desiredColumn), doc->LineEnd(line));
     }
     const Position column = desiredColumn;
     SetEmptySelection(target);

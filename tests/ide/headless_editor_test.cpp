@@ -488,6 +488,19 @@ TEST_F(HeadlessEditorTest, ArrowsHomeAndEnd) {
   EXPECT_EQ(editor->Caret(), 5);
 }
 
+TEST_F(HeadlessEditorTest, VerticalMovesKeepTheColumnOverTabsAndWideCharacters) {
+  Send(2036 /* SCI_SETTABWIDTH */, 4);
+  SetText("abcdef\r\n\tx\r\n\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9z");
+  Send(sci::SCI_GOTOPOS, 5);  // column 5
+  editor->KeyDown(headless::kKeyDown, 0);
+  EXPECT_EQ(editor->Caret(), 10);  // after the tab (column 4) and x (column 5)
+  editor->KeyDown(headless::kKeyDown, 0);
+  EXPECT_EQ(editor->Caret(), 21);  // four two-byte characters and z: column 5
+  editor->KeyDown(headless::kKeyUp, 0);
+  editor->KeyDown(headless::kKeyUp, 0);
+  EXPECT_EQ(editor->Caret(), 5);
+}
+
 TEST_F(HeadlessEditorTest, LinePositionsLikeTheControl) {
   SetText("  ab\r\ncd");
   EXPECT_EQ(Send(sci::SCI_GETLINEENDPOSITION, 0), 4);
