@@ -6,6 +6,8 @@
 // --check      build the window hidden and print one line: "ok", or the host's error text
 // --close-after MS   close the window after MS milliseconds (screenshots, scripted runs)
 // --tab N      show page N (0-based) of the first panel
+// --row N     with --fragment: select row N (0-based) of the plugin list, showing that page
+// --size W H  resize the window's inner area to W × H after it is shown (the layout follows)
 // --ready-file PATH  create PATH once the window is shown and painted (scripts wait for it)
 //
 // The file may be UTF-8 (with or without a byte-order mark) or UTF-16LE with a byte-order mark.
@@ -94,7 +96,7 @@ void FillPluginList(Preview& preview, const dialog::Element& element) {
   }
 }
 
-void AddListRows(Preview& preview, const dialog::Element& root) {
+void AddListRows(Preview& preview, const dialog::Element& root, int selectedRow) {
   HWND list = static_cast<HWND>(dialog::FindControl(preview.dialog, kListIconNumber));
   if (list == nullptr) return;
   FillPluginList(preview, root);
@@ -126,7 +128,7 @@ void AddListRows(Preview& preview, const dialog::Element& root) {
   SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, client.right - client.left - 4);
   LVITEMW select{};
   select.stateMask = select.state = LVIS_SELECTED | LVIS_FOCUSED;
-  SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&select));
+  SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(selectedRow), reinterpret_cast<LPARAM>(&select));
   OnChangeListIcon();
 }
 
@@ -138,7 +140,7 @@ dialog::Node* FindFirstPanel(dialog::Node& node) {
 }
 
 int Usage() {
-  std::fputs("usage: dialog-preview.exe [--check] [--fragment] [--close-after MS] [--tab N] [--ready-file PATH]\n       DESCRIPTION.xml\n", stderr);
+  std::fputs("usage: dialog-preview.exe [--check] [--fragment] [--close-after MS] [--tab N] [--row N] [--size W H]\n       [--ready-file PATH]\n       DESCRIPTION.xml\n", stderr);
   return 2;
 }
 
@@ -146,7 +148,7 @@ int Usage() {
 
 int wmain(int argc, wchar_t** argv) {
   bool check = false, fragment = false;
-  int closeAfter = 0, tab = -1;
+  int closeAfter = 0, tab = -1, width = 0, height = 0, row = 0;
   std::wstring path, readyFile;
   for (int i = 1; i < argc; ++i) {
     std::wstring argument = argv[i];
@@ -156,6 +158,11 @@ int wmain(int argc, wchar_t** argv) {
       fragment = true;
     } else if (argument == L"--close-after" && i + 1 < argc) {
       closeAfter = _wtoi(argv[++i]);
+    } else if (argument == L"--row" && i + 1 < argc) {
+      row = _wtoi(argv[++i]);
+    } else if (argument == L"--size" && i + 2 < argc) {
+      width = _wtoi(argv[++i]);
+      height = _wtoi(argv[++i]);
     } else if (argument == L"--ready-file" && i + 1 < argc) {
       readyFile = argv[++i];
     } else if (argument == L"--tab" && i + 1 < argc) {
@@ -214,11 +221,15 @@ int wmain(int argc, wchar_t** argv) {
   }
 
   HWND window = static_cast<HWND>(preview.dialog.window->control);
-  if (fragment) AddListRows(preview, *document.root);
+  if (fragment) AddListRows(preview, *document.root, row);
   if (tab >= 0) {
     if (dialog::Node* panel = FindFirstPanel(*preview.dialog.window)) toolkit.SelectPanelTab(panel->control, tab);
   }
   toolkit.ShowWindow(window, true);
+  if (width > 0 && height > 0) {
+    toolkit.SetInnerSize(window, width, height);  // as a user's resize: WM_SIZE lays it out again
+    toolkit.Center(window, nullptr);
+  }
   if (closeAfter > 0) SetTimer(window, kCloseTimer, static_cast<UINT>(closeAfter), nullptr);
   MSG message;
   if (!readyFile.empty()) {
