@@ -20,6 +20,12 @@ TEST(ElementTree, ParsesUtf16WithEntitiesAndKeepsOnlyElements) {
   EXPECT_EQ(GetAttribute(*root.children[1], "X"), "1");
 }
 
+TEST(ElementTree, ByteOrderMarkIsAccepted) {
+  Document document = ParseDescription(u"\uFEFF<window text='x'/>");
+  ASSERT_TRUE(document.ok()) << document.errorText;
+  EXPECT_EQ(GetAttribute(*document.root, "text"), "x");
+}
+
 TEST(ElementTree, EncodingDeclarationCannotOverrideUtf16) {
   Document document =
       ParseDescription(u"<?xml version='1.0' encoding='ISO-8859-1'?><window text='\u4e2d'/>");

@@ -191,11 +191,11 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
 
+  dialog::win32::Win32Toolkit toolkit;  // outlives the dialog, which closes through it
   Preview preview;
   g_preview = &preview;
   dialog::RuntimeNameTable names;
   preview::RegisterHostNames(names, OnChangeListIcon);
-  dialog::win32::Win32Toolkit toolkit;
   preview.toolkit = &toolkit;
   toolkit.onCloseRequest = [](dialog::Control) { PostQuitMessage(0); };
   toolkit.windowMessageHook = [](HWND, UINT message, WPARAM wParam, LPARAM, LRESULT* result) {
