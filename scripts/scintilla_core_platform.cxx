@@ -8,7 +8,7 @@
 
 namespace Scintilla::Internal::Platform {
 
-void DebugPrintf(const char *format, ...) noexcept {
+void DebugPrintf(const char* format, ...) noexcept {
   va_list args;
   va_start(args, format);
   std::vfprintf(stderr, format, args);
@@ -17,7 +17,7 @@ void DebugPrintf(const char *format, ...) noexcept {
 
 // A broken invariant inside the document core: stop at once with the place, as the
 // Windows control's debug build does.
-void Assert(const char *c, const char *file, int line) noexcept {
+void Assert(const char* c, const char* file, int line) noexcept {
   std::fprintf(stderr, "Scintilla assertion failed: %s, %s:%d\n", c, file, line);
   std::abort();
 }

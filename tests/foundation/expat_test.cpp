@@ -2,11 +2,10 @@
 // "UTF-16LE", UTF-8 callbacks, and the error text and line of a description that does not parse.
 // Built against the system library natively and against setup's static library for Windows.
 #include <expat.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -18,7 +17,8 @@ struct Outline {
 
 void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** attributes) {
   std::string event = std::string("<") + name;
-  for (int i = 0; attributes[i]; i += 2) event += std::string(" ") + attributes[i] + "=" + attributes[i + 1];
+  for (int i = 0; attributes[i]; i += 2)
+    event += std::string(" ") + attributes[i] + "=" + attributes[i + 1];
   static_cast<Outline*>(data)->events.push_back(event + ">");
 }
 
@@ -68,10 +68,15 @@ const GoodCase kGood[] = {
     {"elements_and_attributes",
      u"<window name=\"main\">\n  <button text=\"OK\" width=\"80\"/>\n</window>",
      {"<window name=main>", "<button text=OK width=80>", "</button>", "</window>"}},
-    {"non_ascii_arrives_as_utf8", u"<text value=\"Gr\u00F6\u00DFe \u20AC\"/>",
-     {"<text value=Gr\xC3\xB6\xC3\x9F" "e \xE2\x82\xAC>", "</text>"}},
+    {"non_ascii_arrives_as_utf8",
+     u"<text value=\"Gr\u00F6\u00DFe \u20AC\"/>",
+     {"<text value=Gr\xC3\xB6\xC3\x9F"
+      "e \xE2\x82\xAC>",
+      "</text>"}},
     // The parser's encoding wins over the declaration inside the text.
-    {"declaration_cannot_override", u"<?xml version=\"1.0\" encoding=\"UTF-8\"?><a b=\"c\"/>", {"<a b=c>", "</a>"}},
+    {"declaration_cannot_override",
+     u"<?xml version=\"1.0\" encoding=\"UTF-8\"?><a b=\"c\"/>",
+     {"<a b=c>", "</a>"}},
     {"byte_order_mark_is_skipped", u"\uFEFF<a/>", {"<a>", "</a>"}},
 };
 
@@ -86,7 +91,9 @@ TEST_P(ExpatGood, ParsesUtf16) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ExpatGood, ::testing::ValuesIn(kGood),
-                         [](const ::testing::TestParamInfo<GoodCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<GoodCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 struct BadCase {
   const char* name;
@@ -97,7 +104,8 @@ struct BadCase {
 
 const BadCase kBad[] = {
     {"mismatched_tag", u"<window>\n  <button>\n</window>", "mismatched tag", 3},
-    {"attributes_without_blank", u"<a>\n\n<b c=\"x\"d=\"y\"/>\n</a>", "not well-formed (invalid token)", 3},
+    {"attributes_without_blank", u"<a>\n\n<b c=\"x\"d=\"y\"/>\n</a>",
+     "not well-formed (invalid token)", 3},
     {"missing_end", u"<a>\n<b/>\n", "no element found", 3},
     {"junk_after_root", u"<a/>\n<b/>", "junk after document element", 2},
 };
@@ -114,6 +122,8 @@ TEST_P(ExpatBad, ReportsErrorTextAndLine) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ExpatBad, ::testing::ValuesIn(kBad),
-                         [](const ::testing::TestParamInfo<BadCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<BadCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 }  // namespace

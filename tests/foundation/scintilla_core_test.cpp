@@ -1,5 +1,7 @@
 // Scintilla's document core, built natively by setup: the plugin's regular-expression search
 // and template replacement give the expected text (the headless editor relies on this).
+#include <gtest/gtest.h>
+
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
@@ -10,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include <gtest/gtest.h>
-
+// Scintilla's headers need this order.
+// clang-format off
 #include "ScintillaTypes.h"
 #include "ILoader.h"
 #include "ILexer.h"
@@ -27,6 +29,7 @@
 #include "Decoration.h"
 #include "CaseFolder.h"
 #include "Document.h"
+// clang-format on
 
 #include "plugin/scintilla_records.h"
 #include "search_cases.h"
@@ -83,7 +86,9 @@ TEST_P(ScintillaCoreSearch, FindsGroupsAndReplacesWithTemplate) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ScintillaCoreSearch, ::testing::ValuesIn(kSearchCases),
-                         [](const ::testing::TestParamInfo<SearchCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<SearchCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 // A search with the C++11 engine over a long line recurses once per character; the plugin's
 // flags select Scintilla's own engine, which does not.

@@ -1,14 +1,13 @@
 // The Scintilla.dll that setup builds, under Wine: the plugin's searches through the editor's
 // messages give what the document core gives natively, and the control reports notifications
 // with the IDE's 32-bit record.
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstddef>
 #include <cstring>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "plugin/scintilla_records.h"
 #include "search_cases.h"
@@ -27,9 +26,10 @@ constexpr int kInsertText = sci::SC_MOD_INSERTTEXT;
 
 // The record the control fills is the one the plugin reads.
 static_assert(sizeof(SCNotification) == sizeof(sci::Notification));
-#define SAME_FIELD(field)                                                              \
+#define SAME_FIELD(field)                                                                \
   static_assert(offsetof(SCNotification, field) == offsetof(sci::Notification, field) && \
-                sizeof(SCNotification::field) == sizeof(sci::Notification::field), #field)
+                    sizeof(SCNotification::field) == sizeof(sci::Notification::field),   \
+                #field)
 SAME_FIELD(nmhdr);
 SAME_FIELD(position);
 SAME_FIELD(ch);
@@ -79,8 +79,8 @@ std::vector<Seen> g_seen;
 LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NOTIFY) {
     const auto* n = reinterpret_cast<const sci::Notification*>(lParam);
-    Seen s{n->nmhdr.code, n->position, n->modificationType, {}, n->length, n->linesAdded, n->line,
-           n->annotationLinesAdded};
+    Seen s{n->nmhdr.code, n->position, n->modificationType,    {}, n->length,
+           n->linesAdded, n->line,     n->annotationLinesAdded};
     if (n->nmhdr.code == SCN_MODIFIED && (n->modificationType & SC_MOD_INSERTTEXT) && n->text)
       s.text.assign(n->text, static_cast<std::size_t>(n->length));
     g_seen.push_back(s);
@@ -109,8 +109,8 @@ class ScintillaDll : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_NE(module_, nullptr) << "Scintilla.dll did not load, error " << GetLastError();
-    parent_ = CreateWindowExW(0, L"VorpexFoundationParent", L"parent", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400,
-                              nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    parent_ = CreateWindowExW(0, L"VorpexFoundationParent", L"parent", WS_OVERLAPPEDWINDOW, 0, 0,
+                              600, 400, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(parent_, nullptr);
     editor_ = CreateWindowExW(0, L"Scintilla", L"", WS_CHILD | WS_VISIBLE, 0, 0, 600, 400, parent_,
                               reinterpret_cast<HMENU>(7), GetModuleHandleW(nullptr), nullptr);
@@ -178,7 +178,9 @@ TEST_P(ScintillaDllSearch, FindsGroupsAndReplacesWithTemplate) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ScintillaDllSearch, ::testing::ValuesIn(kSearchCases),
-                         [](const ::testing::TestParamInfo<SearchCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<SearchCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 // An insertion of two lines reports its position, length, text and lines through the 32-bit record.
 TEST_F(ScintillaDll, InsertionIsReportedWithTheIdesRecord) {
