@@ -345,15 +345,18 @@ std::int64_t ApplySpacingRule(const HookContext& context, std::int64_t position,
   const std::int64_t after = GroupLength(context, 3);
 
   // Blanks are never added at the end of a line (the trailing-blanks rule decides about the
-  // blanks there) nor between the indentation and the line's first character.
+  // blanks there), nor between the indentation and the line's first character, nor in front of
+  // an operator that a blank already precedes (the blank the rule of the operator before it
+  // left: its blanks after it are never met as blanks in front of this one).
   auto afterReachesLineEnd = [&] {
     const std::int64_t line = Send(context, sci::SCI_LINEFROMPOSITION, start);
     return end == LineEnd(context, line);
   };
-  auto firstAfterIndentation = [&] {
+  auto blankOrIndentationInFront = [&] {
     if (before != 0) return false;
     const std::int64_t line = Send(context, sci::SCI_LINEFROMPOSITION, start);
-    return start == Send(context, sci::SCI_GETLINEINDENTPOSITION, line);
+    if (start == Send(context, sci::SCI_GETLINEINDENTPOSITION, line)) return true;
+    return IsBlank(CharAt(context, start - 1));
   };
 
   std::int64_t next = position;
@@ -378,11 +381,11 @@ std::int64_t ApplySpacingRule(const HookContext& context, std::int64_t position,
     }
     case A::SpaceAround: {
       const bool atLineEnd = afterReachesLineEnd();
-      const bool atIndentation = firstAfterIndentation();
+      const bool blankInFront = blankOrIndentationInFront();
       if (!atLineEnd && after != 1) SciReplaceRange(context, true, kOneBlank, end - after, end);
-      if (!atIndentation && before != 1)
+      if (!blankInFront && before != 1)
         SciReplaceRange(context, true, kOneBlank, start, start + before);
-      next = position + length + (atLineEnd ? 0 : 1) + (atIndentation ? 0 : 1);
+      next = position + length + (atLineEnd ? 0 : 1) + (blankInFront ? 0 : 1);
       break;
     }
     case A::TightBefore:
@@ -391,7 +394,7 @@ std::int64_t ApplySpacingRule(const HookContext& context, std::int64_t position,
       next = position + length;
       break;
     case A::OneBlankBefore:
-      if (before != 1 && !firstAfterIndentation())
+      if (before != 1 && !blankOrIndentationInFront())
         SciReplaceRange(context, true, kOneBlank, start, start + before);
       next = position + 1;
       break;

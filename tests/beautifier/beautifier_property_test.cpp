@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <random>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -209,6 +210,33 @@ TEST(BeautifierProperties, OnlyBlanksOfCodeChangeAndTheScanEnds) {
     // At most a few searches per character of the line: the scan always moves forward.
     ASSERT_LE(searches, 8 * line.size() + 8) << where;
   }
+}
+
+// Formatting what was formatted changes nothing, as long as the blanks the rules remove do not
+// join two operators into one (`< <` becomes `<<`, which the next run treats as a shift).
+TEST(BeautifierProperties, FormattingTwiceIsFormattingOnce) {
+  std::mt19937 random(99);
+  const std::regex joinable("([<>=:])[ \t]+([<>=:])");
+  BeautifierEditor editor;
+  int checked = 0;
+  for (int round = 0; round < 6000; ++round) {
+    std::string settingsText;
+    for (const char* rule : SpacingRules()) {
+      const std::int64_t value = RandomSetting(random);
+      editor.Set(rule, value);
+      settingsText += std::string(rule) + "=" + std::to_string(value) + " ";
+    }
+    const std::string line = RandomLine(random);
+    if (std::regex_search(line, joinable)) continue;
+    ++checked;
+    editor.SetText(line);
+    editor.Format(0, 0);
+    const std::string once = editor.Text();
+    editor.SetText(once);
+    editor.Format(0, 0);
+    ASSERT_EQ(editor.Text(), once) << "line [" << line << "] with " << settingsText;
+  }
+  EXPECT_GT(checked, 1000);
 }
 
 TEST(BeautifierProperties, ManyLinesAtOnceEqualLineByLine) {

@@ -334,6 +334,20 @@ TEST(BeautifierSoundBehaviour, NoBlankAddedBetweenIndentationAndFirstCharacter) 
   });
 }
 
+TEST(BeautifierSoundBehaviour, NoSecondBlankInFrontOfAnOperatorThatHasOne) {
+  ExpectAll({
+      {"a, !b", "a, ! b", {}},
+      {"a,\t!b", "a,\t! b", {}},
+      {"a | !b", "a | ! b", {}},
+      {"If a = 1 : !nop", "If a=1 : ! nop", {}},
+      {"a == !b", "a == ! b", {}},
+      {"a, +b", "a, + b", {{"Math", 2}}},
+      {"a, +b", "a, +b", {{"Math", 1}}},
+      {"a, =b", "a, = b", {{"Comparison", 2}}},
+      {"Foo a : :b", "Foo a : : b", {{"Colon", 2}}},
+  });
+}
+
 TEST(BeautifierLines, RangeOnlyAndOutOfDocument) {
   BeautifierEditor editor;
   editor.SetText("a = 1\nb = 2\nc = 3\n");
