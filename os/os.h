@@ -16,9 +16,9 @@
 #endif
 
 // <windows.h> maps several of these names to their wide forms with macros; in a file that also
-// includes it, the boundary's own names must stay as they are.
+// includes it, the boundary's own names must stay as they are (Win32 code there calls the W
+// forms by name: SendMessageW, GetPropW, LoadLibraryW...).
 #ifdef _WIN32
-#undef CreateWindow
 #undef EnumProps
 #undef GetClassName
 #undef GetEnvironmentVariable
