@@ -18,6 +18,17 @@ void Publish(const OptionContainer& container, ControlId control, std::int64_t v
   os::SetProp(container.ideHandle, *property, apply ? static_cast<std::intptr_t>(value) : 0);
 }
 
+// The plugin reloads its settings when the update date changes, so every store must change it:
+// two stores within one millisecond would otherwise publish the same value and the second
+// change would go unnoticed. The stamp is the clock, or one more than the last stamp.
+void StampUpdateDate(os::Window ideHandle) {
+  const std::string name = UpdateDateProperty(ideHandle);
+  std::intptr_t stamp = static_cast<std::intptr_t>(os::MillisecondClock());
+  const std::intptr_t previous = os::GetProp(ideHandle, name);
+  if (stamp <= previous) stamp = previous + 1;
+  os::SetProp(ideHandle, name, stamp);
+}
+
 }  // namespace
 
 std::vector<std::string> SplitItems(const std::string& items) {
@@ -49,8 +60,7 @@ void SaveOption(SettingsState& state, OptionContainer& container, ControlId cont
     default:
       return;  // not a setting: not even the update date
   }
-  os::SetProp(container.ideHandle, UpdateDateProperty(container.ideHandle),
-              static_cast<std::intptr_t>(os::MillisecondClock()));
+  StampUpdateDate(container.ideHandle);
   const std::int64_t controlState = gui.GetState(control);
   switch (kind) {
     case ControlKind::kCheckBox:

@@ -86,7 +86,8 @@ TEST_F(Settings, BuildShowsStoredValuesAndPublishesEverySetting) {
   EXPECT_EQ(Property("X"), 2);
   EXPECT_EQ(Property("Col"), 65535);
   EXPECT_EQ(Property("Box"), 7);
-  EXPECT_EQ(UpdateDate(), 1234);
+  EXPECT_GE(UpdateDate(), 1234);  // one stamp a store, each later than the last
+  EXPECT_LT(UpdateDate(), 1234 + 10);
   EXPECT_EQ(container->controls.Get("Spin"), spin);
   EXPECT_EQ(container->containerControl, gui.FindControl("Group"));
 }
@@ -181,7 +182,7 @@ TEST_F(Settings, UntickingZeroesEveryPropertyAndTickingRestoresThem) {
   EXPECT_FALSE(gui.controls[spin].enabled);
   EXPECT_EQ(Property("Check"), 0);
   EXPECT_EQ(Property("Spin"), 0);
-  EXPECT_EQ(UpdateDate(), 50);
+  EXPECT_EQ(UpdateDate(), 51);  // two stores at 50
 
   os::sim::SetClock(60);
   gui.rows[0].checked = true;
@@ -189,7 +190,7 @@ TEST_F(Settings, UntickingZeroesEveryPropertyAndTickingRestoresThem) {
   EXPECT_TRUE(gui.controls[spin].enabled);
   EXPECT_EQ(Property("Check"), 1);
   EXPECT_EQ(Property("Spin"), 9);
-  EXPECT_EQ(UpdateDate(), 60);
+  EXPECT_EQ(UpdateDate(), 61);
 }
 
 TEST_F(Settings, SelectionChangeOnlyShowsTheSelectedContainer) {
@@ -244,6 +245,20 @@ TEST_F(Settings, EventsOfHostControlsAreIgnored) {
     ChangeToolGadgets(state);
   }
   EXPECT_EQ(UpdateDate(), 0);
+}
+
+TEST_F(Settings, EveryStoreChangesTheUpdateDateEvenWithinOneMillisecond) {
+  ControlId check = Add(ControlKind::kCheckBox, "Check", 1);
+  BuildPluginUi(state, table.entries[0]);
+  os::sim::SetClock(500);
+  SaveOption(state, *container, check, true);
+  const std::intptr_t first = UpdateDate();
+  SaveOption(state, *container, check, true);
+  EXPECT_EQ(first, 500);
+  EXPECT_EQ(UpdateDate(), 501);
+  os::sim::SetClock(900);
+  SaveOption(state, *container, check, true);
+  EXPECT_EQ(UpdateDate(), 900);
 }
 
 TEST(SplitItems, FieldsAtCommas) {

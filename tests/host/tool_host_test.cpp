@@ -218,7 +218,7 @@ TEST_F(RunToolTest, FullRunPublishesHooksAndEndsCleanly) {
   EXPECT_EQ(tool, reinterpret_cast<std::intptr_t>(gui.toolWindow));
   EXPECT_EQ(check, 1);
   EXPECT_EQ(x, 1);
-  EXPECT_EQ(date, 5000);
+  EXPECT_GE(date, 5000);
   EXPECT_EQ(hookCallsBefore, 1);
   EXPECT_TRUE(gui.closePosted);
 

@@ -205,6 +205,27 @@ TEST_F(HostEndToEnd, SettingsWindowShowsAndPublishesEveryControlKind) {
            ide.Prop(L".Settings.Alpha.Shade.Value") == 255 && IsWindowEnabled(toggle);
   }));
 
+  // A left click on the swatch opens the colour chooser at the stored colour; cancel keeps the
+  // field, and the colour is published again either way.
+  HWND swatch = FindChild(tool, L"VorpexDialogCanvas", L"");
+  ASSERT_TRUE(swatch);
+  for (int answer : {IDCANCEL, IDOK}) {
+    date = ide.Prop(L".Plugin.UpdateDate");
+    PostMessageW(swatch, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    PostMessageW(swatch, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    HWND chooser = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (chooser = FindMessageBox(host.id())) != nullptr; }));
+    EXPECT_EQ(WindowText(GetDlgItem(chooser, 706)), L"255");  // red of 0000FF (red is the low byte)
+    EXPECT_EQ(WindowText(GetDlgItem(chooser, 707)), L"0");
+    if (answer == IDCANCEL) Screenshot(L"colour-chooser");
+    PostMessageW(chooser, WM_COMMAND, answer, 0);
+    EXPECT_TRUE(WaitFor([&] { return FindMessageBox(host.id()) == nullptr; }));
+    EXPECT_TRUE(changed(date));
+    // Cancel leaves the typed text; OK writes the chosen colour as six digits.
+    EXPECT_EQ(WindowText(colour), answer == IDCANCEL ? L"FF" : L"0000FF");
+    EXPECT_EQ(ide.Prop(L".Settings.Alpha.Shade.Value"), 255);
+  }
+
   // The close box hides the window; the host keeps running.
   SendMessageW(tool, WM_SYSCOMMAND, SC_CLOSE, 0);
   EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(tool); }));
@@ -242,8 +263,12 @@ TEST_F(HostEndToEnd, LogViewShowsThePluginTextAndTheIdeWindowTree) {
   EXPECT_TRUE(WaitFor([&] { return WindowText(logs).find(L"mode=Props\tide=" + prefix) != std::wstring::npos; }, 3000))
       << Narrow(WindowText(logs));
 
-  SendMessageW(FindChild(tool, L"Button", L"Styles"), BM_CLICK, 0, 0);
-  EXPECT_TRUE(WaitFor([&] { return WindowText(logs).find(L"mode=Styles") != std::wstring::npos; }, 3000));
+  const std::pair<const wchar_t*, const wchar_t*> modes[] = {
+      {L"Scintilla ", L"mode=Scintilla"}, {L"Styles", L"mode=Styles"}, {L"Indicators", L"mode=Indicators"}};
+  for (const auto& [option, text] : modes) {
+    SendMessageW(FindChild(tool, L"Button", option), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return WindowText(logs).find(text) != std::wstring::npos; }, 3000)) << Narrow(option);
+  }
 
   SendMessageW(FindChild(tool, L"Button", L"Controls "), BM_CLICK, 0, 0);
   EXPECT_TRUE(WaitFor([&] {
