@@ -71,8 +71,8 @@ bool ReadFlags(Build& build, const Element& element, Kind kind, std::uint32_t* f
     } else if (LookupRuntimeNumber(build.names, name, &runtimeValue)) {
       *flags |= static_cast<std::uint32_t>(runtimeValue);
     } else {
-      Fail(build.dialog, Quoted(name) + " flag is not supported for the following gadget: " +
-                             KindName(kind));
+      Fail(build.dialog,
+           Quoted(name) + " flag is not supported for the following gadget: " + KindName(kind));
       return false;
     }
     i = end + 1;
@@ -86,8 +86,8 @@ bool ReadEvents(Build& build, const Element& element, Kind kind, std::vector<Eve
     EventAttribute which;
     if (!FindEventAttribute(attribute.name, &which)) continue;
     if (!AcceptsEvent(kind, which)) {
-      Fail(build.dialog, Quoted(attribute.name) + " is not supported for the following gadget: " +
-                             KindName(kind));
+      Fail(build.dialog, Quoted(attribute.name) +
+                             " is not supported for the following gadget: " + KindName(kind));
       return false;
     }
     RuntimeProcedure procedure = LookupRuntimeProcedure(build.names, attribute.value);
@@ -113,18 +113,24 @@ bool TakesChildren(Kind kind) {
     case Kind::kMultiBox:
     case Kind::kSingleBox:
     case Kind::kScrollArea:
-    case Kind::kSplitter: return true;
-    default: return false;
+    case Kind::kSplitter:
+      return true;
+    default:
+      return false;
   }
 }
 
 int DefaultMargin(Kind kind) {
   switch (kind) {
-    case Kind::kWindow: return 8;
+    case Kind::kWindow:
+      return 8;
     case Kind::kTab:
-    case Kind::kContainer: return 10;
-    case Kind::kFrame: return 5;
-    default: return 0;
+    case Kind::kContainer:
+      return 10;
+    case Kind::kFrame:
+      return 5;
+    default:
+      return 0;
   }
 }
 
@@ -132,7 +138,8 @@ void ReadKindAttributes(Build& build, const Element& element, Node& node) {
   if (IsSingleChildKind(node.kind)) {
     int margin = DefaultMargin(node.kind);
     node.margins = Margins{margin, margin, margin, margin};
-    if (const Attribute* found = FindAttribute(element, "margin")) node.margins = ReadMargins(found->value);
+    if (const Attribute* found = FindAttribute(element, "margin"))
+      node.margins = ReadMargins(found->value);
     node.fill = ReadFill(GetAttribute(element, "expand"), Fill::kBoth);
     ReadAlign(GetAttribute(element, "align"), &node.alignX, &node.alignY);
     node.expandWidth = ReadPlain(element, "expandwidth", 0);
@@ -143,8 +150,9 @@ void ReadKindAttributes(Build& build, const Element& element, Node& node) {
     case Kind::kVBox:
     case Kind::kSplitter:
       node.spacing = ReadPlain(element, "spacing", 5);
-      node.expand = ReadShare(GetAttribute(element, "expand"),
-                              Share{node.kind == Kind::kSplitter ? ShareMode::kEqual : ShareMode::kYes, 0});
+      node.expand =
+          ReadShare(GetAttribute(element, "expand"),
+                    Share{node.kind == Kind::kSplitter ? ShareMode::kEqual : ShareMode::kYes, 0});
       break;
     case Kind::kGridBox:
       node.columns = std::max(ReadPlain(element, "columns", 2), 1);
@@ -166,7 +174,8 @@ void ReadKindAttributes(Build& build, const Element& element, Node& node) {
         node.border = 2 * build.toolkit.SystemBorderWidth();
       }
       break;
-    default: break;
+    default:
+      break;
   }
   node.folded = IsYes(element, "folded");
 }
@@ -240,7 +249,8 @@ bool BuildElement(Build& build, const Element& element, Kind kind, Node& parent,
   Control childParent = controlParent;
   if (CreatesControl(kind)) {
     const Attribute* id = FindAttribute(element, "id");
-    if (id != nullptr && !SameName(id->value, "#PB_Any")) node->number = ReadNumber(build, element, "id", -1);
+    if (id != nullptr && !SameName(id->value, "#PB_Any"))
+      node->number = ReadNumber(build, element, "id", -1);
     node->controlNumber = node->number >= 0 ? node->number : build.dialog.nextAutomaticNumber++;
     ControlSpec spec;
     spec.kind = kind;
@@ -373,7 +383,8 @@ bool OpenWindow(Dialog& dialog, Toolkit& toolkit, const Element& root,
   if (!ReadFlags(build, *element, Kind::kWindow, &window->flags)) return false;
   ReadKindAttributes(build, *element, *window);
   const Attribute* id = FindAttribute(*element, "id");
-  if (id != nullptr && !SameName(id->value, "#PB_Any")) window->number = ReadNumber(build, *element, "id", -1);
+  if (id != nullptr && !SameName(id->value, "#PB_Any"))
+    window->number = ReadNumber(build, *element, "id", -1);
   window->controlNumber = window->number >= 0 ? window->number : dialog.nextAutomaticNumber++;
 
   ControlSpec spec;
@@ -422,7 +433,8 @@ bool OpenWindow(Dialog& dialog, Toolkit& toolkit, const Element& root,
 
 void CloseWindow(Dialog& dialog) {
   if (dialog.window == nullptr) return;
-  if (dialog.window->control != nullptr) dialog.toolkit->SetListener(dialog.window->control, nullptr);
+  if (dialog.window->control != nullptr)
+    dialog.toolkit->SetListener(dialog.window->control, nullptr);
   DestroyNodeControls(*dialog.window, *dialog.toolkit);
   dialog.window.reset();
   dialog.bindings.clear();

@@ -28,8 +28,8 @@ struct EventBinding {
 };
 
 struct OpenWindowOptions {
-  std::string name;       // the window to open inside a `dialogs` root; empty: any
-  int x = 0, y = 0;       // inner area position
+  std::string name;           // the window to open inside a `dialogs` root; empty: any
+  int x = 0, y = 0;           // inner area position
   int width = 0, height = 0;  // wished inner size; the required size wins when larger
   Control owner = nullptr;    // parent window (centring with PB_Window_WindowCentered)
   bool keepHidden = false;    // build and lay out without showing (checks, tests)

@@ -215,8 +215,8 @@ std::u16string Utf8ToUtf16(std::string_view text) {
       code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
       ++consumed;
     }
-    if (!valid || (extra > 0 && (code < minimum || code > 0x10FFFF ||
-                                 (code >= 0xD800 && code <= 0xDFFF))))
+    if (!valid ||
+        (extra > 0 && (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))))
       code = 0xFFFD;
     i += consumed;
     if (code >= 0x10000) {

@@ -83,14 +83,20 @@ Size FakeToolkit::NaturalSize(Control control) {
         return Size{text + 2 * kEdgeWidth, kLineHeight + 2 * kEdgeWidth};
       return Size{text + 2, kLineHeight + 2};
     case Kind::kCheckBox:
-    case Kind::kOption: return Size{text + 20, 20};
-    case Kind::kButton: return Size{text + 12, 24};
-    case Kind::kComboBox: return Size{100, 21};
-    case Kind::kSpin: return Size{60, 21};
-    case Kind::kString: return Size{std::max(text + 8, 40), 21};
+    case Kind::kOption:
+      return Size{text + 20, 20};
+    case Kind::kButton:
+      return Size{text + 12, 24};
+    case Kind::kComboBox:
+      return Size{100, 21};
+    case Kind::kSpin:
+      return Size{60, 21};
+    case Kind::kString:
+      return Size{std::max(text + 8, 40), 21};
     case Kind::kCanvas:
       return (fake->flags & flag::kCanvasBorder) ? Size{2, 2} : Size{0, 0};
-    default: return Size{0, 0};
+    default:
+      return Size{0, 0};
   }
 }
 

@@ -14,26 +14,46 @@ struct KindEntry {
 };
 
 constexpr KindEntry kKindNames[] = {
-    {"dialogs", Kind::kDialogs},       {"window", Kind::kWindow},
-    {"panel", Kind::kPanel},           {"tab", Kind::kTab},
-    {"container", Kind::kContainer},   {"frame", Kind::kFrame},
-    {"hbox", Kind::kHBox},             {"vbox", Kind::kVBox},
-    {"gridbox", Kind::kGridBox},       {"multibox", Kind::kMultiBox},
-    {"singlebox", Kind::kSingleBox},   {"scrollarea", Kind::kScrollArea},
-    {"splitter", Kind::kSplitter},     {"empty", Kind::kEmpty},
-    {"shortcut", Kind::kShortcut},     {"button", Kind::kButton},
-    {"buttonimage", Kind::kButtonImage}, {"calendar", Kind::kCalendar},
-    {"canvas", Kind::kCanvas},         {"checkbox", Kind::kCheckBox},
-    {"combobox", Kind::kComboBox},     {"date", Kind::kDate},
-    {"editor", Kind::kEditor},         {"explorercombo", Kind::kExplorerCombo},
-    {"explorerlist", Kind::kExplorerList}, {"explorertree", Kind::kExplorerTree},
-    {"hyperlink", Kind::kHyperLink},   {"image", Kind::kImage},
-    {"ipaddress", Kind::kIPAddress},   {"listicon", Kind::kListIcon},
-    {"listview", Kind::kListView},     {"option", Kind::kOption},
-    {"progressbar", Kind::kProgressBar}, {"scintilla", Kind::kScintilla},
-    {"scrollbar", Kind::kScrollBar},   {"spin", Kind::kSpin},
-    {"string", Kind::kString},         {"text", Kind::kText},
-    {"trackbar", Kind::kTrackBar},     {"tree", Kind::kTree},
+    {"dialogs", Kind::kDialogs},
+    {"window", Kind::kWindow},
+    {"panel", Kind::kPanel},
+    {"tab", Kind::kTab},
+    {"container", Kind::kContainer},
+    {"frame", Kind::kFrame},
+    {"hbox", Kind::kHBox},
+    {"vbox", Kind::kVBox},
+    {"gridbox", Kind::kGridBox},
+    {"multibox", Kind::kMultiBox},
+    {"singlebox", Kind::kSingleBox},
+    {"scrollarea", Kind::kScrollArea},
+    {"splitter", Kind::kSplitter},
+    {"empty", Kind::kEmpty},
+    {"shortcut", Kind::kShortcut},
+    {"button", Kind::kButton},
+    {"buttonimage", Kind::kButtonImage},
+    {"calendar", Kind::kCalendar},
+    {"canvas", Kind::kCanvas},
+    {"checkbox", Kind::kCheckBox},
+    {"combobox", Kind::kComboBox},
+    {"date", Kind::kDate},
+    {"editor", Kind::kEditor},
+    {"explorercombo", Kind::kExplorerCombo},
+    {"explorerlist", Kind::kExplorerList},
+    {"explorertree", Kind::kExplorerTree},
+    {"hyperlink", Kind::kHyperLink},
+    {"image", Kind::kImage},
+    {"ipaddress", Kind::kIPAddress},
+    {"listicon", Kind::kListIcon},
+    {"listview", Kind::kListView},
+    {"option", Kind::kOption},
+    {"progressbar", Kind::kProgressBar},
+    {"scintilla", Kind::kScintilla},
+    {"scrollbar", Kind::kScrollBar},
+    {"spin", Kind::kSpin},
+    {"string", Kind::kString},
+    {"text", Kind::kText},
+    {"trackbar", Kind::kTrackBar},
+    {"tree", Kind::kTree},
     {"web", Kind::kWeb},
 };
 
@@ -160,20 +180,23 @@ constexpr FlagRow kFlags[] = {
 };
 
 constexpr const char* kEventNames[kEventAttributeCount] = {
-    "onevent",   "onchange",    "onleftclick", "onrightclick", "onleftdoubleclick",
-    "onrightdoubleclick", "onfocus", "onlostfocus", "ondragstart",
+    "onevent",      "onchange",          "onleftclick",
+    "onrightclick", "onleftdoubleclick", "onrightdoubleclick",
+    "onfocus",      "onlostfocus",       "ondragstart",
 };
 
 constexpr unsigned Bit(EventAttribute attribute) { return 1u << static_cast<unsigned>(attribute); }
 
-constexpr unsigned kClicks = Bit(EventAttribute::kOnLeftClick) | Bit(EventAttribute::kOnRightClick) |
-                             Bit(EventAttribute::kOnLeftDoubleClick) |
-                             Bit(EventAttribute::kOnRightDoubleClick);
+constexpr unsigned kClicks =
+    Bit(EventAttribute::kOnLeftClick) | Bit(EventAttribute::kOnRightClick) |
+    Bit(EventAttribute::kOnLeftDoubleClick) | Bit(EventAttribute::kOnRightDoubleClick);
 
 unsigned AcceptedEvents(Kind kind) {
   unsigned accepted = Bit(EventAttribute::kOnEvent);
   switch (kind) {
-    case Kind::kImage: accepted |= kClicks | Bit(EventAttribute::kOnDragStart); break;
+    case Kind::kImage:
+      accepted |= kClicks | Bit(EventAttribute::kOnDragStart);
+      break;
     case Kind::kListView:
       accepted |= Bit(EventAttribute::kOnLeftClick) | Bit(EventAttribute::kOnLeftDoubleClick);
       break;
@@ -190,8 +213,11 @@ unsigned AcceptedEvents(Kind kind) {
       break;
     case Kind::kSpin:
     case Kind::kDate:
-    case Kind::kPanel: accepted |= Bit(EventAttribute::kOnChange); break;
-    default: break;
+    case Kind::kPanel:
+      accepted |= Bit(EventAttribute::kOnChange);
+      break;
+    default:
+      break;
   }
   return accepted;
 }
@@ -224,8 +250,10 @@ bool CreatesControl(Kind kind) {
     case Kind::kSingleBox:
     case Kind::kEmpty:
     case Kind::kSplitter:  // laid out as a box of its two children
-    case Kind::kShortcut: return false;
-    default: return true;
+    case Kind::kShortcut:
+      return false;
+    default:
+      return true;
   }
 }
 
@@ -273,8 +301,10 @@ bool IgnoresEvents(Kind kind) {
     case Kind::kSingleBox:
     case Kind::kSplitter:
     case Kind::kEmpty:
-    case Kind::kShortcut: return true;
-    default: return false;
+    case Kind::kShortcut:
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -284,15 +314,24 @@ bool AcceptsEvent(Kind kind, EventAttribute attribute) {
 
 bool EventMatches(EventAttribute attribute, int eventType) {
   switch (attribute) {
-    case EventAttribute::kOnEvent: return true;
-    case EventAttribute::kOnChange: return eventType == event::kChange;
-    case EventAttribute::kOnLeftClick: return eventType == event::kLeftClick;
-    case EventAttribute::kOnRightClick: return eventType == event::kRightClick;
-    case EventAttribute::kOnLeftDoubleClick: return eventType == event::kLeftDoubleClick;
-    case EventAttribute::kOnRightDoubleClick: return eventType == event::kRightDoubleClick;
-    case EventAttribute::kOnFocus: return eventType == event::kFocus;
-    case EventAttribute::kOnLostFocus: return eventType == event::kLostFocus;
-    case EventAttribute::kOnDragStart: return eventType == event::kDragStart;
+    case EventAttribute::kOnEvent:
+      return true;
+    case EventAttribute::kOnChange:
+      return eventType == event::kChange;
+    case EventAttribute::kOnLeftClick:
+      return eventType == event::kLeftClick;
+    case EventAttribute::kOnRightClick:
+      return eventType == event::kRightClick;
+    case EventAttribute::kOnLeftDoubleClick:
+      return eventType == event::kLeftDoubleClick;
+    case EventAttribute::kOnRightDoubleClick:
+      return eventType == event::kRightDoubleClick;
+    case EventAttribute::kOnFocus:
+      return eventType == event::kFocus;
+    case EventAttribute::kOnLostFocus:
+      return eventType == event::kLostFocus;
+    case EventAttribute::kOnDragStart:
+      return eventType == event::kDragStart;
   }
   return false;
 }

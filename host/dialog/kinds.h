@@ -9,13 +9,48 @@ namespace dialog {
 
 enum class Kind {
   // layout and structure
-  kDialogs, kWindow, kPanel, kTab, kContainer, kFrame, kHBox, kVBox, kGridBox, kMultiBox,
-  kSingleBox, kScrollArea, kSplitter, kEmpty, kShortcut,
+  kDialogs,
+  kWindow,
+  kPanel,
+  kTab,
+  kContainer,
+  kFrame,
+  kHBox,
+  kVBox,
+  kGridBox,
+  kMultiBox,
+  kSingleBox,
+  kScrollArea,
+  kSplitter,
+  kEmpty,
+  kShortcut,
   // controls
-  kButton, kButtonImage, kCalendar, kCanvas, kCheckBox, kComboBox, kDate, kEditor,
-  kExplorerCombo, kExplorerList, kExplorerTree, kHyperLink, kImage, kIPAddress, kListIcon,
-  kListView, kOption, kProgressBar, kScintilla, kScrollBar, kSpin, kString, kText, kTrackBar,
-  kTree, kWeb,
+  kButton,
+  kButtonImage,
+  kCalendar,
+  kCanvas,
+  kCheckBox,
+  kComboBox,
+  kDate,
+  kEditor,
+  kExplorerCombo,
+  kExplorerList,
+  kExplorerTree,
+  kHyperLink,
+  kImage,
+  kIPAddress,
+  kListIcon,
+  kListView,
+  kOption,
+  kProgressBar,
+  kScintilla,
+  kScrollBar,
+  kSpin,
+  kString,
+  kText,
+  kTrackBar,
+  kTree,
+  kWeb,
 };
 
 // False for a name the engine does not know (such an element is skipped with its subtree).
@@ -47,7 +82,7 @@ constexpr std::uint32_t kWindowSystemMenu = 0xC80000;
 constexpr std::uint32_t kWindowTitleBar = 0xC00000;
 constexpr std::uint32_t kWindowNoActivate = 0x2000000;
 constexpr std::uint32_t kWindowInvisible = 0x10000000;
-constexpr std::uint32_t kWindowSizeBit = 0x40000;      // the resizable-border part of SizeGadget
+constexpr std::uint32_t kWindowSizeBit = 0x40000;  // the resizable-border part of SizeGadget
 constexpr std::uint32_t kWindowSystemMenuBit = 0x80000;
 constexpr std::uint32_t kWindowMinimizeBit = 0x20000;
 constexpr std::uint32_t kWindowMaximizeBit = 0x10000;
@@ -106,8 +141,15 @@ constexpr std::uint32_t kFrameFlat = 0x4;
 
 // Event attributes.
 enum class EventAttribute {
-  kOnEvent, kOnChange, kOnLeftClick, kOnRightClick, kOnLeftDoubleClick, kOnRightDoubleClick,
-  kOnFocus, kOnLostFocus, kOnDragStart,
+  kOnEvent,
+  kOnChange,
+  kOnLeftClick,
+  kOnRightClick,
+  kOnLeftDoubleClick,
+  kOnRightDoubleClick,
+  kOnFocus,
+  kOnLostFocus,
+  kOnDragStart,
 };
 constexpr int kEventAttributeCount = 9;
 const char* EventAttributeName(EventAttribute attribute);  // lower case, "onchange"

@@ -21,8 +21,10 @@ bool TakesExactSize(Kind kind) {
     case Kind::kExplorerList:
     case Kind::kExplorerTree:
     case Kind::kEmpty:
-    case Kind::kShortcut: return true;
-    default: return false;
+    case Kind::kShortcut:
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -150,9 +152,12 @@ void PlaceSingleChild(Node& node, Toolkit& toolkit, int x, int y, int width, int
   }
   auto align = [](AxisAlign how, int start, int area, int size) {
     switch (how) {
-      case AxisAlign::kStart: return start;
-      case AxisAlign::kCenter: return start + (area - size) / 2;
-      case AxisAlign::kEnd: return start + area - size;
+      case AxisAlign::kStart:
+        return start;
+      case AxisAlign::kCenter:
+        return start + (area - size) / 2;
+      case AxisAlign::kEnd:
+        return start + area - size;
     }
     return start;
   };
@@ -180,7 +185,8 @@ void PlaceBox(Node& node, Toolkit& toolkit, int x, int y, int width, int height)
 
 void PlaceGrid(Node& node, Toolkit& toolkit, int x, int y, int width, int height) {
   int columns = std::max(node.columns, 1);
-  std::vector<int> widths = ShareSpace(node.columnWidths, node.columnSpacing, width, node.columnExpand);
+  std::vector<int> widths =
+      ShareSpace(node.columnWidths, node.columnSpacing, width, node.columnExpand);
   std::vector<int> heights = ShareSpace(node.rowHeights, node.rowSpacing, height, node.rowExpand);
   std::vector<int> left(widths.size()), top(heights.size());
   int position = x;
@@ -263,8 +269,10 @@ bool IsSingleChildKind(Kind kind) {
     case Kind::kContainer:
     case Kind::kFrame:
     case Kind::kSingleBox:
-    case Kind::kScrollArea: return true;
-    default: return false;
+    case Kind::kScrollArea:
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -296,7 +304,9 @@ void PlaceNode(Node& node, Toolkit& toolkit, int x, int y, int width, int height
   node.placedX = x, node.placedY = y, node.placedWidth = width, node.placedHeight = height;
   switch (node.kind) {
     case Kind::kWindow:
-    case Kind::kSingleBox: PlaceSingleChild(node, toolkit, x, y, width, height); return;
+    case Kind::kSingleBox:
+      PlaceSingleChild(node, toolkit, x, y, width, height);
+      return;
     case Kind::kTab:  // the page itself follows its panel; the child is placed on the page
       PlaceSingleChild(node, toolkit, 0, 0, width, height);
       return;
@@ -313,17 +323,28 @@ void PlaceNode(Node& node, Toolkit& toolkit, int x, int y, int width, int height
       return;
     case Kind::kHBox:
     case Kind::kVBox:
-    case Kind::kSplitter: PlaceBox(node, toolkit, x, y, width, height); return;
-    case Kind::kGridBox: PlaceGrid(node, toolkit, x, y, width, height); return;
+    case Kind::kSplitter:
+      PlaceBox(node, toolkit, x, y, width, height);
+      return;
+    case Kind::kGridBox:
+      PlaceGrid(node, toolkit, x, y, width, height);
+      return;
     case Kind::kMultiBox:
       for (auto& child : node.children) PlaceNode(*child, toolkit, x, y, width, height);
       return;
-    case Kind::kPanel: PlacePanel(node, toolkit, x, y, width, height); return;
-    case Kind::kText: PlaceText(node, toolkit, x, y, width, height); return;
+    case Kind::kPanel:
+      PlacePanel(node, toolkit, x, y, width, height);
+      return;
+    case Kind::kText:
+      PlaceText(node, toolkit, x, y, width, height);
+      return;
     case Kind::kEmpty:
     case Kind::kShortcut:
-    case Kind::kDialogs: return;
-    default: MoveControl(node, toolkit, x, y, width, height); return;
+    case Kind::kDialogs:
+      return;
+    default:
+      MoveControl(node, toolkit, x, y, width, height);
+      return;
   }
 }
 
@@ -387,8 +408,8 @@ Margins ReadMargins(std::string_view text) {
     int all = ReadDecimal(text);
     return Margins{all, all, all, all};
   }
-  static constexpr std::string_view kSides[] = {"top:",      "bottom:",    "left:",
-                                                "right:",    "vertical:",  "horizontal:"};
+  static constexpr std::string_view kSides[] = {
+      "top:", "bottom:", "left:", "right:", "vertical:", "horizontal:"};
   size_t i = 0;
   while (i < text.size()) {
     bool matched = false;
@@ -397,12 +418,24 @@ Margins ReadMargins(std::string_view text) {
       i += kSides[side].size();
       int value = ReadDecimal(text.substr(i));
       switch (side) {
-        case 0: margins.top = value; break;
-        case 1: margins.bottom = value; break;
-        case 2: margins.left = value; break;
-        case 3: margins.right = value; break;
-        case 4: margins.top = margins.bottom = value; break;
-        case 5: margins.left = margins.right = value; break;
+        case 0:
+          margins.top = value;
+          break;
+        case 1:
+          margins.bottom = value;
+          break;
+        case 2:
+          margins.left = value;
+          break;
+        case 3:
+          margins.right = value;
+          break;
+        case 4:
+          margins.top = margins.bottom = value;
+          break;
+        case 5:
+          margins.left = margins.right = value;
+          break;
       }
       matched = true;
       break;

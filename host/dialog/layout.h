@@ -57,10 +57,10 @@ struct Node {
   Fill fill = Fill::kBoth;
   AxisAlign alignX = AxisAlign::kStart, alignY = AxisAlign::kStart;
   int expandWidth = 0, expandHeight = 0;  // caps of a filling child, 0: none
-  int border = 0;                          // container: total border per direction
-  int captionHeight = 0;                   // frame
-  int headerHeight = 0;                    // panel
-  int tabIndex = -1;                       // tab: its page's index in the panel
+  int border = 0;                         // container: total border per direction
+  int captionHeight = 0;                  // frame
+  int headerHeight = 0;                   // panel
+  int tabIndex = -1;                      // tab: its page's index in the panel
   // spin
   int minimum = 0, maximum = 100;
 

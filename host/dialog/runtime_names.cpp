@@ -29,12 +29,23 @@ T ReadVariable(const void* variable) {
 
 bool ReadNumber(const RuntimeEntry& entry, std::int64_t* value) {
   switch (entry.kind) {
-    case RuntimeEntryKind::kInteger: *value = entry.integer; return true;
-    case RuntimeEntryKind::kFloat: *value = Truncate(entry.real); return true;
-    case RuntimeEntryKind::kProcedure: return false;
-    case RuntimeEntryKind::kByte: *value = ReadVariable<std::int8_t>(entry.variable); return true;
-    case RuntimeEntryKind::kWord: *value = ReadVariable<std::int16_t>(entry.variable); return true;
-    case RuntimeEntryKind::kLong: *value = ReadVariable<std::int32_t>(entry.variable); return true;
+    case RuntimeEntryKind::kInteger:
+      *value = entry.integer;
+      return true;
+    case RuntimeEntryKind::kFloat:
+      *value = Truncate(entry.real);
+      return true;
+    case RuntimeEntryKind::kProcedure:
+      return false;
+    case RuntimeEntryKind::kByte:
+      *value = ReadVariable<std::int8_t>(entry.variable);
+      return true;
+    case RuntimeEntryKind::kWord:
+      *value = ReadVariable<std::int16_t>(entry.variable);
+      return true;
+    case RuntimeEntryKind::kLong:
+      *value = ReadVariable<std::int32_t>(entry.variable);
+      return true;
     case RuntimeEntryKind::kFloatVariable:
       *value = Truncate(ReadVariable<float>(entry.variable));
       return true;
@@ -87,7 +98,8 @@ const RuntimeEntry* FindRuntimeName(const RuntimeNameTable& table, std::string_v
   return found != table.entries.end() ? &found->second : nullptr;
 }
 
-bool LookupRuntimeInteger(const RuntimeNameTable& table, std::string_view name, std::int64_t* value) {
+bool LookupRuntimeInteger(const RuntimeNameTable& table, std::string_view name,
+                          std::int64_t* value) {
   const RuntimeEntry* entry = FindRuntimeName(table, name);
   if (entry == nullptr) return false;
   if (entry->kind == RuntimeEntryKind::kProcedure) {
@@ -97,7 +109,8 @@ bool LookupRuntimeInteger(const RuntimeNameTable& table, std::string_view name, 
   return ReadNumber(*entry, value);
 }
 
-bool LookupRuntimeNumber(const RuntimeNameTable& table, std::string_view name, std::int64_t* value) {
+bool LookupRuntimeNumber(const RuntimeNameTable& table, std::string_view name,
+                         std::int64_t* value) {
   const RuntimeEntry* entry = FindRuntimeName(table, name);
   return entry != nullptr && ReadNumber(*entry, value);
 }

@@ -49,7 +49,8 @@ const RuntimeEntry* FindRuntimeName(const RuntimeNameTable& table, std::string_v
 // The entry's value as an integer: constants and variables (floats truncated toward zero, values
 // outside the 64-bit range clamped); a procedure gives its entry point's address. False when
 // the name is not in the table.
-bool LookupRuntimeInteger(const RuntimeNameTable& table, std::string_view name, std::int64_t* value);
+bool LookupRuntimeInteger(const RuntimeNameTable& table, std::string_view name,
+                          std::int64_t* value);
 // Numeric entries only (constants and variables); false for procedures and unknown names.
 bool LookupRuntimeNumber(const RuntimeNameTable& table, std::string_view name, std::int64_t* value);
 // The procedure of that name, or null when the name is absent or is not a procedure.

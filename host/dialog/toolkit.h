@@ -19,12 +19,12 @@ struct Size {
 
 struct ControlSpec {
   Kind kind = Kind::kText;
-  int number = -1;         // the control's number (explicit or automatic)
-  std::string caption;     // `text`, or empty
-  std::uint32_t flags = 0; // the engine's flag values for this kind
-  int minimum = 0;         // spin range
+  int number = -1;          // the control's number (explicit or automatic)
+  std::string caption;      // `text`, or empty
+  std::uint32_t flags = 0;  // the engine's flag values for this kind
+  int minimum = 0;          // spin range
   int maximum = 100;
-  int optionGroup = 0;     // option controls: options with the same group are exclusive
+  int optionGroup = 0;  // option controls: options with the same group are exclusive
 };
 
 // Receives what happens in a window built by the engine.

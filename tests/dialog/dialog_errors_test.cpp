@@ -44,8 +44,10 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"second flag wrong, blanks around",
                   "<window><container flags=' #PB_Container_Single |  #PB_Text_Right  '/></window>",
                   "'#PB_Text_Right' flag is not supported for the following gadget: container"},
-        ErrorCase{"window flag on a listicon", "<window><listicon flags='#PB_Window_Invisible'/></window>",
-                  "'#PB_Window_Invisible' flag is not supported for the following gadget: listicon"},
+        ErrorCase{
+            "window flag on a listicon",
+            "<window><listicon flags='#PB_Window_Invisible'/></window>",
+            "'#PB_Window_Invisible' flag is not supported for the following gadget: listicon"},
         ErrorCase{"flag on a layout element", "<window><hbox flags='#PB_Text_Right'/></window>",
                   "'#PB_Text_Right' flag is not supported for the following gadget: hbox"},
         ErrorCase{"onchange on a checkbox",
@@ -56,20 +58,22 @@ INSTANTIATE_TEST_SUITE_P(
                   "'onleftclick' is not supported for the following gadget: combobox"},
         ErrorCase{"onfocus on a spin", "<window><spin onfocus='OnChangeToolGadgets()'/></window>",
                   "'onfocus' is not supported for the following gadget: spin"},
-        ErrorCase{"not a procedure",
-                  "<window><listicon onchange='NoSuchProcedure()'/></window>",
+        ErrorCase{"not a procedure", "<window><listicon onchange='NoSuchProcedure()'/></window>",
                   "'NoSuchProcedure()' is not a runtime procedure."},
         ErrorCase{"a constant is not a procedure",
                   "<window><string onchange='#ToolWindow'/></window>",
                   "'#ToolWindow' is not a runtime procedure."},
-        ErrorCase{"first error only",
-                  "<window><vbox><text flags='#PB_Bad_One'/><text flags='#PB_Bad_Two'/></vbox></window>",
-                  "'#PB_Bad_One' flag is not supported for the following gadget: text"},
-        ErrorCase{"error deep inside containers",
-                  "<window><panel><tab><container><frame><vbox><checkbox/><option "
-                  "onchange='OnChangeToolGadgets()'/></vbox></frame></container></tab></panel></window>",
-                  "'onchange' is not supported for the following gadget: option"},
-        ErrorCase{"101 children in a vbox", "<window><vbox>" + Repeat("<empty/>", 101) + "</vbox></window>",
+        ErrorCase{
+            "first error only",
+            "<window><vbox><text flags='#PB_Bad_One'/><text flags='#PB_Bad_Two'/></vbox></window>",
+            "'#PB_Bad_One' flag is not supported for the following gadget: text"},
+        ErrorCase{
+            "error deep inside containers",
+            "<window><panel><tab><container><frame><vbox><checkbox/><option "
+            "onchange='OnChangeToolGadgets()'/></vbox></frame></container></tab></panel></window>",
+            "'onchange' is not supported for the following gadget: option"},
+        ErrorCase{"101 children in a vbox",
+                  "<window><vbox>" + Repeat("<empty/>", 101) + "</vbox></window>",
                   "'vbox' has more than 100 children"},
         ErrorCase{"101 children in a multibox",
                   "<window><multibox>" + Repeat("<checkbox/>", 101) + "</multibox></window>",
@@ -78,16 +82,20 @@ INSTANTIATE_TEST_SUITE_P(
                   "'panel' has more than 100 children"},
         ErrorCase{"16 columns", "<window><gridbox columns='16'/></window>",
                   "'gridbox' has more than 15 columns or 70 rows"},
-        ErrorCase{"71 rows", "<window><gridbox columns='1'>" + Repeat("<empty/>", 71) + "</gridbox></window>",
+        ErrorCase{"71 rows",
+                  "<window><gridbox columns='1'>" + Repeat("<empty/>", 71) + "</gridbox></window>",
                   "'gridbox' has more than 15 columns or 70 rows"},
         ErrorCase{"257 levels", Nested(257), "Description nested deeper than 256 levels"},
         ErrorCase{"flag name of 121 characters",
                   "<window><text flags='#" + std::string(120, 'x') + "'/></window>",
-                  "'#" + std::string(120, 'x') + "' flag is not supported for the following gadget: text"}));
+                  "'#" + std::string(120, 'x') +
+                      "' flag is not supported for the following gadget: text"}));
 
 TEST(DialogErrors, CapacityLimitsThemselvesAreAccepted) {
   EXPECT_TRUE(Open("<window><vbox>" + Repeat("<empty/>", 100) + "</vbox></window>")->ok);
-  EXPECT_TRUE(Open("<window><gridbox columns='15'>" + Repeat("<empty/>", 15 * 70) + "</gridbox></window>")->ok);
+  EXPECT_TRUE(
+      Open("<window><gridbox columns='15'>" + Repeat("<empty/>", 15 * 70) + "</gridbox></window>")
+          ->ok);
   EXPECT_TRUE(Open(Nested(256))->ok);
 }
 
@@ -121,7 +129,8 @@ TEST(DialogErrors, ErrorTextIsCutAt511Characters) {
 
 TEST(DialogErrors, FlagListEndsAtANameWithoutHashOrTooLong) {
   // "x" ends the list: the wrong flag after it is never read.
-  auto opened = Open("<window><text name='t' flags='#PB_Text_Right | x | #PB_Window_Tool'/></window>");
+  auto opened =
+      Open("<window><text name='t' flags='#PB_Text_Right | x | #PB_Window_Tool'/></window>");
   ASSERT_TRUE(opened->ok) << opened->dialog.error;
   EXPECT_EQ(ControlOf(*opened, "t")->flags, flag::kTextRight);
   opened = Open("<window><text name='t' flags='#PB_Text_Center|#" + std::string(128, 'y') +
@@ -137,8 +146,9 @@ TEST(DialogErrors, FlagFallsBackToTheRuntimeTableWithItsHash) {
 }
 
 TEST(DialogErrors, EventAttributesIgnoredOnLayoutElements) {
-  auto opened = Open("<window onchange='x'><container onchange='x'><frame onevent='y'><vbox "
-                     "onleftclick='z'><empty/></vbox></frame></container></window>");
+  auto opened = Open(
+      "<window onchange='x'><container onchange='x'><frame onevent='y'><vbox "
+      "onleftclick='z'><empty/></vbox></frame></container></window>");
   EXPECT_TRUE(opened->ok) << opened->dialog.error;
 }
 

@@ -32,14 +32,18 @@ const char kEveryElementText[] =
     "<dialogs><window name='all' text='All'><vbox>"
     "<singlebox margin='2'><empty width='5' height='5'/></singlebox>"
     "<scrollarea name='area' flags='#PB_ScrollArea_Single'><text text='in area'/></scrollarea>"
-    "<splitter flags='#PB_Splitter_Vertical'><button name='one' text='one' flags='#PB_Button_Default'/>"
+    "<splitter flags='#PB_Splitter_Vertical'><button name='one' text='one' "
+    "flags='#PB_Button_Default'/>"
     "<buttonimage name='two' flags='#PB_Button_Toggle'/></splitter>"
     "<image flags='#PB_Image_Border' onleftclick='OnChangeToolGadgets()'/><shortcut/>"
-    "<listview name='lv' onleftdoubleclick='OnChangeToolGadgets()' flags='#PB_ListView_MultiSelect'/>"
+    "<listview name='lv' onleftdoubleclick='OnChangeToolGadgets()' "
+    "flags='#PB_ListView_MultiSelect'/>"
     "<tree flags='#PB_Tree_CheckBoxes' ondragstart='OnChangeToolGadgets()'/>"
-    "<calendar flags='#PB_Calendar_Borderless'/><date onchange='OnChangeToolGadgets()' flags='#PB_Date_UpDown'/>"
+    "<calendar flags='#PB_Calendar_Borderless'/><date onchange='OnChangeToolGadgets()' "
+    "flags='#PB_Date_UpDown'/>"
     "<explorercombo flags='#PB_Explorer_DrivesOnly'/><explorerlist flags='#PB_Explorer_GridLines'/>"
-    "<explorertree flags='#PB_Explorer_NoLines'/><hyperlink text='link' flags='#PB_HyperLink_Underline'/>"
+    "<explorertree flags='#PB_Explorer_NoLines'/><hyperlink text='link' "
+    "flags='#PB_HyperLink_Underline'/>"
     "<ipaddress/><scintilla height='40'/><scrollbar flags='#PB_ScrollBar_Vertical'/>"
     "<progressbar flags='#PB_ProgressBar_Smooth'/><trackbar flags='#PB_TrackBar_Ticks'/><web/>"
     "<editor flags='#PB_Editor_ReadOnly|#PB_Editor_WordWrap' height='30'/>"
@@ -50,8 +54,7 @@ const char kEveryElementText[] =
     "</vbox></window></dialogs>";
 
 std::ostream& operator<<(std::ostream& out, const Rect& rect) {
-  return out << "{" << rect.x << ", " << rect.y << ", " << rect.width << ", " << rect.height
-             << "}";
+  return out << "{" << rect.x << ", " << rect.y << ", " << rect.width << ", " << rect.height << "}";
 }
 
 int& ProcedureCalls() {
@@ -63,17 +66,29 @@ int RecordingProcedure() { return ++ProcedureCalls(); }
 
 void RegisterHostNames(RuntimeNameTable& names) {
   for (const char* procedure :
-       {"OnShowToolMenu()", "OnRestoreToolWindow()", "OnChangeToolGadgets()",
-        "OnRefreshToolLogs()", "OnChangeToolListIcon()", "OnCloseToolWindow()",
-        "OnShowToolWindow()", "OnHideToolWindow()"})
+       {"OnShowToolMenu()", "OnRestoreToolWindow()", "OnChangeToolGadgets()", "OnRefreshToolLogs()",
+        "OnChangeToolListIcon()", "OnCloseToolWindow()", "OnShowToolWindow()",
+        "OnHideToolWindow()"})
     RegisterProcedure(names, procedure, RecordingProcedure);
   const std::pair<const char*, int> constants[] = {
-      {"#Dir", 0},           {"#Xml", 1},           {"#Dialog", 2},
-      {"#ToolWindow", 3},    {"#ToolIcon", 4},      {"#ToolSystray", 5},
-      {"#ToolListIcon", 6},  {"#ToolLogs", 7},      {"#ToolRefreshTimer", 8},
-      {"#ToolDebugNone", 9}, {"#ToolDebugSci", 10}, {"#ToolDebugControls", 11},
-      {"#ToolDebugProp", 12}, {"#ToolDebugIndicators", 13}, {"#ToolDebugStyles", 14},
-      {"#ToolMenu", 15},     {"#ToolMenu_CloseWindow", 16}, {"#ToolMenu_ShowWindow", 17},
+      {"#Dir", 0},
+      {"#Xml", 1},
+      {"#Dialog", 2},
+      {"#ToolWindow", 3},
+      {"#ToolIcon", 4},
+      {"#ToolSystray", 5},
+      {"#ToolListIcon", 6},
+      {"#ToolLogs", 7},
+      {"#ToolRefreshTimer", 8},
+      {"#ToolDebugNone", 9},
+      {"#ToolDebugSci", 10},
+      {"#ToolDebugControls", 11},
+      {"#ToolDebugProp", 12},
+      {"#ToolDebugIndicators", 13},
+      {"#ToolDebugStyles", 14},
+      {"#ToolMenu", 15},
+      {"#ToolMenu_CloseWindow", 16},
+      {"#ToolMenu_ShowWindow", 17},
   };
   for (const auto& [name, value] : constants) RegisterInteger(names, name, value);
 }
@@ -86,8 +101,8 @@ std::unique_ptr<Opened> Open(const std::string& description, int width, int heig
   OpenWindowOptions options;
   options.width = width;
   options.height = height;
-  opened->ok = OpenWindow(opened->dialog, opened->toolkit, *opened->document.root,
-                          opened->names, options);
+  opened->ok =
+      OpenWindow(opened->dialog, opened->toolkit, *opened->document.root, opened->names, options);
   return opened;
 }
 

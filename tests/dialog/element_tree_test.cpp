@@ -6,7 +6,8 @@ namespace dialog {
 namespace {
 
 TEST(ElementTree, ParsesUtf16WithEntitiesAndKeepsOnlyElements) {
-  std::u16string text = u"<Window TEXT='a &lt;b&gt; &#38; \u00e9'>\n  some text\n  <hbox/><VBOX x='1'/></Window>";
+  std::u16string text =
+      u"<Window TEXT='a &lt;b&gt; &#38; \u00e9'>\n  some text\n  <hbox/><VBOX x='1'/></Window>";
   Document document = ParseDescription(text);
   ASSERT_TRUE(document.ok()) << document.errorText;
   const Element& root = *document.root;
@@ -53,8 +54,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(BadText{u"<window>\n<hbox>\n</window>", "mismatched tag", 3},
                       BadText{u"", "no element found", 1},
                       BadText{u"<window a='1' a='2'/>", "duplicate attribute", 1},
-                      BadText{u"<window>\n\n<text text='&nope;'/></window>",
-                              "undefined entity", 3},
+                      BadText{u"<window>\n\n<text text='&nope;'/></window>", "undefined entity", 3},
                       BadText{u"<window/><window/>", "junk after document element", 1}));
 
 TEST(ElementTree, DeepNestingIsCutAndDoesNotCrash) {

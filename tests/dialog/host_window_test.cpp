@@ -11,8 +11,8 @@ struct HostWindow : ::testing::Test {
     std::string fragment = SampleFragment();
     ASSERT_FALSE(fragment.empty());
     opened = Open(HostWindowWithFragment(fragment));
-    ASSERT_TRUE(opened->document.ok()) << opened->document.errorText << " line "
-                                       << opened->document.errorLine;
+    ASSERT_TRUE(opened->document.ok())
+        << opened->document.errorText << " line " << opened->document.errorLine;
     ASSERT_TRUE(opened->ok) << opened->dialog.error;
     window = FakeToolkit::Get(opened->dialog.window->control);
     Node* list = FindNode(opened->dialog, 6);
@@ -59,8 +59,8 @@ TEST_F(HostWindow, OpensHiddenCentredAtItsMinimumSize) {
 }
 
 TEST_F(HostWindow, SettingsPageAtMinimumSize) {
-  EXPECT_EQ(ControlRect(6), (Rect{5, 5, 150, 402}));  // the list keeps 150
-  EXPECT_EQ(Placed(frame), (Rect{160, 5, 317, 402}));  // the frame takes the spare width
+  EXPECT_EQ(ControlRect(6), (Rect{5, 5, 150, 402}));       // the list keeps 150
+  EXPECT_EQ(Placed(frame), (Rect{160, 5, 317, 402}));      // the frame takes the spare width
   EXPECT_EQ(Placed(multibox), (Rect{169, 23, 299, 118}));  // tallest container
   EXPECT_EQ(Placed(filler), (Rect{169, 146, 299, 252}));   // the empty element takes the rest
   for (const char* name : {"CodeBeautifier", "VisualHelpers", "AutocompStrings"})
@@ -70,12 +70,12 @@ TEST_F(HostWindow, SettingsPageAtMinimumSize) {
 TEST_F(HostWindow, LogsPageAtMinimumSize) {
   EXPECT_EQ(ControlRect(7), (Rect{5, 45, 472, 362}));  // the editor takes all spare height
   // Six options in two rows of three, rows sharing the height equally.
-  EXPECT_EQ(ControlRect(12), (Rect{49, 5, 86, 20}));   // Properties
-  EXPECT_EQ(ControlRect(10), (Rect{140, 5, 80, 20}));  // Scintilla
-  EXPECT_EQ(ControlRect(14), (Rect{225, 5, 56, 20}));  // Styles
-  EXPECT_EQ(ControlRect(13), (Rect{49, 25, 86, 20}));  // Indicators
-  EXPECT_EQ(ControlRect(11), (Rect{140, 25, 80, 20})); // Controls
-  EXPECT_EQ(ControlRect(9), (Rect{225, 25, 56, 20}));  // None
+  EXPECT_EQ(ControlRect(12), (Rect{49, 5, 86, 20}));    // Properties
+  EXPECT_EQ(ControlRect(10), (Rect{140, 5, 80, 20}));   // Scintilla
+  EXPECT_EQ(ControlRect(14), (Rect{225, 5, 56, 20}));   // Styles
+  EXPECT_EQ(ControlRect(13), (Rect{49, 25, 86, 20}));   // Indicators
+  EXPECT_EQ(ControlRect(11), (Rect{140, 25, 80, 20}));  // Controls
+  EXPECT_EQ(ControlRect(9), (Rect{225, 25, 56, 20}));   // None
   int group = FakeToolkit::Get(FindControl(opened->dialog, 12))->optionGroup;
   for (int number = 9; number <= 14; ++number)
     EXPECT_EQ(FakeToolkit::Get(FindControl(opened->dialog, number))->optionGroup, group);

@@ -51,9 +51,16 @@ struct DecimalCase {
 };
 
 TEST(AttributeValues, ReadDecimal) {
-  const DecimalCase cases[] = {{"12", 12},     {"  \t-7x", -7}, {"+3", 3},  {"abc", 0},
-                               {"", 0},        {"4 5", 4},      {"- 5", 0}, {"$10", 0},
-                               {"99999999999", 2147483647},     {"-99999999999", -2147483647 - 1}};
+  const DecimalCase cases[] = {{"12", 12},
+                               {"  \t-7x", -7},
+                               {"+3", 3},
+                               {"abc", 0},
+                               {"", 0},
+                               {"4 5", 4},
+                               {"- 5", 0},
+                               {"$10", 0},
+                               {"99999999999", 2147483647},
+                               {"-99999999999", -2147483647 - 1}};
   for (const DecimalCase& c : cases) EXPECT_EQ(ReadDecimal(c.text), c.expected) << c.text;
 }
 

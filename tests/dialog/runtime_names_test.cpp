@@ -23,7 +23,8 @@ TEST(RuntimeNames, ConstantsAndProceduresKeepTheirMarksAndIgnoreCase) {
 
 TEST(RuntimeNames, FloatsAreTruncated) {
   RuntimeNameTable table;
-  const std::pair<double, std::int64_t> cases[] = {{2.9, 2}, {-2.9, -2}, {0.5, 0}, {1e30, INT64_MAX}};
+  const std::pair<double, std::int64_t> cases[] = {
+      {2.9, 2}, {-2.9, -2}, {0.5, 0}, {1e30, INT64_MAX}};
   for (const auto& [real, expected] : cases) {
     RegisterFloat(table, "#F", real);
     std::int64_t value = 0;

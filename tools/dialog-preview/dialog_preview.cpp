@@ -13,6 +13,7 @@
 // The file may be UTF-8 (with or without a byte-order mark) or UTF-16LE with a byte-order mark.
 // Exit code 0 when the window was built, 1 when the description failed, 2 for bad usage.
 #include <windows.h>
+// needs <windows.h> first
 #include <commctrl.h>
 
 #include <cstdio>
@@ -77,7 +78,8 @@ int OnChangeListIcon() {
   if (g_preview == nullptr) return 0;
   HWND list = static_cast<HWND>(dialog::FindControl(g_preview->dialog, kListIconNumber));
   if (list == nullptr) return 0;
-  int selected = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  int selected =
+      static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
   if (selected < 0) return 0;
   for (size_t i = 0; i < g_preview->pages.size(); ++i) {
     if (dialog::Node* node = dialog::FindNode(g_preview->dialog, g_preview->pages[i]))
@@ -107,7 +109,8 @@ void AddListRows(Preview& preview, const dialog::Element& root, int selectedRow)
     while (!pending.empty()) {
       const dialog::Element* element = pending.back();
       pending.pop_back();
-      if (dialog::IsElement(*element, "container") && dialog::GetAttribute(*element, "name") == preview.pages[i] &&
+      if (dialog::IsElement(*element, "container") &&
+          dialog::GetAttribute(*element, "name") == preview.pages[i] &&
           dialog::HasAttribute(*element, "title"))
         title = dialog::GetAttribute(*element, "title");
       for (const auto& child : element->children) pending.push_back(child.get());
@@ -117,18 +120,21 @@ void AddListRows(Preview& preview, const dialog::Element& root, int selectedRow)
     item.mask = LVIF_TEXT;
     item.iItem = static_cast<int>(i);
     item.pszText = reinterpret_cast<wchar_t*>(wide.data());
-    int row = static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    int row =
+        static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     LVITEMW state{};
     state.stateMask = LVIS_STATEIMAGEMASK;
     state.state = INDEXTOSTATEIMAGEMASK(2);  // checked
-    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&state));
   }
   RECT client;
   GetClientRect(list, &client);
   SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, client.right - client.left - 4);
   LVITEMW select{};
   select.stateMask = select.state = LVIS_SELECTED | LVIS_FOCUSED;
-  SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(selectedRow), reinterpret_cast<LPARAM>(&select));
+  SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(selectedRow),
+               reinterpret_cast<LPARAM>(&select));
   OnChangeListIcon();
 }
 
@@ -140,7 +146,10 @@ dialog::Node* FindFirstPanel(dialog::Node& node) {
 }
 
 int Usage() {
-  std::fputs("usage: dialog-preview.exe [--check] [--fragment] [--close-after MS] [--tab N] [--row N] [--size W H]\n       [--ready-file PATH]\n       DESCRIPTION.xml\n", stderr);
+  std::fputs(
+      "usage: dialog-preview.exe [--check] [--fragment] [--close-after MS] [--tab N] [--row N] "
+      "[--size W H]\n       [--ready-file PATH]\n       DESCRIPTION.xml\n",
+      stderr);
   return 2;
 }
 
@@ -186,8 +195,8 @@ int wmain(int argc, wchar_t** argv) {
 
   dialog::Document document = dialog::ParseDescription(text);
   if (!document.ok()) {
-    PrintLine("XML error: " + FirstCharacters(document.errorText, 200) + " (Line: " +
-              std::to_string(document.errorLine) + ")");
+    PrintLine("XML error: " + FirstCharacters(document.errorText, 200) +
+              " (Line: " + std::to_string(document.errorLine) + ")");
     return 1;
   }
 
@@ -223,7 +232,8 @@ int wmain(int argc, wchar_t** argv) {
   HWND window = static_cast<HWND>(preview.dialog.window->control);
   if (fragment) AddListRows(preview, *document.root, row);
   if (tab >= 0) {
-    if (dialog::Node* panel = FindFirstPanel(*preview.dialog.window)) toolkit.SelectPanelTab(panel->control, tab);
+    if (dialog::Node* panel = FindFirstPanel(*preview.dialog.window))
+      toolkit.SelectPanelTab(panel->control, tab);
   }
   toolkit.ShowWindow(window, true);
   if (width > 0 && height > 0) {

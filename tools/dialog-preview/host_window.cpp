@@ -32,22 +32,40 @@ char16_t Lower(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char1
 }  // namespace
 
 void RegisterHostNames(dialog::RuntimeNameTable& names, int (*onListChange)()) {
-  for (const char* procedure : {"OnShowToolMenu()", "OnRestoreToolWindow()", "OnChangeToolGadgets()",
-                                "OnRefreshToolLogs()", "OnCloseToolWindow()", "OnShowToolWindow()",
-                                "OnHideToolWindow()"})
+  for (const char* procedure :
+       {"OnShowToolMenu()", "OnRestoreToolWindow()", "OnChangeToolGadgets()", "OnRefreshToolLogs()",
+        "OnCloseToolWindow()", "OnShowToolWindow()", "OnHideToolWindow()"})
     dialog::RegisterProcedure(names, procedure, DoNothing);
-  dialog::RegisterProcedure(names, "OnChangeToolListIcon()", onListChange != nullptr ? onListChange : DoNothing);
+  dialog::RegisterProcedure(names, "OnChangeToolListIcon()",
+                            onListChange != nullptr ? onListChange : DoNothing);
   const std::pair<const char*, int> constants[] = {
-      {"#Dir", 0},           {"#Xml", 1},           {"#Dialog", 2},
-      {"#ToolWindow", 3},    {"#ToolIcon", 4},      {"#ToolSystray", 5},
-      {"#ToolListIcon", 6},  {"#ToolLogs", 7},      {"#ToolRefreshTimer", 8},
-      {"#ToolDebugNone", 9}, {"#ToolDebugSci", 10}, {"#ToolDebugControls", 11},
-      {"#ToolDebugProp", 12}, {"#ToolDebugIndicators", 13}, {"#ToolDebugStyles", 14},
-      {"#ToolMenu", 15},     {"#ToolMenu_CloseWindow", 16}, {"#ToolMenu_ShowWindow", 17},
-      {"#ToolHook_Callback", 4}, {"#ToolHook_Mouse", 7}, {"#ToolHook_CallbackComplete", 12},
-      {"#ToolEvent_Gadget", 13100}, {"#ToolEvent_ShowMenu", 13102},
-      {"#ToolEvent_RestoreWindow", 13109}, {"#ToolEvent_AutoRefresh", 13110},
-      {"#ToolEvent_HideWindow", 13116}, {"#ToolEvent_CloseWindow", 262145},
+      {"#Dir", 0},
+      {"#Xml", 1},
+      {"#Dialog", 2},
+      {"#ToolWindow", 3},
+      {"#ToolIcon", 4},
+      {"#ToolSystray", 5},
+      {"#ToolListIcon", 6},
+      {"#ToolLogs", 7},
+      {"#ToolRefreshTimer", 8},
+      {"#ToolDebugNone", 9},
+      {"#ToolDebugSci", 10},
+      {"#ToolDebugControls", 11},
+      {"#ToolDebugProp", 12},
+      {"#ToolDebugIndicators", 13},
+      {"#ToolDebugStyles", 14},
+      {"#ToolMenu", 15},
+      {"#ToolMenu_CloseWindow", 16},
+      {"#ToolMenu_ShowWindow", 17},
+      {"#ToolHook_Callback", 4},
+      {"#ToolHook_Mouse", 7},
+      {"#ToolHook_CallbackComplete", 12},
+      {"#ToolEvent_Gadget", 13100},
+      {"#ToolEvent_ShowMenu", 13102},
+      {"#ToolEvent_RestoreWindow", 13109},
+      {"#ToolEvent_AutoRefresh", 13110},
+      {"#ToolEvent_HideWindow", 13116},
+      {"#ToolEvent_CloseWindow", 262145},
   };
   for (const auto& [name, value] : constants) dialog::RegisterInteger(names, name, value);
 }
@@ -69,7 +87,8 @@ std::u16string SpliceFragment(const std::u16string& window, const std::u16string
   const std::u16string close = u"</multibox>";
   std::u16string result;
   size_t from = 0;
-  for (size_t at = window.find(close); at != std::u16string::npos; at = window.find(close, at + close.size())) {
+  for (size_t at = window.find(close); at != std::u16string::npos;
+       at = window.find(close, at + close.size())) {
     result += window.substr(from, at - from) + marked;
     from = at;
   }

@@ -17,7 +17,8 @@ constexpr int kComboDropHeight = 200;  // the list below a combo box's field
 
 std::wstring Wide(const std::string& text) {
   if (text.empty()) return std::wstring();
-  int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  int length =
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<size_t>(length), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
   return wide;
@@ -42,11 +43,10 @@ void RegisterClasses(HINSTANCE instance) {
   static bool registered = false;
   if (registered) return;
   registered = true;
-  INITCOMMONCONTROLSEX controls{sizeof controls,
-                                ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS |
-                                    ICC_BAR_CLASSES | ICC_DATE_CLASSES | ICC_TREEVIEW_CLASSES |
-                                    ICC_PROGRESS_CLASS | ICC_INTERNET_CLASSES |
-                                    ICC_STANDARD_CLASSES};
+  INITCOMMONCONTROLSEX controls{
+      sizeof controls, ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES |
+                           ICC_DATE_CLASSES | ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS |
+                           ICC_INTERNET_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   LoadLibraryW(L"riched20.dll");  // RichEdit20W for `editor`
   struct ClassSpec {
@@ -124,9 +124,9 @@ const Win32Toolkit::ControlInfo* Win32Toolkit::Find(HWND window) const {
 
 HWND Win32Toolkit::CreateChild(const wchar_t* className, const std::string& caption, DWORD style,
                                DWORD exStyle, HWND parent) {
-  HWND control = CreateWindowExW(exStyle, className, Wide(caption).c_str(),
-                                 style | WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent, nullptr,
-                                 instance_, this);
+  HWND control =
+      CreateWindowExW(exStyle, className, Wide(caption).c_str(), style | WS_CHILD | WS_VISIBLE, 0,
+                      0, 0, 0, parent, nullptr, instance_, this);
   if (control != nullptr) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   return control;
 }
@@ -136,9 +136,9 @@ Control Win32Toolkit::CreateTopWindow(const ControlSpec& spec, Control owner, in
   DWORD style = WindowStyle(spec.flags);
   DWORD exStyle = (spec.flags & flag::kWindowTool) ? WS_EX_TOOLWINDOW : 0;
   SIZE outer = OuterSize(style, exStyle, width, height);
-  HWND window = CreateWindowExW(exStyle, kWindowClass, Wide(spec.caption).c_str(), style, x, y,
-                                outer.cx, outer.cy, static_cast<HWND>(owner), nullptr, instance_,
-                                this);
+  HWND window =
+      CreateWindowExW(exStyle, kWindowClass, Wide(spec.caption).c_str(), style, x, y, outer.cx,
+                      outer.cy, static_cast<HWND>(owner), nullptr, instance_, this);
   if (window == nullptr) return nullptr;
   ControlInfo& info = controls_[window];
   info.kind = Kind::kWindow;
@@ -156,7 +156,8 @@ Control Win32Toolkit::CreateControl(Control parentControl, const ControlSpec& sp
   HWND buddy = nullptr;
   switch (spec.kind) {
     case Kind::kPanel:
-      control = CreateChild(WC_TABCONTROLW, "", WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP, 0, parent);
+      control = CreateChild(WC_TABCONTROLW, "", WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP, 0,
+                            parent);
       break;
     case Kind::kContainer:
     case Kind::kScrollArea:
@@ -169,14 +170,17 @@ Control Win32Toolkit::CreateControl(Control parentControl, const ControlSpec& sp
     case Kind::kText:
     case Kind::kHyperLink: {
       DWORD style = SS_NOPREFIX | SS_NOTIFY;
-      if (spec.kind == Kind::kText && (flags & flag::kTextCenter)) style |= SS_CENTER;
-      else if (spec.kind == Kind::kText && (flags & flag::kTextRight)) style |= SS_RIGHT;
+      if (spec.kind == Kind::kText && (flags & flag::kTextCenter))
+        style |= SS_CENTER;
+      else if (spec.kind == Kind::kText && (flags & flag::kTextRight))
+        style |= SS_RIGHT;
       if (spec.kind == Kind::kText && (flags & flag::kTextBorder)) style |= SS_SUNKEN;
       control = CreateChild(L"STATIC", spec.caption, style, 0, parent);
       break;
     }
     case Kind::kCheckBox: {
-      DWORD style = WS_TABSTOP | ((flags & flag::kCheckBoxThreeState) ? BS_AUTO3STATE : BS_AUTOCHECKBOX);
+      DWORD style =
+          WS_TABSTOP | ((flags & flag::kCheckBoxThreeState) ? BS_AUTO3STATE : BS_AUTOCHECKBOX);
       if (flags & flag::kCheckBoxRight) style |= BS_LEFTTEXT | BS_RIGHT;
       if (flags & flag::kCheckBoxCenter) style |= BS_CENTER;
       control = CreateChild(L"BUTTON", "", style, 0, parent);
@@ -212,14 +216,16 @@ Control Win32Toolkit::CreateControl(Control parentControl, const ControlSpec& sp
       if (flags & flag::kSpinReadOnly) style |= ES_READONLY;
       control = CreateChild(L"EDIT", std::to_string(spec.minimum), style, WS_EX_CLIENTEDGE, parent);
       if (control == nullptr) break;
-      buddy = CreateChild(UPDOWN_CLASSW, "", UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, parent);
+      buddy = CreateChild(UPDOWN_CLASSW, "", UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0,
+                          parent);
       if (buddy == nullptr) {
         DestroyWindow(control);
         control = nullptr;
         break;
       }
       SendMessageW(buddy, UDM_SETBUDDY, reinterpret_cast<WPARAM>(control), 0);
-      SendMessageW(buddy, UDM_SETRANGE32, static_cast<WPARAM>(spec.minimum), static_cast<LPARAM>(spec.maximum));
+      SendMessageW(buddy, UDM_SETRANGE32, static_cast<WPARAM>(spec.minimum),
+                   static_cast<LPARAM>(spec.maximum));
       SendMessageW(buddy, UDM_SETPOS32, 0, static_cast<LPARAM>(spec.minimum));
       break;
     }
@@ -228,8 +234,10 @@ Control Win32Toolkit::CreateControl(Control parentControl, const ControlSpec& sp
       DWORD style = WS_VSCROLL | WS_TABSTOP;
       bool editable = spec.kind == Kind::kComboBox && (flags & flag::kComboBoxEditable);
       style |= editable ? (CBS_DROPDOWN | CBS_AUTOHSCROLL) : CBS_DROPDOWNLIST;
-      if (spec.kind == Kind::kComboBox && (flags & flag::kComboBoxLowerCase)) style |= CBS_LOWERCASE;
-      if (spec.kind == Kind::kComboBox && (flags & flag::kComboBoxUpperCase)) style |= CBS_UPPERCASE;
+      if (spec.kind == Kind::kComboBox && (flags & flag::kComboBoxLowerCase))
+        style |= CBS_LOWERCASE;
+      if (spec.kind == Kind::kComboBox && (flags & flag::kComboBoxUpperCase))
+        style |= CBS_UPPERCASE;
       control = CreateChild(WC_COMBOBOXW, "", style, 0, parent);
       break;
     }
@@ -256,7 +264,8 @@ Control Win32Toolkit::CreateControl(Control parentControl, const ControlSpec& sp
       break;
     }
     case Kind::kListView:
-      control = CreateChild(L"LISTBOX", "", LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, parent);
+      control = CreateChild(L"LISTBOX", "", LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE,
+                            parent);
       break;
     case Kind::kTree:
     case Kind::kExplorerTree: {
@@ -271,23 +280,33 @@ Control Win32Toolkit::CreateControl(Control parentControl, const ControlSpec& sp
       if ((flags & flag::kEditorWordWrap) == 0) style |= ES_AUTOHSCROLL | WS_HSCROLL;
       if (flags & flag::kEditorReadOnly) style |= ES_READONLY;
       control = CreateChild(RICHEDIT_CLASSW, spec.caption, style, WS_EX_CLIENTEDGE, parent);
-      if (control == nullptr) control = CreateChild(L"EDIT", spec.caption, style, WS_EX_CLIENTEDGE, parent);
+      if (control == nullptr)
+        control = CreateChild(L"EDIT", spec.caption, style, WS_EX_CLIENTEDGE, parent);
       break;
     }
     case Kind::kCanvas:
-      control = CreateChild(kCanvasClass, "", (flags & flag::kCanvasBorder) ? WS_BORDER : 0, 0, parent);
+      control =
+          CreateChild(kCanvasClass, "", (flags & flag::kCanvasBorder) ? WS_BORDER : 0, 0, parent);
       break;
     case Kind::kProgressBar:
-      control = CreateChild(PROGRESS_CLASSW, "", ((flags & 0x1) ? PBS_SMOOTH : 0) | ((flags & 0x2) ? PBS_VERTICAL : 0), 0, parent);
+      control = CreateChild(PROGRESS_CLASSW, "",
+                            ((flags & 0x1) ? PBS_SMOOTH : 0) | ((flags & 0x2) ? PBS_VERTICAL : 0),
+                            0, parent);
       break;
     case Kind::kTrackBar:
-      control = CreateChild(TRACKBAR_CLASSW, "", WS_TABSTOP | ((flags & 0x1) ? TBS_AUTOTICKS : 0) | ((flags & 0x2) ? TBS_VERT : 0), 0, parent);
+      control = CreateChild(
+          TRACKBAR_CLASSW, "",
+          WS_TABSTOP | ((flags & 0x1) ? TBS_AUTOTICKS : 0) | ((flags & 0x2) ? TBS_VERT : 0), 0,
+          parent);
       break;
     case Kind::kScrollBar:
       control = CreateChild(L"SCROLLBAR", "", (flags & 0x1) ? SBS_VERT : SBS_HORZ, 0, parent);
       break;
     case Kind::kDate:
-      control = CreateChild(DATETIMEPICK_CLASSW, "", WS_TABSTOP | ((flags & 0x1) ? DTS_UPDOWN : 0) | ((flags & 0x2) ? DTS_SHOWNONE : 0), 0, parent);
+      control = CreateChild(
+          DATETIMEPICK_CLASSW, "",
+          WS_TABSTOP | ((flags & 0x1) ? DTS_UPDOWN : 0) | ((flags & 0x2) ? DTS_SHOWNONE : 0), 0,
+          parent);
       break;
     case Kind::kCalendar:
       control = CreateChild(MONTHCAL_CLASSW, "", WS_TABSTOP, 0, parent);
@@ -323,11 +342,12 @@ Control Win32Toolkit::AddPanelTab(Control panelControl, const std::string& capti
   item.mask = TCIF_TEXT;
   item.pszText = text.data();
   int index = static_cast<int>(panelInfo->pages.size());
-  if (SendMessageW(panel, TCM_INSERTITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) < 0)
+  if (SendMessageW(panel, TCM_INSERTITEMW, static_cast<WPARAM>(index),
+                   reinterpret_cast<LPARAM>(&item)) < 0)
     return nullptr;
   HWND page = CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"",
-                              WS_CHILD | (index == 0 ? WS_VISIBLE : 0), 0, 0, 0, 0,
-                              panel, nullptr, instance_, this);
+                              WS_CHILD | (index == 0 ? WS_VISIBLE : 0), 0, 0, 0, 0, panel, nullptr,
+                              instance_, this);
   if (page == nullptr) {
     SendMessageW(panel, TCM_DELETEITEM, static_cast<WPARAM>(index), 0);
     return nullptr;
@@ -343,7 +363,8 @@ void Win32Toolkit::SetPanelTabCaption(Control panel, int index, const std::strin
   TCITEMW item{};
   item.mask = TCIF_TEXT;
   item.pszText = text.data();
-  SendMessageW(static_cast<HWND>(panel), TCM_SETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+  SendMessageW(static_cast<HWND>(panel), TCM_SETITEMW, static_cast<WPARAM>(index),
+               reinterpret_cast<LPARAM>(&item));
 }
 
 void Win32Toolkit::DestroyControl(Control control) {
@@ -376,7 +397,8 @@ Size Win32Toolkit::NaturalSize(Control control) {
   const ControlInfo* info = Find(window);
   if (info == nullptr) return Size{};
   std::wstring wide(static_cast<size_t>(std::max(GetWindowTextLengthW(window), 0)) + 1, L'\0');
-  wide.resize(static_cast<size_t>(std::max(GetWindowTextW(window, wide.data(), static_cast<int>(wide.size())), 0)));
+  wide.resize(static_cast<size_t>(
+      std::max(GetWindowTextW(window, wide.data(), static_cast<int>(wide.size())), 0)));
   if (IsButtonLike(info->kind)) {  // measure the caption as shown, with single ampersands
     std::wstring shown;
     for (size_t i = 0; i < wide.size(); ++i) {
@@ -387,9 +409,11 @@ Size Win32Toolkit::NaturalSize(Control control) {
   }
   std::string caption;
   if (!wide.empty()) {
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
+                                    0, nullptr, nullptr);
     caption.resize(static_cast<size_t>(bytes));
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), caption.data(), bytes, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), caption.data(),
+                        bytes, nullptr, nullptr);
   }
   SIZE text = TextExtent(caption);
   int field = lineHeight_ + 8;  // one line in an edit-like field with its border
@@ -397,25 +421,32 @@ Size Win32Toolkit::NaturalSize(Control control) {
     case Kind::kText:
     case Kind::kHyperLink:
       if (info->flags & flag::kTextBorder)
-        return Size{text.cx + 2 * GetSystemMetrics(SM_CXEDGE), text.cy + 2 * GetSystemMetrics(SM_CYEDGE)};
+        return Size{text.cx + 2 * GetSystemMetrics(SM_CXEDGE),
+                    text.cy + 2 * GetSystemMetrics(SM_CYEDGE)};
       return Size{text.cx + 2, text.cy + 2};
     case Kind::kCheckBox:
     case Kind::kOption:
       return Size{text.cx + GetSystemMetrics(SM_CXMENUCHECK) + 6,
                   std::max<int>(text.cy, GetSystemMetrics(SM_CYMENUCHECK)) + 4};
     case Kind::kButton:
-    case Kind::kButtonImage: return Size{text.cx + 16, text.cy + 10};
+    case Kind::kButtonImage:
+      return Size{text.cx + 16, text.cy + 10};
     case Kind::kComboBox:
     case Kind::kExplorerCombo:
       return Size{TextExtent("Mmmmmm").cx + GetSystemMetrics(SM_CXVSCROLL) + 8, field};
-    case Kind::kString: return Size{std::max<int>(text.cx + 8, 40), field};
+    case Kind::kString:
+      return Size{std::max<int>(text.cx + 8, 40), field};
     case Kind::kSpin:
     case Kind::kDate:
       return Size{TextExtent("00000").cx + GetSystemMetrics(SM_CXVSCROLL) + 8, field};
-    case Kind::kIPAddress: return Size{TextExtent("000.000.000.000").cx + 12, field};
-    case Kind::kCanvas: return (info->flags & flag::kCanvasBorder) ? Size{2, 2} : Size{0, 0};
-    case Kind::kTrackBar: return Size{0, 30};
-    default: return Size{};
+    case Kind::kIPAddress:
+      return Size{TextExtent("000.000.000.000").cx + 12, field};
+    case Kind::kCanvas:
+      return (info->flags & flag::kCanvasBorder) ? Size{2, 2} : Size{0, 0};
+    case Kind::kTrackBar:
+      return Size{0, 30};
+    default:
+      return Size{};
   }
 }
 
@@ -491,7 +522,8 @@ void Win32Toolkit::SetInnerSize(Control control, int width, int height) {
   DWORD style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
   DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
   SIZE outer = OuterSize(style, exStyle, width, height);
-  SetWindowPos(window, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(window, nullptr, 0, 0, outer.cx, outer.cy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32Toolkit::SetSizeBounds(Control control, int minWidth, int minHeight, int maxWidth,
@@ -528,7 +560,9 @@ void Win32Toolkit::SetListener(Control control, WindowListener* listener) {
   if (ControlInfo* info = Find(static_cast<HWND>(control))) info->listener = listener;
 }
 
-bool Win32Toolkit::IsKnown(Control control) const { return Find(static_cast<HWND>(control)) != nullptr; }
+bool Win32Toolkit::IsKnown(Control control) const {
+  return Find(static_cast<HWND>(control)) != nullptr;
+}
 
 Kind Win32Toolkit::KindOf(Control control) const {
   const ControlInfo* info = Find(static_cast<HWND>(control));
@@ -579,7 +613,8 @@ void Win32Toolkit::Report(HWND control, int eventType) {
   if (info == nullptr) return;
   int number = info->number;
   const ControlInfo* root = Find(GetAncestor(control, GA_ROOT));
-  if (root != nullptr && root->listener != nullptr) root->listener->OnControlEvent(number, eventType);
+  if (root != nullptr && root->listener != nullptr)
+    root->listener->OnControlEvent(number, eventType);
 }
 
 void Win32Toolkit::HandleCommand(HWND from, int code) {
@@ -599,26 +634,37 @@ void Win32Toolkit::HandleCommand(HWND from, int code) {
       break;
     case Kind::kString:
     case Kind::kSpin:
-      if (code == EN_CHANGE) Report(from, event::kChange);
-      else if (code == EN_SETFOCUS) Report(from, event::kFocus);
-      else if (code == EN_KILLFOCUS) Report(from, event::kLostFocus);
+      if (code == EN_CHANGE)
+        Report(from, event::kChange);
+      else if (code == EN_SETFOCUS)
+        Report(from, event::kFocus);
+      else if (code == EN_KILLFOCUS)
+        Report(from, event::kLostFocus);
       break;
     case Kind::kComboBox:
     case Kind::kExplorerCombo:
-      if (code == CBN_SELCHANGE || code == CBN_EDITCHANGE) Report(from, event::kChange);
-      else if (code == CBN_SETFOCUS) Report(from, event::kFocus);
-      else if (code == CBN_KILLFOCUS) Report(from, event::kLostFocus);
+      if (code == CBN_SELCHANGE || code == CBN_EDITCHANGE)
+        Report(from, event::kChange);
+      else if (code == CBN_SETFOCUS)
+        Report(from, event::kFocus);
+      else if (code == CBN_KILLFOCUS)
+        Report(from, event::kLostFocus);
       break;
     case Kind::kListView:
-      if (code == LBN_SELCHANGE) Report(from, event::kLeftClick);
-      else if (code == LBN_DBLCLK) Report(from, event::kLeftDoubleClick);
+      if (code == LBN_SELCHANGE)
+        Report(from, event::kLeftClick);
+      else if (code == LBN_DBLCLK)
+        Report(from, event::kLeftDoubleClick);
       break;
     case Kind::kText:
     case Kind::kHyperLink:
-      if (code == STN_CLICKED) Report(from, event::kLeftClick);
-      else if (code == STN_DBLCLK) Report(from, event::kLeftDoubleClick);
+      if (code == STN_CLICKED)
+        Report(from, event::kLeftClick);
+      else if (code == STN_DBLCLK)
+        Report(from, event::kLeftDoubleClick);
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -632,12 +678,18 @@ void Win32Toolkit::HandleNotify(const NMHDR& header) {
     case Kind::kExplorerList:
     case Kind::kTree:
     case Kind::kExplorerTree:
-      if (code == NM_CLICK) Report(from, event::kLeftClick);
-      else if (code == NM_RCLICK) Report(from, event::kRightClick);
-      else if (code == NM_DBLCLK) Report(from, event::kLeftDoubleClick);
-      else if (code == NM_RDBLCLK) Report(from, event::kRightDoubleClick);
-      else if (code == LVN_BEGINDRAG || code == TVN_BEGINDRAGW) Report(from, event::kDragStart);
-      else if (code == TVN_SELCHANGEDW) Report(from, event::kChange);
+      if (code == NM_CLICK)
+        Report(from, event::kLeftClick);
+      else if (code == NM_RCLICK)
+        Report(from, event::kRightClick);
+      else if (code == NM_DBLCLK)
+        Report(from, event::kLeftDoubleClick);
+      else if (code == NM_RDBLCLK)
+        Report(from, event::kRightDoubleClick);
+      else if (code == LVN_BEGINDRAG || code == TVN_BEGINDRAGW)
+        Report(from, event::kDragStart);
+      else if (code == TVN_SELCHANGEDW)
+        Report(from, event::kChange);
       else if (code == LVN_ITEMCHANGED &&
                (reinterpret_cast<const NMLISTVIEW&>(header).uChanged & LVIF_STATE) != 0)
         Report(from, event::kChange);
@@ -651,7 +703,8 @@ void Win32Toolkit::HandleNotify(const NMHDR& header) {
     case Kind::kDate:
       if (code == DTN_DATETIMECHANGE) Report(from, event::kChange);
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -709,10 +762,14 @@ LRESULT Win32Toolkit::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lP
         auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
         DWORD style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
         DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
-        if (info->minWidth >= 0) limits->ptMinTrackSize.x = OuterSize(style, exStyle, info->minWidth, 0).cx;
-        if (info->minHeight >= 0) limits->ptMinTrackSize.y = OuterSize(style, exStyle, 0, info->minHeight).cy;
-        if (info->maxWidth >= 0) limits->ptMaxTrackSize.x = OuterSize(style, exStyle, info->maxWidth, 0).cx;
-        if (info->maxHeight >= 0) limits->ptMaxTrackSize.y = OuterSize(style, exStyle, 0, info->maxHeight).cy;
+        if (info->minWidth >= 0)
+          limits->ptMinTrackSize.x = OuterSize(style, exStyle, info->minWidth, 0).cx;
+        if (info->minHeight >= 0)
+          limits->ptMinTrackSize.y = OuterSize(style, exStyle, 0, info->minHeight).cy;
+        if (info->maxWidth >= 0)
+          limits->ptMaxTrackSize.x = OuterSize(style, exStyle, info->maxWidth, 0).cx;
+        if (info->maxHeight >= 0)
+          limits->ptMaxTrackSize.y = OuterSize(style, exStyle, 0, info->maxHeight).cy;
         return 0;
       }
       break;
@@ -779,7 +836,8 @@ LRESULT Win32Toolkit::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
       }
       break;
-    default: break;
+    default:
+      break;
   }
   return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -47,8 +47,8 @@ class Win32Toolkit : public Toolkit {
 
   // For the host: what a control is, and the few operations that need this toolkit's records.
   bool IsKnown(Control control) const;
-  Kind KindOf(Control control) const;   // kText when unknown
-  int NumberOf(Control control) const;  // -1 when unknown
+  Kind KindOf(Control control) const;     // kText when unknown
+  int NumberOf(Control control) const;    // -1 when unknown
   HWND SpinButtonOf(Control spin) const;  // the up-down beside a spin's edit field
   // Checks an option and clears the others of its group.
   void SelectOption(Control option);
@@ -71,8 +71,8 @@ class Win32Toolkit : public Toolkit {
     int number = -1;
     std::uint32_t flags = 0;
     int optionGroup = 0;
-    HWND buddy = nullptr;         // spin: the up-down
-    std::vector<HWND> pages;      // panel: its pages, in tab order
+    HWND buddy = nullptr;                 // spin: the up-down
+    std::vector<HWND> pages;              // panel: its pages, in tab order
     COLORREF color = RGB(255, 255, 255);  // canvas
     bool hovering = false;                // canvas: mouse inside
     bool pressed = false;                 // canvas: left button went down inside
@@ -84,8 +84,8 @@ class Win32Toolkit : public Toolkit {
 
   ControlInfo* Find(HWND window);
   const ControlInfo* Find(HWND window) const;
-  HWND CreateChild(const wchar_t* className, const std::string& caption, DWORD style,
-                   DWORD exStyle, HWND parent);
+  HWND CreateChild(const wchar_t* className, const std::string& caption, DWORD style, DWORD exStyle,
+                   HWND parent);
   void Report(HWND control, int eventType);
   LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void HandleCommand(HWND from, int code);

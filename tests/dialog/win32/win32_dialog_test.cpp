@@ -1,7 +1,7 @@
 // The host's window text with the sample fragment, built with real Win32 controls (under Wine).
 #include <windows.h>
+// needs <windows.h> first
 #include <commctrl.h>
-
 #include <gtest/gtest.h>
 
 #include "host/dialog/win32/win32_toolkit.h"
@@ -79,7 +79,8 @@ TEST_F(Win32HostWindow, BuildsRealControlsFoundByNameAndNumber) {
   EXPECT_EQ(toolkit.KindOf(Hwnd("Enabled")), Kind::kCheckBox);
   EXPECT_EQ(GetWindowLongPtrW(Hwnd("LineColor:Color"), GWL_STYLE) & ES_UPPERCASE, ES_UPPERCASE);
   DWORD extended = static_cast<DWORD>(SendMessageW(Hwnd(6), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
-  EXPECT_EQ(extended & (LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT), DWORD(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT));
+  EXPECT_EQ(extended & (LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT),
+            DWORD(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT));
   // Hidden plugin pages are built but not visible.
   EXPECT_TRUE(GetWindowLongPtrW(Hwnd("CodeBeautifier"), GWL_STYLE) & WS_VISIBLE);
   EXPECT_FALSE(GetWindowLongPtrW(Hwnd("VisualHelpers"), GWL_STYLE) & WS_VISIBLE);
@@ -125,7 +126,8 @@ TEST_F(Win32HostWindow, ResizeRelaysOut) {
 TEST_F(Win32HostWindow, ControlEventsReachTheEngine) {
   HWND comma0 = Hwnd("Comma:0"), comma2 = Hwnd("Comma:2"), operators0 = Hwnd("Operators:0");
   auto click = [](HWND button) {
-    SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
   };
   click(operators0);
   click(comma0);
@@ -139,7 +141,8 @@ TEST_F(Win32HostWindow, ControlEventsReachTheEngine) {
   events.clear();
   SetWindowTextW(Hwnd("LineColor:Color"), L"FF");
   ASSERT_FALSE(events.empty());
-  EXPECT_EQ(events.back(), std::make_pair(ControlNumber(dialog, "LineColor:Color"), event::kChange));
+  EXPECT_EQ(events.back(),
+            std::make_pair(ControlNumber(dialog, "LineColor:Color"), event::kChange));
 
   // The list's onchange procedure runs when a row's check box changes.
   ProcedureCalls() = 0;
@@ -188,8 +191,11 @@ TEST(Win32Dialog, InvisibleFlagKeepsTheWindowHiddenOtherwiseItShows) {
   // The toolkit's 0x10000000 means "hidden", although it is WS_VISIBLE's value in Win32.
   win32::Win32Toolkit toolkit;
   RuntimeNameTable names;
-  Document hidden = ParseDescriptionUtf8("<window flags='#PB_Window_Invisible|#PB_Window_SystemMenu'><empty/></window>");
-  Document shown = ParseDescriptionUtf8("<window text='Shown' flags='#PB_Window_NoActivate'><text text='a long caption here'/></window>");
+  Document hidden = ParseDescriptionUtf8(
+      "<window flags='#PB_Window_Invisible|#PB_Window_SystemMenu'><empty/></window>");
+  Document shown = ParseDescriptionUtf8(
+      "<window text='Shown' flags='#PB_Window_NoActivate'><text text='a long caption "
+      "here'/></window>");
   Dialog first, second;
   ASSERT_TRUE(OpenWindow(first, toolkit, *hidden.root, names));
   ASSERT_TRUE(OpenWindow(second, toolkit, *shown.root, names));
