@@ -139,6 +139,7 @@ TEST_F(HostEndToEnd, StartUpFailuresShowTheirMessageBox) {
     if (c.messageStart == L"XML error: ") {
       EXPECT_NE(message.find(L" (Line: "), std::wstring::npos) << Narrow(message);
     }
+    Sleep(300);  // let the box paint
     Screenshot(std::wstring(L"failure-") + std::to_wstring(n));
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(host.WaitExit(), 1u);
@@ -236,6 +237,42 @@ TEST_F(HostEndToEnd, SettingsWindowShowsAndPublishesEveryControlKind) {
   Exit(host);
   const std::string preferences = host.Preferences();
   EXPECT_NE(preferences.find("Toggle = 0\r\nWidth = 30\r\nMode = 1\r\nShade = 255\r\nBox = 8\r\n"), std::string::npos) << preferences;
+}
+
+HWND FindPopupMenu(DWORD processId) {
+  FoundBox found = {processId, nullptr};
+  EnumWindows([](HWND window, LPARAM data) -> BOOL {
+    auto* search = reinterpret_cast<FoundBox*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && ClassOf(window) == L"#32768" && IsWindowVisible(window)) {
+      search->box = window;
+      return FALSE;
+    }
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&found));
+  return found.box;
+}
+
+// Presses on the tray icon reach the tool window as its tray message; each kind opens the menu.
+TEST_F(HostEndToEnd, TrayPressesOpenTheMenu) {
+  std::wstring folder = Stage(L"tray", {});
+  Host host;
+  ASSERT_TRUE(StartHostFor(host, folder, ide));
+  ASSERT_TRUE(WaitReady(ide, host));
+  HWND tool = ToolWindow(ide);
+  for (UINT press : {WM_RBUTTONDOWN, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK}) {
+    PostMessageW(tool, WM_APP + 5, 5, press);
+    HWND menu = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (menu = FindPopupMenu(host.id())) != nullptr; }, 5000)) << press;
+    if (press == WM_RBUTTONDOWN) Screenshot(L"tray-menu");
+    PostMessageW(tool, WM_CANCELMODE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return FindPopupMenu(host.id()) == nullptr; }, 5000)) << press;
+  }
+  PostMessageW(tool, WM_APP + 5, 5, WM_MOUSEMOVE);  // not a press: no menu
+  Sleep(300);
+  EXPECT_EQ(FindPopupMenu(host.id()), nullptr);
+  Exit(host);
 }
 
 TEST_F(HostEndToEnd, LogViewShowsThePluginTextAndTheIdeWindowTree) {
