@@ -209,8 +209,8 @@ const char16_t* RetrievePluginDebug(std::intptr_t ideWindow, const char16_t* mod
     std::u16string_view modeText = mode != nullptr ? std::u16string_view(mode) : u"";
     // The four modes are short ASCII words; a long mode is none of them.
     if (modeText.size() > 32) modeText = u"";
-    g_debugText = DebugDumpUtf16(reinterpret_cast<os::Window>(ideWindow),
-                                 core::Utf16ToUtf8(modeText));
+    g_debugText =
+        DebugDumpUtf16(reinterpret_cast<os::Window>(ideWindow), core::Utf16ToUtf8(modeText));
   } catch (...) {
     g_debugText.clear();
   }

@@ -58,9 +58,8 @@ struct DispatcherState {
 DispatcherState g_state;
 
 constexpr DispatchedHelpers kShippedHelpers = {
-    ApplyEditorSettings,   UpdateHighlightColor,     ScheduleFormat,
-    OnDigitTyped,          OnQuoteTyped,             OnPlusTyped,
-    OnLineBreakStringHelpers, OnLineBreakCommentHelpers,
+    ApplyEditorSettings, UpdateHighlightColor, ScheduleFormat,           OnDigitTyped,
+    OnQuoteTyped,        OnPlusTyped,          OnLineBreakStringHelpers, OnLineBreakCommentHelpers,
 };
 DispatchedHelpers g_helpers = kShippedHelpers;
 
@@ -159,7 +158,8 @@ void OnCharacterAdded(const HookContext& context, const sci::Notification& notif
   event.pos = g_state.lastInsertPosition;
   const std::int64_t at = event.pos >= 0 ? event.pos : SciSend(context, sci::SCI_GETCURRENTPOS);
   event.line = SciSend(context, sci::SCI_LINEFROMPOSITION, static_cast<std::uintptr_t>(at));
-  event.lineStart = SciSend(context, sci::SCI_POSITIONFROMLINE, static_cast<std::uintptr_t>(event.line));
+  event.lineStart =
+      SciSend(context, sci::SCI_POSITIONFROMLINE, static_cast<std::uintptr_t>(event.line));
   event.lineEnd =
       SciSend(context, sci::SCI_GETLINEENDPOSITION, static_cast<std::uintptr_t>(event.line));
   event.interval = TypingInterval(event.ch, 0);
@@ -304,17 +304,17 @@ void DeferCaretShift(const HookContext& context, std::int64_t offset) {
   const std::int64_t shift = g_state.caretShift;
   g_state.caretShift = -1;
   const std::int64_t caret = SciSend(context, sci::SCI_GETCURRENTPOS);
-  SciSend(context, sci::SCI_GOTOPOS, static_cast<std::uintptr_t>(std::max<std::int64_t>(caret + shift, 0)));
+  SciSend(context, sci::SCI_GOTOPOS,
+          static_cast<std::uintptr_t>(std::max<std::int64_t>(caret + shift, 0)));
 }
 
 void AnchorCaretToIndent(const HookContext& context, std::int64_t line, std::int64_t position,
                          bool relative) {
   if (line != -1 && position != -1) {
     g_state.anchorLine = line;
-    g_state.anchorOffset =
-        relative ? position - SciSend(context, sci::SCI_GETLINEINDENTPOSITION,
-                                      static_cast<std::uintptr_t>(line))
-                 : position;
+    g_state.anchorOffset = relative ? position - SciSend(context, sci::SCI_GETLINEINDENTPOSITION,
+                                                         static_cast<std::uintptr_t>(line))
+                                    : position;
     return;
   }
   if (line != -1 || position != -1 || g_state.anchorLine == -1) return;
@@ -323,7 +323,8 @@ void AnchorCaretToIndent(const HookContext& context, std::int64_t line, std::int
   g_state.anchorLine = g_state.anchorOffset = -1;
   const std::int64_t indent =
       SciSend(context, sci::SCI_GETLINEINDENTPOSITION, static_cast<std::uintptr_t>(anchorLine));
-  SciSend(context, sci::SCI_GOTOPOS, static_cast<std::uintptr_t>(std::max<std::int64_t>(indent + offset, 0)));
+  SciSend(context, sci::SCI_GOTOPOS,
+          static_cast<std::uintptr_t>(std::max<std::int64_t>(indent + offset, 0)));
 }
 
 void SendIndentShortcut(const HookContext& context, std::int64_t firstLine, std::int64_t lastLine) {
@@ -369,8 +370,8 @@ void ReindentSequence(const HookContext& context, std::int64_t firstLine, std::i
         const std::intptr_t line =
             SciSend(context, sci::SCI_LINEFROMPOSITION, static_cast<std::uintptr_t>(caret));
         SciSend(context, sci::SCI_GOTOPOS,
-                static_cast<std::uintptr_t>(
-                    SciSend(context, sci::SCI_POSITIONFROMLINE, static_cast<std::uintptr_t>(line))));
+                static_cast<std::uintptr_t>(SciSend(context, sci::SCI_POSITIONFROMLINE,
+                                                    static_cast<std::uintptr_t>(line))));
       }
       break;
     case 3:

@@ -7,12 +7,12 @@
 
 // Everything the dispatcher measured for one SCN_CHARADDED, handed to the helpers.
 struct CharacterEvent {
-  int ch = 0;                  // the added character
-  std::int64_t pos = -1;       // last insertion position (the typed character)
-  std::int64_t line = 0;       // line of pos, and its start and end, measured once
+  int ch = 0;             // the added character
+  std::int64_t pos = -1;  // last insertion position (the typed character)
+  std::int64_t line = 0;  // line of pos, and its start and end, measured once
   std::int64_t lineStart = 0;
   std::int64_t lineEnd = 0;
-  std::int64_t interval = 0;   // TypingInterval(ch, 0)
+  std::int64_t interval = 0;  // TypingInterval(ch, 0)
 };
 
 std::int64_t ReadKeyState(int virtualKey);

@@ -17,7 +17,7 @@ extern "C" int VORPEX_STDCALL DllMain(void* instance, unsigned long reason, void
 }
 
 extern "C" __declspec(dllexport) std::intptr_t VORPEX_STDCALL
-OnHookCallbackComplete(int code, std::uintptr_t wParam, std::intptr_t lParam) {
+    OnHookCallbackComplete(int code, std::uintptr_t wParam, std::intptr_t lParam) {
   return zentrel::OnHookCallbackComplete(code, wParam, lParam);
 }
 
@@ -26,7 +26,7 @@ extern "C" __declspec(dllexport) const wchar_t* RetrievePluginXMLDialog() {
 }
 
 extern "C" __declspec(dllexport) const wchar_t* RetrievePluginDebug(std::intptr_t ideWindow,
-                                                                   const wchar_t* mode) {
+                                                                    const wchar_t* mode) {
   static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows text is UTF-16");
   return reinterpret_cast<const wchar_t*>(
       zentrel::RetrievePluginDebug(ideWindow, reinterpret_cast<const char16_t*>(mode)));

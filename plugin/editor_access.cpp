@@ -43,8 +43,8 @@ std::int64_t SciFindInRange(const HookContext& context, bool useRegex, const std
   request.chrgText.cpMin = -1;
   request.chrgText.cpMax = -1;
   const std::uintptr_t flags = useRegex ? (sci::SCFIND_REGEXP | sci::SCFIND_POSIX) : 0;
-  const std::intptr_t found = SciSend(context, sci::SCI_FINDTEXT, flags,
-                                      reinterpret_cast<std::intptr_t>(&request));
+  const std::intptr_t found =
+      SciSend(context, sci::SCI_FINDTEXT, flags, reinterpret_cast<std::intptr_t>(&request));
   if (found < 0 || request.chrgText.cpMin < 0 || request.chrgText.cpMax < request.chrgText.cpMin) {
     return notFound;
   }

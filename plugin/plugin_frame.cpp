@@ -95,8 +95,7 @@ std::int64_t GetPluginProperty(os::Window ideWindow, const char* suffix) {
 
 void SetPluginProperty(os::Window ideWindow, const char* suffix, std::int64_t value) {
   if (ideWindow == nullptr) return;
-  os::SetProp(ideWindow, PluginPropertyName(ideWindow, suffix),
-              static_cast<std::intptr_t>(value));
+  os::SetProp(ideWindow, PluginPropertyName(ideWindow, suffix), static_cast<std::intptr_t>(value));
 }
 
 std::int64_t GetPluginSetting(const HookContext& context, const char* group, const char* option) {

@@ -1,11 +1,12 @@
 // Debug dumps: exact texts for known editor states.
 
+#include "plugin/debug_dumps.h"
+
 #include <gtest/gtest.h>
 
 #include "core/property_names.h"
 #include "core/utf.h"
 #include "os/sim/sim.h"
-#include "plugin/debug_dumps.h"
 #include "plugin/exports.h"
 #include "tests/plugin/fake_editor.h"
 
@@ -13,23 +14,39 @@ namespace {
 
 std::int64_t StyledAttributes(std::uint32_t message, std::int64_t index) {
   switch (message) {
-    case 2481: return index == 5 ? 0x000000 : 0x0080FF;  // fore: style 5 black, else orange
-    case 2482: return 0xFFFFFF;                          // back: white
-    case 2483: return index == 5 ? 1 : 0;                // bold
-    case 2484: return index == 6 ? 1 : 0;                // italic
-    case 2488: return index == 6 ? 1 : 0;                // underline
-    case 2489: return index == 7 ? 1 : index == 8 ? 2 : 0;  // case
-    case 2491: return index == 9 ? 0 : 1;                // visible
-    case 2492: return index == 5 ? 0 : 1;                // changeable
-    case 2493: return index == 10 ? 1 : 0;               // hotspot
-    case 2081: return index;                             // indicator style = its number
-    case 2083: return 0x4080FF;                          // indicator fore
-    case 2511: return index == 2 ? 1 : 0;                // under
+    case 2481:
+      return index == 5 ? 0x000000 : 0x0080FF;  // fore: style 5 black, else orange
+    case 2482:
+      return 0xFFFFFF;  // back: white
+    case 2483:
+      return index == 5 ? 1 : 0;  // bold
+    case 2484:
+      return index == 6 ? 1 : 0;  // italic
+    case 2488:
+      return index == 6 ? 1 : 0;  // underline
+    case 2489:
+      return index == 7 ? 1 : index == 8 ? 2 : 0;  // case
+    case 2491:
+      return index == 9 ? 0 : 1;  // visible
+    case 2492:
+      return index == 5 ? 0 : 1;  // changeable
+    case 2493:
+      return index == 10 ? 1 : 0;  // hotspot
+    case 2081:
+      return index;  // indicator style = its number
+    case 2083:
+      return 0x4080FF;  // indicator fore
+    case 2511:
+      return index == 2 ? 1 : 0;  // under
     // "scintilla": caret on line 1 of "ab\r\n  \xE9x" (the caret at 6, on the byte 0xE9).
-    case 2010: return 5;
-    case 2350: return index == 1 ? 4 : 4;
-    case 2127: return index == 1 ? 2 : 0;
-    default: return 0;
+    case 2010:
+      return 5;
+    case 2350:
+      return index == 1 ? 4 : 4;
+    case 2127:
+      return index == 1 ? 2 : 0;
+    default:
+      return 0;
   }
 }
 
@@ -56,8 +73,8 @@ class DebugDumpTest : public ::testing::Test {
   void TearDown() override { StopFakeIde(); }
 
   std::string Export(const char16_t* mode) {
-    return core::Utf16ToUtf8(zentrel::RetrievePluginDebug(
-        reinterpret_cast<std::intptr_t>(ide->main), mode));
+    return core::Utf16ToUtf8(
+        zentrel::RetrievePluginDebug(reinterpret_cast<std::intptr_t>(ide->main), mode));
   }
 
   FakeIde* ide = nullptr;
@@ -71,10 +88,8 @@ TEST(DebugDumpText, ColorText) {
     const char* expected;
   };
   const Case cases[] = {
-      {0x0080FF, "fore-", "fore-color (255,128,  0)"},
-      {0, "back-", "back-color (  0,  0,  0)"},
-      {0xFFFFFF, "", "color (255,255,255)"},
-      {0x7F0A01, "x", "xcolor (  1, 10,127)"},
+      {0x0080FF, "fore-", "fore-color (255,128,  0)"}, {0, "back-", "back-color (  0,  0,  0)"},
+      {0xFFFFFF, "", "color (255,255,255)"},           {0x7F0A01, "x", "xcolor (  1, 10,127)"},
       {0x12FFFFFF, "", "color (255,255,255)"},  // only the three colour bytes
   };
   for (const Case& c : cases) EXPECT_EQ(ColorText(c.color, c.prefix), c.expected);
@@ -107,12 +122,19 @@ TEST_F(DebugDumpTest, StylesHave256LinesWithTheirWords) {
   ASSERT_EQ(lines.size(), 256u);
   for (const std::string& line : lines) EXPECT_EQ(line.back(), '\n');
   EXPECT_EQ(lines[0], "style[0]\tfore-color (255,128,  0)\tback-color (255,255,255)\t\n");
-  EXPECT_EQ(lines[5], "style[5]\tfore-color (  0,  0,  0)\tback-color (255,255,255)\tis-bold is-readonly\n");
-  EXPECT_EQ(lines[6], "style[6]\tfore-color (255,128,  0)\tback-color (255,255,255)\tis-italic is-underlined\n");
-  EXPECT_EQ(lines[7], "style[7]\tfore-color (255,128,  0)\tback-color (255,255,255)\tis-uppercase\n");
-  EXPECT_EQ(lines[8], "style[8]\tfore-color (255,128,  0)\tback-color (255,255,255)\tis-lowervase\n");
-  EXPECT_EQ(lines[9], "style[9]\tfore-color (255,128,  0)\tback-color (255,255,255)\tis-invisible\n");
-  EXPECT_EQ(lines[10], "style[10]\tfore-color (255,128,  0)\tback-color (255,255,255)\tis-hotspot\n");
+  EXPECT_EQ(lines[5],
+            "style[5]\tfore-color (  0,  0,  0)\tback-color (255,255,255)\tis-bold is-readonly\n");
+  EXPECT_EQ(
+      lines[6],
+      "style[6]\tfore-color (255,128,  0)\tback-color (255,255,255)\tis-italic is-underlined\n");
+  EXPECT_EQ(lines[7],
+            "style[7]\tfore-color (255,128,  0)\tback-color (255,255,255)\tis-uppercase\n");
+  EXPECT_EQ(lines[8],
+            "style[8]\tfore-color (255,128,  0)\tback-color (255,255,255)\tis-lowervase\n");
+  EXPECT_EQ(lines[9],
+            "style[9]\tfore-color (255,128,  0)\tback-color (255,255,255)\tis-invisible\n");
+  EXPECT_EQ(lines[10],
+            "style[10]\tfore-color (255,128,  0)\tback-color (255,255,255)\tis-hotspot\n");
   EXPECT_EQ(lines[255], "style[255]\tfore-color (255,128,  0)\tback-color (255,255,255)\t\n");
 }
 
@@ -132,8 +154,8 @@ TEST_F(DebugDumpTest, ModesIgnoreCaseAndUnknownModesAreEmpty) {
   EXPECT_EQ(Export(u"Controls"), "");
   EXPECT_EQ(Export(u"None"), "");
   EXPECT_EQ(Export(u""), "");
-  EXPECT_EQ(core::Utf16ToUtf8(zentrel::RetrievePluginDebug(
-                reinterpret_cast<std::intptr_t>(ide->main), nullptr)),
+  EXPECT_EQ(core::Utf16ToUtf8(
+                zentrel::RetrievePluginDebug(reinterpret_cast<std::intptr_t>(ide->main), nullptr)),
             "");
 }
 
@@ -151,7 +173,9 @@ TEST_F(DebugDumpTest, MissingEditorGivesZerosAndNoScintillaDump) {
     EXPECT_EQ(Export(u"scintilla"), "");
     const auto styles = Lines(Export(u"styles"));
     ASSERT_EQ(styles.size(), 256u);
-    EXPECT_EQ(styles[3], "style[3]\tfore-color (  0,  0,  0)\tback-color (  0,  0,  0)\tis-invisible is-readonly\n");
+    EXPECT_EQ(
+        styles[3],
+        "style[3]\tfore-color (  0,  0,  0)\tback-color (  0,  0,  0)\tis-invisible is-readonly\n");
     const auto indicators = Lines(Export(u"indicators"));
     ASSERT_EQ(indicators.size(), 32u);
     EXPECT_EQ(indicators[31], "indicator[31]\tfore-color (  0,  0,  0)\tstyle-plain\n");
@@ -189,9 +213,11 @@ TEST_F(DebugDumpTest, PropsAreEmptyWithoutStamp) {
 }
 
 TEST_F(DebugDumpTest, ExportReusesOneBuffer) {
-  const char16_t* first = zentrel::RetrievePluginDebug(reinterpret_cast<std::intptr_t>(ide->main), u"styles");
+  const char16_t* first =
+      zentrel::RetrievePluginDebug(reinterpret_cast<std::intptr_t>(ide->main), u"styles");
   ASSERT_NE(first, nullptr);
-  const char16_t* second = zentrel::RetrievePluginDebug(reinterpret_cast<std::intptr_t>(ide->main), u"x");
+  const char16_t* second =
+      zentrel::RetrievePluginDebug(reinterpret_cast<std::intptr_t>(ide->main), u"x");
   ASSERT_NE(second, nullptr);
   EXPECT_EQ(second[0], u'\0');
 }

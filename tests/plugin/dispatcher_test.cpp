@@ -1,13 +1,14 @@
 // The hook dispatcher: which helpers run on which notification, the deferred caret shift and
 // anchor, the re-indent sequence, paste handling, undo grouping and the line-end rule.
 
+#include "plugin/dispatcher.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <vector>
 
 #include "os/sim/sim.h"
-#include "plugin/dispatcher.h"
 #include "plugin/editor_access.h"
 #include "plugin/exports.h"
 #include "plugin/plugin_frame.h"
@@ -27,14 +28,19 @@ void (*g_onLineBreak)(const HookContext&, const CharacterEvent&) = nullptr;
 void (*g_onQuote)(const HookContext&, const CharacterEvent&) = nullptr;
 
 void RecordSchedule(const HookContext&, std::int64_t first, std::int64_t last, bool defer) {
-  g_calls.push_back({defer ? "schedule-defer" : (first == -1 ? "flush" : "schedule"), 0, first, last});
+  g_calls.push_back(
+      {defer ? "schedule-defer" : (first == -1 ? "flush" : "schedule"), 0, first, last});
 }
-void RecordDigit(const HookContext&, const CharacterEvent& e) { g_calls.push_back({"digit", e.ch, e.line, e.pos}); }
+void RecordDigit(const HookContext&, const CharacterEvent& e) {
+  g_calls.push_back({"digit", e.ch, e.line, e.pos});
+}
 void RecordQuote(const HookContext& c, const CharacterEvent& e) {
   g_calls.push_back({"quote", e.ch, e.line, e.pos});
   if (g_onQuote) g_onQuote(c, e);
 }
-void RecordPlus(const HookContext&, const CharacterEvent& e) { g_calls.push_back({"plus", e.ch, e.line, e.pos}); }
+void RecordPlus(const HookContext&, const CharacterEvent& e) {
+  g_calls.push_back({"plus", e.ch, e.line, e.pos});
+}
 void RecordStringBreak(const HookContext& c, const CharacterEvent& e) {
   g_calls.push_back({"string-break", e.ch, e.line, e.pos});
   if (g_onLineBreak) g_onLineBreak(c, e);
@@ -59,9 +65,9 @@ class DispatcherTest : public ::testing::Test {
     g_calls.clear();
     g_onLineBreak = nullptr;
     g_onQuote = nullptr;
-    DispatchedHelperTable() = DispatchedHelpers{RecordFocus,  RecordHighlight, RecordSchedule,
-                                                RecordDigit,  RecordQuote,     RecordPlus,
-                                                RecordStringBreak, RecordCommentBreak};
+    DispatchedHelperTable() =
+        DispatchedHelpers{RecordFocus, RecordHighlight, RecordSchedule,    RecordDigit,
+                          RecordQuote, RecordPlus,      RecordStringBreak, RecordCommentBreak};
     os::sim::SetClock(1000);
     NotifyUpdateUi(*editor, 0);  // the IDE and the editor are known
     g_calls.clear();
@@ -133,8 +139,8 @@ TEST_F(DispatcherTest, LineBreakHelpersRunOncePerLineBreakInEveryMode) {
     int expectedCh;
     int registrations;
   };
-  for (const Case& c : {Case{sci::SC_EOL_CRLF, 10, 2}, Case{sci::SC_EOL_LF, 10, 1},
-                        Case{sci::SC_EOL_CR, 13, 1}}) {
+  for (const Case& c :
+       {Case{sci::SC_EOL_CRLF, 10, 2}, Case{sci::SC_EOL_LF, 10, 1}, Case{sci::SC_EOL_CR, 13, 1}}) {
     SetText(*editor, "abc", 3);
     editor->eolMode = c.mode;
     g_calls.clear();
@@ -254,16 +260,17 @@ TEST_F(DispatcherTest, ReindentSequenceRunsOverSeveralUpdates) {
     }
   }
   EXPECT_EQ(order, (std::vector<std::uint32_t>{sci::SCI_BEGINUNDOACTION, sci::SCI_HIDESELECTION,
-                                                sci::SCI_SETSEL}));
+                                               sci::SCI_SETSEL}));
   // The keys: Ctrl down, I down, I up, Ctrl up.
   std::vector<std::pair<int, bool>> keys;
   os::sim::KeyEvent key{};
   while (os::sim::TakeKeyEvent(&key)) {
     keys.push_back({key.virtualKey, (key.flags & os::kKEYEVENTF_KEYUP) == 0});
   }
-  EXPECT_EQ(keys, (std::vector<std::pair<int, bool>>{
-                      {os::kVK_CONTROL, true}, {os::kVK_I, true}, {os::kVK_I, false},
-                      {os::kVK_CONTROL, false}}));
+  EXPECT_EQ(keys, (std::vector<std::pair<int, bool>>{{os::kVK_CONTROL, true},
+                                                     {os::kVK_I, true},
+                                                     {os::kVK_I, false},
+                                                     {os::kVK_CONTROL, false}}));
 
   NotifyUpdateUi(*editor, sci::SC_UPDATE_SELECTION);
   EXPECT_EQ(ReindentSequenceState(), 2) << "waits for the content update";
@@ -393,8 +400,8 @@ TEST_F(DispatcherTest, TypedCharacterAndItsHelpersFormOneUndoGroup) {
     const char* typed;
     bool grouped;
   };
-  for (const Case& c : {Case{"\"", true}, Case{"+", true}, Case{"4", true}, Case{"a", false},
-                        Case{" ", false}}) {
+  for (const Case& c :
+       {Case{"\"", true}, Case{"+", true}, Case{"4", true}, Case{"a", false}, Case{" ", false}}) {
     SetText(*editor, "x", 1);
     const int begins = editor->undoBegins;
     TypeText(*editor, c.typed);

@@ -1,11 +1,12 @@
 // Editor access: search, replace and captured groups through the editor's messages.
 
+#include "plugin/editor_access.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 
 #include "os/sim/sim.h"
-#include "plugin/editor_access.h"
 #include "tests/plugin/fake_editor.h"
 
 namespace {
@@ -33,8 +34,8 @@ TEST_F(EditorAccessTest, FindSetsTheTargetAndAnswersInBothForms) {
     std::int64_t position;  // -1: not found
   };
   const Case cases[] = {
-      {"a", 0, 16, 3}, {"a", 4, 30, 20}, {"one", 0, 16, 11}, {"zz", 0, 30, -1},
-      {"1", 9, 30, 24}, {"If", 1, 30, -1},
+      {"a", 0, 16, 3},   {"a", 4, 30, 20}, {"one", 0, 16, 11},
+      {"zz", 0, 30, -1}, {"1", 9, 30, 24}, {"If", 1, 30, -1},
   };
   for (const Case& c : cases) {
     editor->targetStart = editor->targetEnd = 99;

@@ -17,9 +17,12 @@ std::vector<std::unique_ptr<FakeEditor>> g_editors;
 
 std::string EndOfLine(const FakeEditor& editor) {
   switch (editor.eolMode) {
-    case sci::SC_EOL_CR: return "\r";
-    case sci::SC_EOL_LF: return "\n";
-    default: return "\r\n";
+    case sci::SC_EOL_CR:
+      return "\r";
+    case sci::SC_EOL_LF:
+      return "\n";
+    default:
+      return "\r\n";
   }
 }
 
@@ -85,16 +88,17 @@ void Edit(FakeEditor& editor, std::int64_t start, std::int64_t end, const std::s
   start = std::clamp<std::int64_t>(start, 0, static_cast<std::int64_t>(editor.text.size()));
   end = std::clamp<std::int64_t>(end, start, static_cast<std::int64_t>(editor.text.size()));
   if (end > start) {
-    const std::string removed = editor.text.substr(static_cast<std::size_t>(start),
-                                                   static_cast<std::size_t>(end - start));
+    const std::string removed =
+        editor.text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start));
     Modify(editor, sci::SC_MOD_BEFOREDELETE | performed, start, removed, 0);
     editor.text.erase(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start));
     for (std::int64_t* p : {&editor.caret, &editor.anchor}) {
-      if (*p > end) *p -= end - start;
-      else if (*p > start) *p = start;
+      if (*p > end)
+        *p -= end - start;
+      else if (*p > start)
+        *p = start;
     }
-    Modify(editor, sci::SC_MOD_DELETETEXT | performed, start, removed,
-           -CountLineBreaks(removed));
+    Modify(editor, sci::SC_MOD_DELETETEXT | performed, start, removed, -CountLineBreaks(removed));
   }
   if (!text.empty()) {
     Modify(editor, sci::SC_MOD_BEFOREINSERT | performed, start, text, 0);
@@ -120,13 +124,16 @@ os::LResult EditorProcedure(os::Window window, std::uint32_t message, os::WParam
   editor->received.push_back({message, wParam, lParam});
   const auto position = static_cast<std::int64_t>(static_cast<std::intptr_t>(wParam));
   switch (message) {
-    case sci::SCI_GETLENGTH: return static_cast<os::LResult>(editor->text.size());
+    case sci::SCI_GETLENGTH:
+      return static_cast<os::LResult>(editor->text.size());
     case sci::SCI_GETCHARAT:
       return position >= 0 && position < static_cast<std::int64_t>(editor->text.size())
                  ? static_cast<signed char>(editor->text[static_cast<std::size_t>(position)])
                  : 0;
-    case sci::SCI_GETCURRENTPOS: return editor->caret;
-    case sci::SCI_GETANCHOR: return editor->anchor;
+    case sci::SCI_GETCURRENTPOS:
+      return editor->caret;
+    case sci::SCI_GETANCHOR:
+      return editor->anchor;
     case sci::SCI_GOTOPOS:
       editor->caret = editor->anchor =
           std::clamp<std::int64_t>(position, 0, static_cast<std::int64_t>(editor->text.size()));
@@ -135,7 +142,8 @@ os::LResult EditorProcedure(os::Window window, std::uint32_t message, os::WParam
       editor->anchor = position;
       editor->caret = lParam;
       return 0;
-    case sci::SCI_GETEOLMODE: return editor->eolMode;
+    case sci::SCI_GETEOLMODE:
+      return editor->eolMode;
     case sci::SCI_BEGINUNDOACTION:
       ++editor->undoDepth;
       ++editor->undoBegins;
@@ -143,16 +151,29 @@ os::LResult EditorProcedure(os::Window window, std::uint32_t message, os::WParam
     case sci::SCI_ENDUNDOACTION:
       --editor->undoDepth;
       return 0;
-    case sci::SCI_HIDESELECTION: editor->selectionHidden = wParam != 0; return 0;
-    case sci::SCI_LINEFROMPOSITION: return LineOf(*editor, position);
-    case sci::SCI_POSITIONFROMLINE: return LineStart(*editor, position);
-    case sci::SCI_GETLINEENDPOSITION: return LineEnd(*editor, position);
-    case sci::SCI_GETLINEINDENTPOSITION: return IndentPosition(*editor, position);
-    case sci::SCI_GETLINECOUNT: return static_cast<os::LResult>(LineStarts(editor->text).size());
-    case sci::SCI_SETTARGETSTART: editor->targetStart = position; return 0;
-    case sci::SCI_SETTARGETEND: editor->targetEnd = position; return 0;
-    case sci::SCI_GETTARGETSTART: return editor->targetStart;
-    case sci::SCI_GETTARGETEND: return editor->targetEnd;
+    case sci::SCI_HIDESELECTION:
+      editor->selectionHidden = wParam != 0;
+      return 0;
+    case sci::SCI_LINEFROMPOSITION:
+      return LineOf(*editor, position);
+    case sci::SCI_POSITIONFROMLINE:
+      return LineStart(*editor, position);
+    case sci::SCI_GETLINEENDPOSITION:
+      return LineEnd(*editor, position);
+    case sci::SCI_GETLINEINDENTPOSITION:
+      return IndentPosition(*editor, position);
+    case sci::SCI_GETLINECOUNT:
+      return static_cast<os::LResult>(LineStarts(editor->text).size());
+    case sci::SCI_SETTARGETSTART:
+      editor->targetStart = position;
+      return 0;
+    case sci::SCI_SETTARGETEND:
+      editor->targetEnd = position;
+      return 0;
+    case sci::SCI_GETTARGETSTART:
+      return editor->targetStart;
+    case sci::SCI_GETTARGETEND:
+      return editor->targetEnd;
     case sci::SCI_REPLACETARGET:
     case sci::SCI_REPLACETARGETRE: {
       const std::string replacement(reinterpret_cast<const char*>(lParam));
@@ -165,11 +186,11 @@ os::LResult EditorProcedure(os::Window window, std::uint32_t message, os::WParam
       editor->lastSearchFlags = wParam;
       auto* request = reinterpret_cast<sci::TextToFind*>(lParam);
       const std::int64_t from = std::max<std::int64_t>(request->chrg.cpMin, 0);
-      const std::int64_t to =
-          std::min<std::int64_t>(request->chrg.cpMax, static_cast<std::int64_t>(editor->text.size()));
+      const std::int64_t to = std::min<std::int64_t>(
+          request->chrg.cpMax, static_cast<std::int64_t>(editor->text.size()));
       if (from > to) return -1;
-      const std::string range = editor->text.substr(static_cast<std::size_t>(from),
-                                                    static_cast<std::size_t>(to - from));
+      const std::string range =
+          editor->text.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
       const std::size_t found = range.find(request->lpstrText);
       if (found == std::string::npos) return -1;
       request->chrgText.cpMin = static_cast<std::int32_t>(from + static_cast<std::int64_t>(found));
@@ -184,8 +205,8 @@ os::LResult EditorProcedure(os::Window window, std::uint32_t message, os::WParam
       return static_cast<os::LResult>(tag.size());
     }
     case sci::SCI_PASTE:
-      Edit(*editor, std::min(editor->caret, editor->anchor), std::max(editor->caret, editor->anchor),
-           editor->clipboard, sci::SC_PERFORMED_USER);
+      Edit(*editor, std::min(editor->caret, editor->anchor),
+           std::max(editor->caret, editor->anchor), editor->clipboard, sci::SC_PERFORMED_USER);
       editor->caret = editor->anchor = std::min(editor->caret, editor->anchor) +
                                        static_cast<std::int64_t>(editor->clipboard.size());
       return 0;
@@ -214,7 +235,8 @@ void ReindentSelection(FakeEditor& editor) {
 std::int64_t LineStart(const FakeEditor& editor, std::int64_t line) {
   const auto starts = LineStarts(editor.text);
   if (line < 0) return 0;
-  if (line >= static_cast<std::int64_t>(starts.size())) return static_cast<std::int64_t>(editor.text.size());
+  if (line >= static_cast<std::int64_t>(starts.size()))
+    return static_cast<std::int64_t>(editor.text.size());
   return starts[static_cast<std::size_t>(line)];
 }
 
@@ -305,9 +327,7 @@ void DeliverQueuedInput(FakeIde& ide) {
   }
 }
 
-void Idle(FakeIde& ide) {
-  DeliverQueuedInput(ide);
-}
+void Idle(FakeIde& ide) { DeliverQueuedInput(ide); }
 
 void SetText(FakeEditor& editor, const std::string& text, std::int64_t caret) {
   editor.text = text;
@@ -357,7 +377,8 @@ void PublishSetting(FakeIde& ide, const std::string& group, const std::string& k
   const std::int64_t handle = core::HandleValue(ide.main);
   os::SetProp(ide.main, core::SettingPropertyName(handle, group, key), value);
   const std::string stamp = core::UpdateDatePropertyName(handle);
-  os::SetProp(ide.main, stamp, std::max<std::intptr_t>(os::MillisecondClock(), os::GetProp(ide.main, stamp) + 1));
+  os::SetProp(ide.main, stamp,
+              std::max<std::intptr_t>(os::MillisecondClock(), os::GetProp(ide.main, stamp) + 1));
 }
 
 int CountReceived(const FakeEditor& editor, std::uint32_t message, std::size_t from) {

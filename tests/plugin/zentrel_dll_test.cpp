@@ -39,8 +39,8 @@ TEST_F(ZentrelDllTest, ExportsExactlyTheThreeProcedures) {
 }
 
 TEST_F(ZentrelDllTest, FragmentIsTheCatalogue) {
-  auto retrieve = reinterpret_cast<RetrieveFragment>(
-      os::GetProcAddress(module, "RetrievePluginXMLDialog"));
+  auto retrieve =
+      reinterpret_cast<RetrieveFragment>(os::GetProcAddress(module, "RetrievePluginXMLDialog"));
   ASSERT_NE(retrieve, nullptr);
   EXPECT_EQ(std::u16string_view(retrieve()), SettingsCatalogue());
   EXPECT_EQ(std::u16string_view(retrieve()), std::u16string_view(retrieve()));

@@ -2,9 +2,8 @@
 // hook as the tool host installs it, the settings published at their catalogue defaults with the
 // host's own code, and the editor driven with real input from this process.
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 
@@ -58,8 +57,10 @@ void PublishDefaults(HWND ide) {
                reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(value)));
     }
   }
-  SetPropW(ide, reinterpret_cast<LPCWSTR>(core::Utf8ToUtf16(core::UpdateDatePropertyName(handle)).c_str()),
-           reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(GetTickCount())));
+  SetPropW(
+      ide,
+      reinterpret_cast<LPCWSTR>(core::Utf8ToUtf16(core::UpdateDatePropertyName(handle)).c_str()),
+      reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(GetTickCount())));
 }
 
 std::intptr_t IdeProperty(HWND ide, const std::string& suffix) {
@@ -71,7 +72,8 @@ std::intptr_t IdeProperty(HWND ide, const std::string& suffix) {
 class ZentrelLive : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(StartIde(WindowsPath(STANDIN_IDE_EXE), L"", &ide_)) << "standin-ide.exe did not start";
+    ASSERT_TRUE(StartIde(WindowsPath(STANDIN_IDE_EXE), L"", &ide_))
+        << "standin-ide.exe did not start";
     PublishDefaults(ide_.main);
     library_ = LoadLibraryW(WindowsPath(ZENTREL_DLL).c_str());
     ASSERT_NE(library_, nullptr);
@@ -133,7 +135,8 @@ TEST_F(ZentrelLive, PastedLinesAreFormattedAndReindentedByTheIde) {
   // The IDE's re-indent may or may not indent the empty line that holds the caret.
   EXPECT_TRUE(WaitFor([&] {
     const std::string text = EditorText(editor_);
-    return text == "If a\r\n  b=1\r\n  c=2\r\n  \r\nEndIf" || text == "If a\r\n  b=1\r\n  c=2\r\n\r\nEndIf";
+    return text == "If a\r\n  b=1\r\n  c=2\r\n  \r\nEndIf" ||
+           text == "If a\r\n  b=1\r\n  c=2\r\n\r\nEndIf";
   })) << EditorText(editor_);
   // The caret at the same distance (0) from the first non-blank of its line as before.
   EXPECT_TRUE(WaitFor([&] {
