@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "beautifier_editor.h"
+#include "plugin/plugin_frame.h"
 #include "plugin/scintilla_records.h"
 
 #ifndef VORPEX_TEST_DATA
@@ -124,6 +125,24 @@ void Paste(const std::vector<std::string>& lines, std::size_t lineCount) {
       static_cast<unsigned long long>(counts.replacements));
 }
 
+// The two kinds of call a rule makes besides its searches: reading a setting (a window property
+// of the IDE window) and one editor message.
+void CallCosts() {
+  BeautifierEditor editor;
+  editor.SetText("a = b");
+  constexpr int kCalls = 20000;
+  std::int64_t sum = 0;
+  Clock::time_point start = Clock::now();
+  for (int i = 0; i < kCalls; ++i)
+    sum += GetPluginSetting(editor.Context(), "CodeBeautifier", "Comma");
+  const double setting = Microseconds(Clock::now() - start) / kCalls;
+  start = Clock::now();
+  for (int i = 0; i < kCalls; ++i) sum += editor.Send(sci::SCI_GETLINEENDPOSITION, 0);
+  const double message = Microseconds(Clock::now() - start) / kCalls;
+  std::printf("beautifier calls: %.3f us a setting read, %.3f us a message (%lld)\n", setting,
+              message, static_cast<long long>(sum % 10));
+}
+
 void LongLine(const char* name, const std::string& line) {
   BeautifierEditor editor;
   Counts counts;
@@ -144,6 +163,7 @@ int main(int argc, char** argv) {
   std::printf("beautifier benchmark, %s\n", beautifier_test::EditorDescription());
   PerLine(lines);
   Paste(lines, 1000);
+  CallCosts();
 
   std::string code = "a = b";
   while (code.size() < 100000) code += " + c ,  d";
