@@ -34,6 +34,16 @@ std::string ReplaceLineBreaks(const std::string& text) {
   return out;
 }
 
+// Length in UTF-16 units, as the editor counts characters.
+long long Utf16Length(const std::string& text) {
+  long long units = 0;
+  for (unsigned char byte : text) {
+    if ((byte & 0xC0) != 0x80) ++units;  // a lead byte starts a character
+    if (byte >= 0xF0) ++units;           // beyond the BMP: a surrogate pair
+  }
+  return units;
+}
+
 }  // namespace
 
 std::string ListProperties(os::Window window) {
@@ -71,7 +81,7 @@ int RefreshToolLogs(LogView& view, HostGui& gui) {
     }
   }
   if (text.empty() || text == view.lastText) return 0;
-  const long long difference = static_cast<long long>(view.lastText.size()) - static_cast<long long>(text.size());
+  const long long difference = Utf16Length(view.lastText) - Utf16Length(text);
   if (std::llabs(difference) < 50) view.saved = gui.GetLogScroll();
   gui.SetLogTabStops(tabStops);
   gui.SetLogText(text);

@@ -124,6 +124,16 @@ TEST_F(LogViewTest, SmallChangeKeepsTheScrollPositionLargeChangeUsesTheLastSaved
   EXPECT_EQ(gui.scroll.y, 40);
 }
 
+TEST_F(LogViewTest, LengthChangeCountsCharactersNotBytes) {
+  Select(kToolDebugProp);
+  g_debugText = std::u16string(100, u'a');
+  RefreshToolLogs(view, gui);
+  gui.scroll = {0, 40};
+  g_debugText = std::u16string(100, u'\u00E9');  // 100 characters, 200 bytes in UTF-8
+  RefreshToolLogs(view, gui);
+  EXPECT_EQ(gui.scroll.y, 40);  // same length: the position was kept
+}
+
 TEST_F(LogViewTest, ListControlsListsEveryDescendantWithPropertiesAndTitle) {
   os::Window panel = os::sim::CreateWindow({"Panel", ide, ""});
   os::Window editor = os::sim::CreateWindow({"Scintilla", panel, "two\r\nlines"});

@@ -348,3 +348,66 @@ TEST_F(HostEndToEnd, LogViewKeepsItsTextWhenThePluginReturnsNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace host_harness;
+
+// The first visible top-level window of the process that carries PB_ID: the IDE main window.
+HWND FindIdeWindow(DWORD processId) {
+  FoundBox found = {processId, nullptr};
+  EnumWindows([](HWND window, LPARAM data) -> BOOL {
+    auto* search = reinterpret_cast<FoundBox*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && GetPropW(window, L"PB_ID") && !GetWindow(window, GW_OWNER)) {
+      search->box = window;
+      return FALSE;
+    }
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&found));
+  return found.box;
+}
+
+// With the real stand-in IDE and Zentrel.dll, when both are staged: the IDE starts the host as its
+// tool, the host publishes the plugin's settings, and closing the IDE ends the host in order.
+TEST(HostWithStandinIde, IdeStartsTheHostAndClosingTheIdeEndsIt) {
+  const std::wstring ideProgram = BuildFolder() + L"\\stage\\ide\\standin-ide.exe";
+  const std::wstring zentrel = BuildFolder() + L"\\stage\\tool\\Zentrel.dll";
+  if (GetFileAttributesW(ideProgram.c_str()) == INVALID_FILE_ATTRIBUTES ||
+      GetFileAttributesW(zentrel.c_str()) == INVALID_FILE_ATTRIBUTES)
+    GTEST_SKIP() << "standin-ide.exe or Zentrel.dll is not staged in this build";
+  const std::wstring folder = Stage(L"standin", {});
+  ASSERT_TRUE(CopyFileW(zentrel.c_str(), (folder + L"\\Zentrel.dll").c_str(), FALSE));
+
+  std::wstring commandLine = L"\"" + ideProgram + L"\" --tool-folder \"" + folder + L"\" --start-tool";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION ideProcess = {};
+  ASSERT_TRUE(CreateProcessW(ideProgram.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &ideProcess));
+  HWND ide = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (ide = FindIdeWindow(ideProcess.dwProcessId)) != nullptr; }));
+  const std::wstring prefix = Hex(reinterpret_cast<INT_PTR>(ide));
+  auto prop = [&](const wchar_t* suffix) { return reinterpret_cast<INT_PTR>(GetPropW(ide, (prefix + suffix).c_str())); };
+  ASSERT_TRUE(WaitFor([&] { return prop(L".Plugin.ProcessId") > 0 && prop(L".Plugin.Tool") != 0; }));
+  const DWORD hostId = DWORD(prop(L".Plugin.ProcessId"));
+  HANDLE host = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, hostId);
+  ASSERT_NE(host, nullptr);
+  EXPECT_TRUE(WaitFor([&] { return prop(L".Plugin.UpdateDate") != 0; }));
+  Screenshot(L"standin-ide-with-host");
+
+  PostMessageW(ide, WM_CLOSE, 0, 0);
+  EXPECT_EQ(WaitForSingleObject(host, 20000), DWORD(WAIT_OBJECT_0));
+  DWORD code = 99;
+  GetExitCodeProcess(host, &code);
+  EXPECT_EQ(code, 0u);
+  CloseHandle(host);
+  const std::string preferences = ReadBytes(folder + L"\\toolhost.ini");
+  EXPECT_EQ(preferences.substr(0, 20), "\xEF\xBB\xBF\r\n[InstalledPlugins]\r\n");
+  if (WaitForSingleObject(ideProcess.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(ideProcess.hProcess, 1);
+  CloseHandle(ideProcess.hProcess);
+  CloseHandle(ideProcess.hThread);
+}
+
+}  // namespace
