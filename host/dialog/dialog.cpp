@@ -180,6 +180,15 @@ void ReadKindAttributes(Build& build, const Element& element, Node& node) {
   node.folded = IsYes(element, "folded");
 }
 
+// Hides a node's control and every control inside it. Controls that live inside the node's own
+// control disappear with it, so showing that one control brings the page back; controls laid
+// over it (a frame's) are hidden one by one.
+void HideWithContents(Node& node, Toolkit& toolkit) {
+  if (node.control != nullptr && node.kind != Kind::kTab) toolkit.Show(node.control, false);
+  if (node.control != nullptr && HoldsChildControls(node.kind)) return;
+  for (auto& child : node.children) HideWithContents(*child, toolkit);
+}
+
 bool AddChild(Build& build, Node& parent, std::unique_ptr<Node> child) {
   const char* parentName = KindName(parent.kind);
   switch (parent.kind) {
@@ -290,7 +299,7 @@ bool BuildElement(Build& build, const Element& element, Kind kind, Node& parent,
   if (!AddChild(build, parent, std::move(node))) return false;
   if (added->control != nullptr) {
     if (IsYes(element, "disabled")) build.toolkit.Enable(added->control, false);
-    if (IsYes(element, "invisible")) ShowNode(*added, build.toolkit, false);
+    if (IsYes(element, "invisible")) HideWithContents(*added, build.toolkit);
   }
   return true;
 }

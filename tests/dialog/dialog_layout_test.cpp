@@ -299,13 +299,28 @@ TEST(DialogLayout, MultiboxPagesSwitchWithoutNewLayout) {
   ASSERT_TRUE(opened->ok) << opened->dialog.error;
   EXPECT_TRUE(opened->toolkit.IsShown(ControlOf(*opened, "x")));
   EXPECT_FALSE(opened->toolkit.IsShown(ControlOf(*opened, "y")));
-  EXPECT_FALSE(ControlOf(*opened, "y")->visible);  // hidden with every control inside it
   Rect before = RectOf(*opened, "two");
-  ShowNode(*FindNode(opened->dialog, "one"), opened->toolkit, false);
-  ShowNode(*FindNode(opened->dialog, "two"), opened->toolkit, true);
+  // Showing the container alone brings back everything inside it.
+  opened->toolkit.Show(ControlOf(*opened, "one"), false);
+  opened->toolkit.Show(ControlOf(*opened, "two"), true);
   EXPECT_FALSE(opened->toolkit.IsShown(ControlOf(*opened, "x")));
   EXPECT_TRUE(opened->toolkit.IsShown(ControlOf(*opened, "y")));
   EXPECT_EQ(RectOf(*opened, "two"), before);
+  // So does the recursive node operation, both ways.
+  ShowNode(*FindNode(opened->dialog, "two"), opened->toolkit, false);
+  ShowNode(*FindNode(opened->dialog, "one"), opened->toolkit, true);
+  EXPECT_TRUE(opened->toolkit.IsShown(ControlOf(*opened, "x")));
+  EXPECT_FALSE(opened->toolkit.IsShown(ControlOf(*opened, "y")));
+}
+
+TEST(DialogLayout, InvisibleFrameHidesTheControlsLaidOverIt) {
+  auto opened = Open(
+      "<window><vbox><frame name='f' text='f' invisible='yes'><hbox>"
+      "<checkbox name='c'/><string name='s'/></hbox></frame><text name='t'/></vbox></window>");
+  ASSERT_TRUE(opened->ok) << opened->dialog.error;
+  for (const char* name : {"f", "c", "s"})
+    EXPECT_FALSE(opened->toolkit.IsShown(ControlOf(*opened, name))) << name;
+  EXPECT_TRUE(opened->toolkit.IsShown(ControlOf(*opened, "t")));
 }
 
 TEST(DialogLayout, ResizeRelaysOutWithTheLastMeasurement) {

@@ -99,7 +99,8 @@ TEST_F(HostWindow, FragmentControlsAreBuiltAndGrouped) {
   // Only the first container shows; the others are built, sized and placed but hidden.
   EXPECT_TRUE(ControlOf(*opened, "CodeBeautifier")->visible);
   EXPECT_FALSE(ControlOf(*opened, "VisualHelpers")->visible);
-  EXPECT_FALSE(ControlOf(*opened, "LineColor:Picker")->visible);
+  EXPECT_FALSE(opened->toolkit.IsShown(ControlOf(*opened, "LineColor:Picker")));
+  EXPECT_TRUE(ControlOf(*opened, "Comma:1")->visible);  // the window itself is still hidden
   EXPECT_EQ(ControlOf(*opened, "codebeautifier")->flags, flag::kContainerSingle);
   // Each row of options is its own group (a label precedes it).
   int comma = ControlOf(*opened, "Comma:0")->optionGroup;
