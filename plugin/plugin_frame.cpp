@@ -53,6 +53,17 @@ std::int64_t NextUpdateStamp(os::Window ideWindow) {
   return stamp;
 }
 
+// The root of an IDE window is the main window only when the host has published there; an IDE
+// dialog (a top-level window of its own, with PB_ID) must not be taken for it for good.
+os::Window FindIdeMainWindow(os::Window window) {
+  const os::Window root = FindIdeWindow(window);
+  if (root == nullptr) return nullptr;
+  for (const char* published : {".Plugin.ProcessId", ".Plugin.Tool", ".Plugin.UpdateDate"}) {
+    if (GetPluginProperty(root, published) != 0) return root;
+  }
+  return nullptr;
+}
+
 void MarkIdeClosing(os::Window ideWindow) {
   if (g_frame.ideClosingMarked) return;
   g_frame.ideClosingMarked = true;
@@ -121,7 +132,7 @@ void SetupCallContext(HookContext& context, os::Window window, std::uint32_t mes
                       os::WParam wParam, os::LParam lParam) {
   (void)wParam;
   if (g_frame.ideWindow == nullptr) {
-    g_frame.ideWindow = FindIdeWindow(window);
+    g_frame.ideWindow = FindIdeMainWindow(window);
     if (g_frame.ideWindow != nullptr) {
       const std::int64_t tool = GetPluginProperty(g_frame.ideWindow, ".Plugin.Tool");
       g_frame.toolWindow =

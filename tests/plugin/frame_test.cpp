@@ -35,6 +35,18 @@ TEST_F(FrameTest, IdeWindowIsFoundThroughAnyWindowWithGadgetId) {
   EXPECT_EQ(KnownIdeWindow(), ide->main);
 }
 
+// An IDE dialog is a top-level window with PB_ID: its own root, but not the IDE main window.
+TEST_F(FrameTest, TopLevelIdeDialogIsNotTakenForTheMainWindow) {
+  os::sim::WindowSpec spec;
+  spec.className = "FindDialog";
+  const os::Window dialog = os::sim::CreateWindow(spec);
+  os::SetProp(dialog, "PB_ID", 40);
+  os::SendMessage(dialog, 15, 0, 0);
+  EXPECT_EQ(KnownIdeWindow(), nullptr);
+  os::SendMessage(ide->editors[0]->window, 15, 0, 0);
+  EXPECT_EQ(KnownIdeWindow(), ide->main);
+}
+
 TEST_F(FrameTest, WindowsWithoutGadgetIdDoNotRevealTheIde) {
   os::sim::WindowSpec spec;
   spec.className = "Foreign";
