@@ -404,7 +404,7 @@ TEST(HostWithStandinIde, IdeStartsTheHostAndClosingTheIdeEndsIt) {
   EXPECT_EQ(code, 0u);
   CloseHandle(host);
   const std::string preferences = ReadBytes(folder + L"\\toolhost.ini");
-  EXPECT_EQ(preferences.substr(0, 20), "\xEF\xBB\xBF\r\n[InstalledPlugins]\r\n");
+  EXPECT_EQ(preferences.rfind("\xEF\xBB\xBF\r\n[InstalledPlugins]\r\n", 0), 0u) << preferences;
   if (WaitForSingleObject(ideProcess.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(ideProcess.hProcess, 1);
   CloseHandle(ideProcess.hProcess);
   CloseHandle(ideProcess.hThread);
