@@ -396,6 +396,11 @@ TEST(HostWithStandinIde, IdeStartsTheHostAndClosingTheIdeEndsIt) {
   ASSERT_NE(host, nullptr);
   EXPECT_TRUE(WaitFor([&] { return prop(L".Plugin.UpdateDate") != 0; }));
   Screenshot(L"standin-ide-with-host");
+  HWND tool = reinterpret_cast<HWND>(prop(L".Plugin.Tool"));
+  SendMessageTimeoutW(tool, WM_COMMAND, 17, 0, SMTO_ABORTIFHUNG, 5000, nullptr);  // "Preferences..."
+  EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(tool) != FALSE; }));
+  Sleep(500);
+  Screenshot(L"standin-zentrel-settings");
 
   PostMessageW(ide, WM_CLOSE, 0, 0);
   EXPECT_EQ(WaitForSingleObject(host, 20000), DWORD(WAIT_OBJECT_0));
