@@ -22,14 +22,10 @@ struct StyleLook {
 
 // The IDE's colours for the lexer's styles.
 constexpr StyleLook kStyleLooks[] = {
-    {ide::kStyleDefault, Rgb(0, 0, 0), false},
-    {ide::kStyleNumber, Rgb(160, 0, 0), false},
-    {ide::kStyleKeyword, Rgb(0, 64, 160), true},
-    {ide::kStyleComment, Rgb(0, 128, 64), false},
-    {ide::kStyleConstant, Rgb(144, 64, 160), false},
-    {ide::kStyleString, Rgb(128, 96, 0), false},
-    {ide::kStyleProcedure, Rgb(0, 112, 128), false},
-    {ide::kStyleCharacter, Rgb(128, 96, 0), false},
+    {ide::kStyleDefault, Rgb(0, 0, 0), false},       {ide::kStyleNumber, Rgb(160, 0, 0), false},
+    {ide::kStyleKeyword, Rgb(0, 64, 160), true},     {ide::kStyleComment, Rgb(0, 128, 64), false},
+    {ide::kStyleConstant, Rgb(144, 64, 160), false}, {ide::kStyleString, Rgb(128, 96, 0), false},
+    {ide::kStyleProcedure, Rgb(0, 112, 128), false}, {ide::kStyleCharacter, Rgb(128, 96, 0), false},
 };
 
 std::string_view DocumentText(HWND editor) {
@@ -133,8 +129,8 @@ bool LoadScintilla(std::wstring* error) {
 }
 
 HWND CreateEditor(HWND parent, int pbId) {
-  HWND editor = CreateWindowExW(0, L"Scintilla", L"", WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP, 0,
-                                0, 100, 100, parent, reinterpret_cast<HMENU>(INT_PTR(pbId)),
+  HWND editor = CreateWindowExW(0, L"Scintilla", L"", WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0,
+                                100, 100, parent, reinterpret_cast<HMENU>(INT_PTR(pbId)),
                                 GetModuleHandleW(nullptr), nullptr);
   if (!editor) return nullptr;
   SetPropW(editor, L"PB_ID", reinterpret_cast<HANDLE>(INT_PTR(pbId)));
@@ -178,8 +174,8 @@ void StyleNeeded(HWND editor, std::ptrdiff_t endPosition) {
   if (end < 0 || end > static_cast<std::ptrdiff_t>(text.size()))
     end = static_cast<std::ptrdiff_t>(text.size());
   if (end <= start) return;
-  const std::vector<unsigned char> styles =
-      ide::StyleText(text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start)));
+  const std::vector<unsigned char> styles = ide::StyleText(
+      text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start)));
   Send(editor, SCI_STARTSTYLING, start);
   Send(editor, SCI_SETSTYLINGEX, styles.size(), reinterpret_cast<LPARAM>(styles.data()));
 }
@@ -219,7 +215,8 @@ void ReindentSelection(Editor* editor) {
     const auto oldIndent = static_cast<std::ptrdiff_t>(LeadingBlanks(oldLine));
     for (std::ptrdiff_t* position : {&newAnchor, &newCaret}) {
       const std::ptrdiff_t original = position == &newAnchor ? anchor : caret;
-      if (original >= oldStart && original <= oldStart + static_cast<std::ptrdiff_t>(oldLine.size()))
+      if (original >= oldStart &&
+          original <= oldStart + static_cast<std::ptrdiff_t>(oldLine.size()))
         *position = newStart + MovedPosition(original - oldStart, oldIndent, indent);
     }
     replacement += ide::WithIndentation(oldLine, indent);
@@ -305,7 +302,8 @@ bool SaveFile(Editor* editor, const std::wstring& path, std::wstring* error) {
   }
   DWORD written = 0;
   bool ok = true;
-  if (editor->byteOrderMark) ok = WriteFile(file, "\xEF\xBB\xBF", 3, &written, nullptr) && written == 3;
+  if (editor->byteOrderMark)
+    ok = WriteFile(file, "\xEF\xBB\xBF", 3, &written, nullptr) && written == 3;
   if (ok && !text.empty())
     ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
          written == text.size();

@@ -1,8 +1,9 @@
 // standin-ide.exe: a small Win32 IDE for the BASIC dialect, standing in for the IDE that the tool
 // host and the plugin serve. See command_line.h for its options.
+// clang-format off
 #include <windows.h>
-
 #include <shellapi.h>
+// clang-format on
 
 #include <string>
 #include <vector>

@@ -1,9 +1,8 @@
 #include "ide/win32/main_window.h"
 
+#include <Scintilla.h>
 #include <commctrl.h>
 #include <commdlg.h>
-
-#include <Scintilla.h>
 
 #include <algorithm>
 #include <memory>
@@ -62,7 +61,9 @@ struct Ide {
 
 Ide ide;
 
-void Mark(HWND window, int id) { SetPropW(window, L"PB_ID", reinterpret_cast<HANDLE>(INT_PTR(id))); }
+void Mark(HWND window, int id) {
+  SetPropW(window, L"PB_ID", reinterpret_cast<HANDLE>(INT_PTR(id)));
+}
 
 // Every window in the IDE carries PB_ID, also those that controls create for themselves.
 void MarkInnerWindows() {
@@ -75,7 +76,9 @@ void MarkInnerWindows() {
       0);
 }
 
-Editor* Active() { return ide.active >= 0 ? ide.editors[static_cast<std::size_t>(ide.active)].get() : nullptr; }
+Editor* Active() {
+  return ide.active >= 0 ? ide.editors[static_cast<std::size_t>(ide.active)].get() : nullptr;
+}
 
 Editor* EditorOf(HWND window) {
   for (auto& editor : ide.editors)
@@ -88,7 +91,9 @@ std::wstring DisplayName(const Editor& editor) {
   return editor.path.substr(editor.path.find_last_of(L"\\/") + 1);
 }
 
-void ShowError(const std::wstring& text) { MessageBoxW(ide.main, text.c_str(), kTitle, MB_OK | MB_ICONERROR); }
+void ShowError(const std::wstring& text) {
+  MessageBoxW(ide.main, text.c_str(), kTitle, MB_OK | MB_ICONERROR);
+}
 
 void UpdateTitles() {
   for (std::size_t i = 0; i < ide.editors.size(); ++i) {
@@ -99,7 +104,8 @@ void UpdateTitles() {
     SendMessageW(ide.tabs, TCM_SETITEMW, i, reinterpret_cast<LPARAM>(&item));
   }
   if (Editor* editor = Active()) {
-    const std::wstring title = DisplayName(*editor) + (editor->modified ? L" * - " : L" - ") + kTitle;
+    const std::wstring title =
+        DisplayName(*editor) + (editor->modified ? L" * - " : L" - ") + kTitle;
     SetWindowTextW(ide.main, title.c_str());
   }
   MarkInnerWindows();
@@ -114,7 +120,9 @@ void UpdateStatus() {
   const LRESULT mode = Send(editor->window, SCI_GETEOLMODE);
   const std::wstring text = L"Line " + std::to_wstring(line + 1) + L", Column " +
                             std::to_wstring(column + 1) + L"    " +
-                            (mode == SC_EOL_CRLF ? L"CR LF" : mode == SC_EOL_LF ? L"LF" : L"CR") +
+                            (mode == SC_EOL_CRLF ? L"CR LF"
+                             : mode == SC_EOL_LF ? L"LF"
+                                                 : L"CR") +
                             L"    UTF-8";
   SendMessageW(ide.status, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
@@ -130,7 +138,8 @@ void Layout() {
   RECT page = client;
   SendMessageW(ide.tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
   for (auto& editor : ide.editors)
-    MoveWindow(editor->window, page.left, page.top, page.right - page.left, page.bottom - page.top, TRUE);
+    MoveWindow(editor->window, page.left, page.top, page.right - page.left, page.bottom - page.top,
+               TRUE);
   MarkInnerWindows();
 }
 
@@ -221,9 +230,12 @@ bool MayDiscard(Editor* editor) {
   if (!editor->modified) return true;
   const std::wstring question = L"Save the changes to " + DisplayName(*editor) + L"?";
   switch (MessageBoxW(ide.main, question.c_str(), kTitle, MB_YESNOCANCEL | MB_ICONQUESTION)) {
-    case IDYES: return Save(editor, false);
-    case IDNO: return true;
-    default: return false;
+    case IDYES:
+      return Save(editor, false);
+    case IDNO:
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -253,29 +265,53 @@ void OnCommand(WORD command) {
   Editor* editor = Active();
   HWND window = editor ? editor->window : nullptr;
   switch (command) {
-    case kFileNew: Activate(AddEditor() ? static_cast<int>(ide.editors.size()) - 1 : ide.active); break;
+    case kFileNew:
+      Activate(AddEditor() ? static_cast<int>(ide.editors.size()) - 1 : ide.active);
+      break;
     case kFileOpen: {
       std::wstring path;
       if (AskPath(false, &path)) OpenFile(path);
       break;
     }
-    case kFileSave: if (editor) Save(editor, false); break;
-    case kFileSaveAs: if (editor) Save(editor, true); break;
-    case kFileClose: CloseActive(); break;
-    case kFileExit: SendMessageW(ide.main, WM_CLOSE, 0, 0); break;
-    case kEditUndo: Send(window, SCI_UNDO); break;
-    case kEditRedo: Send(window, SCI_REDO); break;
-    case kEditCut: Send(window, SCI_CUT); break;
-    case kEditCopy: Send(window, SCI_COPY); break;
-    case kEditPaste: Send(window, SCI_PASTE); break;
-    case kEditSelectAll: Send(window, SCI_SELECTALL); break;
+    case kFileSave:
+      if (editor) Save(editor, false);
+      break;
+    case kFileSaveAs:
+      if (editor) Save(editor, true);
+      break;
+    case kFileClose:
+      CloseActive();
+      break;
+    case kFileExit:
+      SendMessageW(ide.main, WM_CLOSE, 0, 0);
+      break;
+    case kEditUndo:
+      Send(window, SCI_UNDO);
+      break;
+    case kEditRedo:
+      Send(window, SCI_REDO);
+      break;
+    case kEditCut:
+      Send(window, SCI_CUT);
+      break;
+    case kEditCopy:
+      Send(window, SCI_COPY);
+      break;
+    case kEditPaste:
+      Send(window, SCI_PASTE);
+      break;
+    case kEditSelectAll:
+      Send(window, SCI_SELECTALL);
+      break;
     case kEditReindent:
       if (editor) {
         ReindentSelection(editor);
         PostMessageW(ide.main, kRestoreSelection, 0, reinterpret_cast<LPARAM>(window));
       }
       break;
-    case kToolsStartHost: StartHost(); break;
+    case kToolsStartHost:
+      StartHost();
+      break;
     case kToolsRunProgram: {
       std::wstring commandLine;
       if (AskCommandLine(ide.main, &commandLine)) Run(commandLine);
@@ -307,14 +343,21 @@ HMENU CreateMenus() {
     const wchar_t* text;
     WORD command;  // 0: separator
   };
-  const Item file[] = {{L"&New\tCtrl+N", kFileNew},       {L"&Open...\tCtrl+O", kFileOpen},
-                       {L"&Save\tCtrl+S", kFileSave},     {L"Save &As...", kFileSaveAs},
-                       {L"&Close\tCtrl+W", kFileClose},   {nullptr, 0},
+  const Item file[] = {{L"&New\tCtrl+N", kFileNew},
+                       {L"&Open...\tCtrl+O", kFileOpen},
+                       {L"&Save\tCtrl+S", kFileSave},
+                       {L"Save &As...", kFileSaveAs},
+                       {L"&Close\tCtrl+W", kFileClose},
+                       {nullptr, 0},
                        {L"E&xit", kFileExit}};
-  const Item edit[] = {{L"&Undo\tCtrl+Z", kEditUndo},      {L"&Redo\tCtrl+Y", kEditRedo},
-                       {nullptr, 0},                        {L"Cu&t\tCtrl+X", kEditCut},
-                       {L"&Copy\tCtrl+C", kEditCopy},      {L"&Paste\tCtrl+V", kEditPaste},
-                       {L"Select &All\tCtrl+A", kEditSelectAll}, {nullptr, 0},
+  const Item edit[] = {{L"&Undo\tCtrl+Z", kEditUndo},
+                       {L"&Redo\tCtrl+Y", kEditRedo},
+                       {nullptr, 0},
+                       {L"Cu&t\tCtrl+X", kEditCut},
+                       {L"&Copy\tCtrl+C", kEditCopy},
+                       {L"&Paste\tCtrl+V", kEditPaste},
+                       {L"Select &All\tCtrl+A", kEditSelectAll},
+                       {nullptr, 0},
                        {L"Re-&indent\tCtrl+I", kEditReindent}};
   const Item tools[] = {{L"Start &tool host", kToolsStartHost},
                         {L"&Run program...", kToolsRunProgram}};
@@ -379,9 +422,9 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 HACCEL CreateShortcuts() {
   ACCEL shortcuts[] = {
-      {FVIRTKEY | FCONTROL, 'N', kFileNew},    {FVIRTKEY | FCONTROL, 'O', kFileOpen},
-      {FVIRTKEY | FCONTROL, 'S', kFileSave},   {FVIRTKEY | FCONTROL, 'W', kFileClose},
-      {FVIRTKEY | FCONTROL, 'I', kEditReindent}, {FVIRTKEY | FCONTROL, 'V', kEditPaste},
+      {FVIRTKEY | FCONTROL, 'N', kFileNew},       {FVIRTKEY | FCONTROL, 'O', kFileOpen},
+      {FVIRTKEY | FCONTROL, 'S', kFileSave},      {FVIRTKEY | FCONTROL, 'W', kFileClose},
+      {FVIRTKEY | FCONTROL, 'I', kEditReindent},  {FVIRTKEY | FCONTROL, 'V', kEditPaste},
       {FVIRTKEY | FSHIFT, VK_INSERT, kEditPaste},
   };
   return CreateAcceleratorTableW(shortcuts, sizeof shortcuts / sizeof shortcuts[0]);

@@ -22,10 +22,10 @@ bool Start(const std::wstring& application, std::wstring commandLine, const wcha
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
   commandLine.push_back(L'\0');
-  if (!CreateProcessW(application.empty() ? nullptr : application.c_str(), &commandLine[0],
-                      nullptr, nullptr, FALSE, 0, nullptr, folder, &startup, &process)) {
-    *error = L"Cannot start " + (application.empty() ? commandLine.substr(0, commandLine.size() - 1)
-                                                     : application) +
+  if (!CreateProcessW(application.empty() ? nullptr : application.c_str(), &commandLine[0], nullptr,
+                      nullptr, FALSE, 0, nullptr, folder, &startup, &process)) {
+    *error = L"Cannot start " +
+             (application.empty() ? commandLine.substr(0, commandLine.size() - 1) : application) +
              L" (error " + std::to_wstring(GetLastError()) + L")";
     return false;
   }
@@ -55,16 +55,15 @@ LRESULT CALLBACK AskProcedure(HWND window, UINT message, WPARAM wParam, LPARAM l
       MarkControl(CreateWindowExW(0, L"STATIC", L"Program and arguments:", WS_CHILD | WS_VISIBLE,
                                   12, 12, 380, 18, window, nullptr, instance, nullptr),
                   211);
-      HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 12, 34, 380,
-                                  24, window, reinterpret_cast<HMENU>(INT_PTR(kAskEdit)), instance,
-                                  nullptr);
+      HWND edit = CreateWindowExW(
+          WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 12,
+          34, 380, 24, window, reinterpret_cast<HMENU>(INT_PTR(kAskEdit)), instance, nullptr);
       MarkControl(edit, 212);
-      MarkControl(CreateWindowExW(0, L"BUTTON", L"Run",
-                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 226, 70,
-                                  80, 26, window, reinterpret_cast<HMENU>(INT_PTR(IDOK)), instance,
-                                  nullptr),
-                  213);
+      MarkControl(
+          CreateWindowExW(0, L"BUTTON", L"Run",
+                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 226, 70, 80, 26,
+                          window, reinterpret_cast<HMENU>(INT_PTR(IDOK)), instance, nullptr),
+          213);
       MarkControl(CreateWindowExW(0, L"BUTTON", L"Cancel", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 312,
                                   70, 80, 26, window, reinterpret_cast<HMENU>(INT_PTR(IDCANCEL)),
                                   instance, nullptr),
@@ -77,7 +76,8 @@ LRESULT CALLBACK AskProcedure(HWND window, UINT message, WPARAM wParam, LPARAM l
         state->accepted = LOWORD(wParam) == IDOK;
         HWND edit = GetDlgItem(window, kAskEdit);
         std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
-        text.resize(static_cast<std::size_t>(GetWindowTextW(edit, &text[0], static_cast<int>(text.size()))));
+        text.resize(static_cast<std::size_t>(
+            GetWindowTextW(edit, &text[0], static_cast<int>(text.size()))));
         state->text = text;
         state->done = true;
         return 0;
@@ -137,10 +137,10 @@ bool AskCommandLine(HWND owner, std::wstring* commandLine) {
   AskState state;
   RECT ownerRect{};
   GetWindowRect(owner, &ownerRect);
-  HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kAskClass,
-                                L"Run program", WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                                ownerRect.left + 80, ownerRect.top + 80, 420, 140, owner, nullptr,
-                                instance, &state);
+  HWND window =
+      CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kAskClass, L"Run program",
+                      WS_POPUP | WS_CAPTION | WS_SYSMENU, ownerRect.left + 80, ownerRect.top + 80,
+                      420, 140, owner, nullptr, instance, &state);
   if (!window) return false;
   SetPropW(window, L"PB_ID", reinterpret_cast<HANDLE>(INT_PTR(210)));
   EnableWindow(owner, FALSE);
@@ -153,7 +153,8 @@ bool AskCommandLine(HWND owner, std::wstring* commandLine) {
       if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));
       break;
     }
-    if (message.message == WM_KEYDOWN && (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE) &&
+    if (message.message == WM_KEYDOWN &&
+        (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE) &&
         (message.hwnd == window || IsChild(window, message.hwnd))) {
       SendMessageW(window, WM_COMMAND, message.wParam == VK_RETURN ? IDOK : IDCANCEL, 0);
       continue;

@@ -1,6 +1,7 @@
 // The editors must report with the IDE's notification record. Scintilla.dll is built from headers
 // narrowed to that record; this checks, at compile time, that the header the IDE is built with
 // lays SCNotification out exactly as the plugin's declaration does.
+// clang-format off
 #include <cstddef>
 
 #include "plugin/scintilla_records.h"  // before Scintilla.h, whose message macros share its names
@@ -8,18 +9,20 @@
 #include <windows.h>
 
 #include <Scintilla.h>
+// clang-format on
 
 namespace standin {
 namespace {
 
-#define STANDIN_SAME_FIELD(field)                                                       \
+#define STANDIN_SAME_FIELD(field)                                                        \
   static_assert(offsetof(SCNotification, field) == offsetof(sci::Notification, field) && \
-                    sizeof(SCNotification::field) == sizeof(sci::Notification::field),  \
+                    sizeof(SCNotification::field) == sizeof(sci::Notification::field),   \
                 "SCNotification::" #field " differs from the IDE's notification record")
 
 static_assert(sizeof(SCNotification) == sizeof(sci::Notification),
               "SCNotification differs in size from the IDE's notification record");
-static_assert(offsetof(SCNotification, nmhdr.hwndFrom) == offsetof(sci::Notification, nmhdr.hwndFrom));
+static_assert(offsetof(SCNotification, nmhdr.hwndFrom) ==
+              offsetof(sci::Notification, nmhdr.hwndFrom));
 static_assert(offsetof(SCNotification, nmhdr.idFrom) == offsetof(sci::Notification, nmhdr.idFrom));
 static_assert(offsetof(SCNotification, nmhdr.code) == offsetof(sci::Notification, nmhdr.code));
 STANDIN_SAME_FIELD(position);

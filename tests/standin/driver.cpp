@@ -69,10 +69,12 @@ bool StartIde(const std::wstring& program, const std::wstring& arguments, IdePro
                       nullptr, &startup, &ide->process))
     return false;
   Search search{ide->process.dwProcessId, nullptr};
-  WaitFor([&] {
-    EnumWindows(FindMain, reinterpret_cast<LPARAM>(&search));
-    return search.found != nullptr;
-  }, 15000);
+  WaitFor(
+      [&] {
+        EnumWindows(FindMain, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+      },
+      15000);
   ide->main = search.found;
   if (!ide->main) {
     StopIde(ide);
@@ -158,7 +160,8 @@ std::string EditorText(HWND editor) {
   const auto length = SendMessageW(editor, kSciGetLength, 0, 0);
   std::string text;
   for (LRESULT i = 0; i < length; ++i)
-    text.push_back(static_cast<char>(SendMessageW(editor, kSciGetCharAt, static_cast<WPARAM>(i), 0)));
+    text.push_back(
+        static_cast<char>(SendMessageW(editor, kSciGetCharAt, static_cast<WPARAM>(i), 0)));
   return text;
 }
 

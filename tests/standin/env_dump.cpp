@@ -21,17 +21,18 @@ int wmain() {
   const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
   std::wstring name(path, length);
   name = name.substr(name.find_last_of(L"\\/") + 1);
-  const std::wstring line = L"started " + name + L" PB_TOOL_MainWindow=" + Variable(L"PB_TOOL_MainWindow") +
-                            L" STANDIN_FROM_TEST=" + Variable(L"STANDIN_FROM_TEST") +
-                            L" STANDIN_SET_IN_IDE=" + Variable(L"STANDIN_SET_IN_IDE") + L"\n";
+  const std::wstring line = L"started " + name + L" PB_TOOL_MainWindow=" +
+                            Variable(L"PB_TOOL_MainWindow") + L" STANDIN_FROM_TEST=" +
+                            Variable(L"STANDIN_FROM_TEST") + L" STANDIN_SET_IN_IDE=" +
+                            Variable(L"STANDIN_SET_IN_IDE") + L"\n";
   const std::wstring log = Variable(L"STANDIN_TEST_LOG");
   if (log == L"-") return 1;
-  HANDLE file = CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return 1;
   char bytes[4096];
-  const int size = WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), bytes,
-                                       sizeof bytes, nullptr, nullptr);
+  const int size = WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()),
+                                       bytes, sizeof bytes, nullptr, nullptr);
   DWORD written = 0;
   WriteFile(file, bytes, static_cast<DWORD>(size), &written, nullptr);
   CloseHandle(file);

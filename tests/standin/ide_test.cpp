@@ -1,9 +1,8 @@
 // standin-ide.exe under Wine, driven from this separate process with real input. A hook library
 // (standin_test_hook.dll) is loaded into the IDE as the tool host loads the plugin's, and logs what
 // the plugin would see.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -91,7 +90,8 @@ class StandinIde : public ::testing::Test {
 
   // Starts the IDE with `arguments` and loads the hook library into it.
   void Start(const std::wstring& arguments = L"") {
-    ASSERT_TRUE(StartIde(WindowsPath(STANDIN_IDE_EXE), arguments, &ide_)) << "standin-ide.exe did not start";
+    ASSERT_TRUE(StartIde(WindowsPath(STANDIN_IDE_EXE), arguments, &ide_))
+        << "standin-ide.exe did not start";
     HMODULE library = LoadLibraryW((Folder() + L"\\standin_test_hook.dll").c_str());
     ASSERT_NE(library, nullptr);
     auto procedure = reinterpret_cast<HOOKPROC>(
@@ -182,9 +182,9 @@ TEST_F(StandinIde, RunProgramWindowCarriesPbIdAndStartsWithTheIdesEnvironment) {
     EXPECT_NE(GetPropW(child, L"PB_ID"), nullptr) << "window of class " << ClassOf(child);
   TypeText(L"\"" + Folder() + L"\\standin_env_dump.exe\"\n");
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
-  ASSERT_TRUE(WaitForEvent(
-      "started standin_env_dump.exe PB_TOOL_MainWindow=- STANDIN_FROM_TEST=inherited "
-      "STANDIN_SET_IN_IDE=yes"))
+  ASSERT_TRUE(
+      WaitForEvent("started standin_env_dump.exe PB_TOOL_MainWindow=- STANDIN_FROM_TEST=inherited "
+                   "STANDIN_SET_IN_IDE=yes"))
       << ReadFileBytes(log_);
 }
 
@@ -217,9 +217,9 @@ TEST_F(StandinIde, CommandLineStartsToolAndProgramAndOpensFiles) {
   EXPECT_TRUE(WaitForEvent("started toolhost.exe PB_TOOL_MainWindow=" + handle +
                            " STANDIN_FROM_TEST=inherited STANDIN_SET_IN_IDE=-"))
       << ReadFileBytes(log_);
-  EXPECT_TRUE(WaitForEvent(
-      "started standin_env_dump.exe PB_TOOL_MainWindow=- STANDIN_FROM_TEST=inherited "
-      "STANDIN_SET_IN_IDE=-"))
+  EXPECT_TRUE(
+      WaitForEvent("started standin_env_dump.exe PB_TOOL_MainWindow=- STANDIN_FROM_TEST=inherited "
+                   "STANDIN_SET_IN_IDE=-"))
       << ReadFileBytes(log_);
   // The last file opened is shown; its line ends set the editor's mode.
   EXPECT_EQ(EditorText(editor_), "a = 1\nb = 2\n");
@@ -236,14 +236,13 @@ TEST_F(StandinIde, CommandLineStartsToolAndProgramAndOpensFiles) {
 TEST_F(StandinIde, TypingProducesStyledText) {
   Start();
   TypeText(L"Procedure Go(x)\n; note\nt$ = \"s\" + #Tab$\nEndProcedure");
-  const std::string expected =
-      "Procedure Go(x)\r\n; note\r\nt$ = \"s\" + #Tab$\r\nEndProcedure";
+  const std::string expected = "Procedure Go(x)\r\n; note\r\nt$ = \"s\" + #Tab$\r\nEndProcedure";
   ASSERT_TRUE(WaitForText(expected)) << EditorText(editor_);
   struct Case {
     const char* word;
     int style;
   };
-  const Case cases[] = {{"Procedure", 2}, {"Go", 6}, {"; note", 3}, {"\"s\"", 5},
+  const Case cases[] = {{"Procedure", 2}, {"Go", 6},           {"; note", 3}, {"\"s\"", 5},
                         {"#Tab$", 4},     {"EndProcedure", 2}, {"t$", 0}};
   for (const Case& c : cases) {
     const auto at = static_cast<int>(expected.find(c.word));
@@ -277,8 +276,10 @@ TEST_F(StandinIde, CtrlIReindentsTheSelectedLinesWithoutATab) {
   EXPECT_EQ(EditorText(editor_).find('\t'), std::string::npos);
   // The selection is set again, over the re-indented text (Ctrl+A puts the caret at the start).
   EXPECT_TRUE(WaitFor([&] {
-    return Editor(kSciGetAnchor) == static_cast<LRESULT>(reindented.size()) && Editor(kSciGetCurrentPos) == 0;
-  })) << Editor(kSciGetAnchor) << ".." << Editor(kSciGetCurrentPos);
+    return Editor(kSciGetAnchor) == static_cast<LRESULT>(reindented.size()) &&
+           Editor(kSciGetCurrentPos) == 0;
+  })) << Editor(kSciGetAnchor)
+      << ".." << Editor(kSciGetCurrentPos);
   // One content update, then a later, separate selection update.
   ASSERT_TRUE(WaitFor([&] {
     const auto events = Events();
@@ -290,7 +291,8 @@ TEST_F(StandinIde, CtrlIReindentsTheSelectedLinesWithoutATab) {
     if (event.rfind("updateui ", 0) == 0) updates.push_back(std::stoi(event.substr(9)));
   ASSERT_GE(updates.size(), 2u);
   EXPECT_TRUE(updates[0] & 1) << "first update after Ctrl+I: " << updates[0];
-  const auto selection = std::find_if(updates.begin() + 1, updates.end(), [](int u) { return u & 2; });
+  const auto selection =
+      std::find_if(updates.begin() + 1, updates.end(), [](int u) { return u & 2; });
   EXPECT_NE(selection, updates.end()) << "no selection update after the content update";
 }
 
@@ -300,8 +302,9 @@ TEST_F(StandinIde, CtrlIKeepsTheCaretInItsText) {
   ASSERT_TRUE(WaitForText("For i = 1 To 3\r\nDebug i"));
   Chord({VK_CONTROL}, 'I');
   ASSERT_TRUE(WaitForText("For i = 1 To 3\r\n  Debug i")) << EditorText(editor_);
-  EXPECT_TRUE(WaitFor([&] { return Editor(kSciGetCurrentPos) == 25 && Editor(kSciGetAnchor) == 25; }))
-      << Editor(kSciGetCurrentPos);
+  EXPECT_TRUE(WaitFor([&] {
+    return Editor(kSciGetCurrentPos) == 25 && Editor(kSciGetAnchor) == 25;
+  })) << Editor(kSciGetCurrentPos);
   // Already right: the command still changes the text once (a content update follows).
   WriteFileBytes(log_, "");
   Chord({VK_CONTROL}, 'I');
@@ -332,8 +335,8 @@ TEST_F(StandinIde, CtrlIReindentsOnlyTheSelectedLinesAndMovesTheSelectionWithThe
       // A selection ending at a line start leaves that line alone.
       {"If a\r\nb\r\n    EndIf", 0, 9, "If a\r\n  b\r\n    EndIf", 0, 11},
       // A backwards selection over two lines; text after the range moves with it.
-      {"For i=1 To 2\r\n    x\r\n    Next\r\n; end", 25, 3,
-       "For i=1 To 2\r\n  x\r\nNext\r\n; end", 19, 3},
+      {"For i=1 To 2\r\n    x\r\n    Next\r\n; end", 25, 3, "For i=1 To 2\r\n  x\r\nNext\r\n; end",
+       19, 3},
   };
   Start();
   for (const Case& c : cases) {
@@ -345,9 +348,13 @@ TEST_F(StandinIde, CtrlIReindentsOnlyTheSelectedLinesAndMovesTheSelectionWithThe
     Editor(kSciSetSel, static_cast<WPARAM>(c.anchor), c.caret);
     Chord({VK_CONTROL}, 'I');
     ASSERT_TRUE(WaitForText(c.expected)) << EditorText(editor_);
-    EXPECT_TRUE(WaitFor([&] {
-      return Editor(kSciGetAnchor) == c.expectedAnchor && Editor(kSciGetCurrentPos) == c.expectedCaret;
-    }, 2000)) << Editor(kSciGetAnchor) << ".." << Editor(kSciGetCurrentPos);
+    EXPECT_TRUE(WaitFor(
+        [&] {
+          return Editor(kSciGetAnchor) == c.expectedAnchor &&
+                 Editor(kSciGetCurrentPos) == c.expectedCaret;
+        },
+        2000))
+        << Editor(kSciGetAnchor) << ".." << Editor(kSciGetCurrentPos);
   }
 }
 
@@ -373,11 +380,14 @@ TEST_F(StandinIde, NotificationsCarryTheIdesRecord) {
   ASSERT_TRUE(WaitForText("ab"));
   // Read through the 32-bit record. 0x2011: insert text, user, start action; the typing that
   // follows joins the same undo action (0x11).
-  EXPECT_TRUE(WaitForEvent("modified 8209 position 0 length 1 lines 0 text \"a\"")) << ReadFileBytes(log_);
-  EXPECT_TRUE(WaitForEvent("modified 17 position 1 length 1 lines 0 text \"b\"")) << ReadFileBytes(log_);
+  EXPECT_TRUE(WaitForEvent("modified 8209 position 0 length 1 lines 0 text \"a\""))
+      << ReadFileBytes(log_);
+  EXPECT_TRUE(WaitForEvent("modified 17 position 1 length 1 lines 0 text \"b\""))
+      << ReadFileBytes(log_);
   EXPECT_TRUE(WaitForEvent("charadded 98"));
   TypeText(L"\n");
-  EXPECT_TRUE(WaitForEvent("modified 17 position 2 length 2 lines 1 text \"\\r\\n\"")) << ReadFileBytes(log_);
+  EXPECT_TRUE(WaitForEvent("modified 17 position 2 length 2 lines 1 text \"\\r\\n\""))
+      << ReadFileBytes(log_);
 }
 
 TEST_F(StandinIde, SelectingAWholeWordHighlightsItsOtherOccurrences) {
@@ -399,7 +409,8 @@ TEST_F(StandinIde, ProbesOfTheRealControlMatchTheRecordedTranscript) {
   SetEnvironmentVariableW(L"STANDIN_PROBE_OUT", out.c_str());
   Start();
   SendNotifyMessageW(ide_.main, RegisterWindowMessageW(L"StandinTest.RunProbes"), 0, 0);
-  ASSERT_TRUE(WaitFor([&] { return GetFileAttributesW(out.c_str()) != INVALID_FILE_ATTRIBUTES; }, 30000));
+  ASSERT_TRUE(
+      WaitFor([&] { return GetFileAttributesW(out.c_str()) != INVALID_FILE_ATTRIBUTES; }, 30000));
   const std::string actual = ReadFileBytes(out);
   const std::string expected = ReadFileBytes(WindowsPath(STANDIN_PROBES_EXPECTED));
   if (const char* update = std::getenv("STANDIN_UPDATE_PROBES"); update && *update) {

@@ -39,11 +39,11 @@ bool KeyCode(const std::wstring& name, WORD* key) {
     const wchar_t* name;
     WORD key;
   };
-  static const Named keys[] = {{L"home", VK_HOME},   {L"end", VK_END},       {L"up", VK_UP},
-                               {L"down", VK_DOWN},   {L"left", VK_LEFT},     {L"right", VK_RIGHT},
-                               {L"enter", VK_RETURN}, {L"tab", VK_TAB},      {L"insert", VK_INSERT},
-                               {L"delete", VK_DELETE}, {L"back", VK_BACK},   {L"escape", VK_ESCAPE},
-                               {L"pageup", VK_PRIOR}, {L"pagedown", VK_NEXT}};
+  static const Named keys[] = {
+      {L"home", VK_HOME},     {L"end", VK_END},       {L"up", VK_UP},        {L"down", VK_DOWN},
+      {L"left", VK_LEFT},     {L"right", VK_RIGHT},   {L"enter", VK_RETURN}, {L"tab", VK_TAB},
+      {L"insert", VK_INSERT}, {L"delete", VK_DELETE}, {L"back", VK_BACK},    {L"escape", VK_ESCAPE},
+      {L"pageup", VK_PRIOR},  {L"pagedown", VK_NEXT}};
   for (const Named& named : keys) {
     if (name == named.name) {
       *key = named.key;
@@ -64,21 +64,34 @@ bool PressChord(const std::wstring& chord) {
     const std::size_t plus = rest.find(L'+');
     if (plus == std::wstring::npos || plus == 0) break;
     const std::wstring modifier = rest.substr(0, plus);
-    if (modifier == L"ctrl") modifiers.push_back(VK_CONTROL);
-    else if (modifier == L"shift") modifiers.push_back(VK_SHIFT);
-    else if (modifier == L"alt") modifiers.push_back(VK_MENU);
-    else return false;
+    if (modifier == L"ctrl")
+      modifiers.push_back(VK_CONTROL);
+    else if (modifier == L"shift")
+      modifiers.push_back(VK_SHIFT);
+    else if (modifier == L"alt")
+      modifiers.push_back(VK_MENU);
+    else
+      return false;
     rest = rest.substr(plus + 1);
   }
   WORD key = 0;
   if (!KeyCode(rest, &key)) return false;
   // Chord takes an initializer list; at most three modifiers.
   switch (modifiers.size()) {
-    case 0: standin_test::Chord({}, key); break;
-    case 1: standin_test::Chord({modifiers[0]}, key); break;
-    case 2: standin_test::Chord({modifiers[0], modifiers[1]}, key); break;
-    case 3: standin_test::Chord({modifiers[0], modifiers[1], modifiers[2]}, key); break;
-    default: return false;
+    case 0:
+      standin_test::Chord({}, key);
+      break;
+    case 1:
+      standin_test::Chord({modifiers[0]}, key);
+      break;
+    case 2:
+      standin_test::Chord({modifiers[0], modifiers[1]}, key);
+      break;
+    case 3:
+      standin_test::Chord({modifiers[0], modifiers[1], modifiers[2]}, key);
+      break;
+    default:
+      return false;
   }
   return true;
 }
@@ -101,9 +114,10 @@ bool DoubleClickPosition(int position) {
   if (!editor) return false;
   constexpr UINT kPointX = 2164, kPointY = 2165, kTextHeight = 2279, kLineFromPosition = 2166;
   const LRESULT line = SendMessageW(editor, kLineFromPosition, static_cast<WPARAM>(position), 0);
-  POINT point{static_cast<LONG>(SendMessageW(editor, kPointX, 0, position)) + 3,
-              static_cast<LONG>(SendMessageW(editor, kPointY, 0, position) +
-                                SendMessageW(editor, kTextHeight, static_cast<WPARAM>(line), 0) / 2)};
+  POINT point{
+      static_cast<LONG>(SendMessageW(editor, kPointX, 0, position)) + 3,
+      static_cast<LONG>(SendMessageW(editor, kPointY, 0, position) +
+                        SendMessageW(editor, kTextHeight, static_cast<WPARAM>(line), 0) / 2)};
   ClientToScreen(editor, &point);
   standin_test::DoubleClickAt(point);
   return true;
@@ -114,10 +128,12 @@ bool Step(const std::wstring& step) {
   const std::wstring verb = step.substr(0, colon);
   const std::wstring value = colon == std::wstring::npos ? L"" : step.substr(colon + 1);
   if (verb == L"wait-window") {
-    standin_test::WaitFor([] {
-      main_window = FindWindowW(L"StandinIDE", nullptr);
-      return main_window && IsWindowVisible(main_window);
-    }, 15000);
+    standin_test::WaitFor(
+        [] {
+          main_window = FindWindowW(L"StandinIDE", nullptr);
+          return main_window && IsWindowVisible(main_window);
+        },
+        15000);
     return main_window && standin_test::BringToFront(main_window);
   }
   if (!main_window) main_window = FindWindowW(L"StandinIDE", nullptr);

@@ -307,8 +307,8 @@ void AddAndInsertText(const Session& s) {
   s.Dump();
   s.Answer("insert text at 0", s.Send(kSciInsertText, 0, reinterpret_cast<os::LParam>("[")));
   s.Dump();
-  s.Answer("insert text at caret", s.Send(kSciInsertText, static_cast<os::WParam>(-1),
-                                          reinterpret_cast<os::LParam>("]")));
+  s.Answer("insert text at caret",
+           s.Send(kSciInsertText, static_cast<os::WParam>(-1), reinterpret_cast<os::LParam>("]")));
   s.Dump();
   s.Answer("replace selection", s.Send(SCI_REPLACESEL, 0, reinterpret_cast<os::LParam>("!")));
   s.Dump();
@@ -324,19 +324,19 @@ void Searches(const Session& s) {
   const Case cases[] = {
       {"=([0-9]+)", 0, -1},
       {"^[ ]*([a-z]+)", 15, -1},
-      {"^x", 16, -1},                // ^ only at a real line start
-      {"b$", 15, 26},                // $ only at a real line end
+      {"^x", 16, -1},  // ^ only at a real line start
+      {"b$", 15, 26},  // $ only at a real line end
       {"b$", 15, 27},
       {"\"([^\"]*)\"", 0, -1},
       {"([a-z])([0-9]*)", 29, -1},
       {"[ ]+([+])[ ]+", 0, -1},
       {"\\s+", 31, -1},
       {"[<>=][<>=]?", 0, -1},
-      {"debug", 0, -1},              // no match case flag: case ignored
+      {"debug", 0, -1},  // no match case flag: case ignored
       {"zz", 0, -1},
       {"(\\S?)x", 0, -1},
       {"[\\d]+", 40, -1},
-      {"x", 20, 10},                 // a backwards range
+      {"x", 20, 10},  // a backwards range
       {"", 0, -1},
   };
   const auto length = static_cast<std::int32_t>(s.Send(SCI_GETLENGTH));
@@ -383,14 +383,17 @@ void LineQueries(const Session& s) {
   s.Start("  If x\r\n\tb\r\n\r\nlast", SC_EOL_CRLF, 0, 0);
   for (int line = 0; line <= 4; ++line) {
     const std::string l = std::to_string(line);
-    s.Answer("position from line " + l, s.Send(SCI_POSITIONFROMLINE, static_cast<os::WParam>(line)));
-    s.Answer("line end position " + l, s.Send(SCI_GETLINEENDPOSITION, static_cast<os::WParam>(line)));
+    s.Answer("position from line " + l,
+             s.Send(SCI_POSITIONFROMLINE, static_cast<os::WParam>(line)));
+    s.Answer("line end position " + l,
+             s.Send(SCI_GETLINEENDPOSITION, static_cast<os::WParam>(line)));
     s.Answer("line indent position " + l,
              s.Send(SCI_GETLINEINDENTPOSITION, static_cast<os::WParam>(line)));
   }
   for (int position : {0, 3, 8, 9, 10, 12, 14, 18, 40}) {
     const std::string p = std::to_string(position);
-    s.Answer("line from position " + p, s.Send(SCI_LINEFROMPOSITION, static_cast<os::WParam>(position)));
+    s.Answer("line from position " + p,
+             s.Send(SCI_LINEFROMPOSITION, static_cast<os::WParam>(position)));
     s.Answer("column " + p, s.Send(kSciGetColumn, static_cast<os::WParam>(position)));
     s.Answer("char at " + p, s.Send(SCI_GETCHARAT, static_cast<os::WParam>(position)));
   }
@@ -449,8 +452,7 @@ void Indicators(const Session& s) {
   s.Answer("indicator current", s.Send(SCI_GETINDICATORCURRENT));
   s.Send(SCI_INDICATORFILLRANGE, 6, 4);
   for (int position : {5, 6, 9, 10})
-    s.Answer("value at " + std::to_string(position),
-             s.Send(SCI_INDICATORVALUEAT, 5, position));
+    s.Answer("value at " + std::to_string(position), s.Send(SCI_INDICATORVALUEAT, 5, position));
   s.ReplaceTarget(7, 7, "XX");
   s.Answer("all on for 8", s.Send(SCI_INDICATORALLONFOR, 8));
   s.Answer("value at 11", s.Send(SCI_INDICATORVALUEAT, 5, 11));
@@ -612,8 +614,8 @@ void Observe(const os::CallWndRetRecord& record) {
       const int textFlags = SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT | SC_MOD_BEFOREINSERT |
                             SC_MOD_BEFOREDELETE | SC_MOD_INSERTCHECK;
       if (!(n.modificationType & textFlags)) return;
-      out << "    modified " << Hex(n.modificationType) << " position " << n.position
-          << " length " << n.length << " lines " << n.linesAdded;
+      out << "    modified " << Hex(n.modificationType) << " position " << n.position << " length "
+          << n.length << " lines " << n.linesAdded;
       if (n.text) out << " text \"" << Escape(n.text, static_cast<std::size_t>(n.length)) << "\"";
       out << '\n';
       break;
@@ -663,8 +665,9 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
     if (!haveLeft && !haveRight) return "";
     if (haveLeft && left.rfind("== ", 0) == 0) probe = left;
     if (!haveLeft || !haveRight || left != right) {
-      return "line " + std::to_string(line) + " (" + probe + ")\n  expected: " +
-             (haveLeft ? left : "<end>") + "\n  actual:   " + (haveRight ? right : "<end>");
+      return "line " + std::to_string(line) + " (" + probe +
+             ")\n  expected: " + (haveLeft ? left : "<end>") +
+             "\n  actual:   " + (haveRight ? right : "<end>");
     }
   }
 }

@@ -42,8 +42,9 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes, bool appe
                             append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
-  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                  written == bytes.size();
+  const bool ok =
+      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+      written == bytes.size();
   CloseHandle(file);
   return ok;
 }
@@ -69,7 +70,9 @@ void LogNotification(const sci::Notification& n) {
         if (n.text && n.length >= 0 && n.length < 200) {
           line += " text \"";
           for (int i = 0; i < n.length; ++i)
-            line += n.text[i] == '\r' ? "\\r" : n.text[i] == '\n' ? "\\n" : std::string(1, n.text[i]);
+            line += n.text[i] == '\r'   ? "\\r"
+                    : n.text[i] == '\n' ? "\\n"
+                                        : std::string(1, n.text[i]);
           line += '"';
         }
         Log(line);
@@ -119,7 +122,8 @@ void Idle(HWND editor) {
 }
 
 void SetClipboard(HWND owner, const std::string& utf8) {
-  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  const int length =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (static_cast<SIZE_T>(length) + 1) * sizeof(wchar_t));
   auto* text = static_cast<wchar_t*>(GlobalLock(memory));
   MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text, length);
@@ -150,7 +154,8 @@ void RunProbes(HWND main) {
     };
     target.typeCharacter = [editor](const std::string& utf8) {
       wchar_t units[4];
-      const int count = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), units, 4);
+      const int count =
+          MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), units, 4);
       for (int i = 0; i < count; ++i) SendMessageW(editor, WM_CHAR, units[i], 1);
     };
     target.pressEnter = [editor] {
@@ -167,7 +172,8 @@ void RunProbes(HWND main) {
 
 }  // namespace
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK StandinTestHook(int code, WPARAM wParam, LPARAM lParam) {
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    StandinTestHook(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HC_ACTION) {
     static const UINT runProbes = RegisterWindowMessageW(L"StandinTest.RunProbes");
     static const UINT setEnvironment = RegisterWindowMessageW(L"StandinTest.SetEnv");
