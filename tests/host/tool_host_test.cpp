@@ -287,6 +287,26 @@ TEST_F(RunToolTest, NullFragmentIsAnEmptyLineBeforeTheClosingTag) {
   EXPECT_TRUE(host.plugins.entries[0].hooks.size() == 0);
 }
 
+std::u16string g_hugeFragment;
+const char16_t* HugeFragment() { return g_hugeFragment.c_str(); }
+
+TEST_F(RunToolTest, HugeFragmentIsSplicedAndReadWhole) {
+  g_hugeFragment = u"<container name='Huge' title='" + std::u16string(2 * 1024 * 1024, u'x') + u"'>";
+  for (int i = 0; i < 300; ++i) g_hugeFragment += u"<checkbox name='C" + dialog::Utf8ToUtf16(std::to_string(i)) + u"' value='1'/>";
+  g_hugeFragment += u"</container>";
+  const std::map<std::string, void*> huge{{"RetrievePluginXMLDialog", reinterpret_cast<void*>(&HugeFragment)}};
+  AddFile("huge.dll", &huge);
+  std::intptr_t last = 0;
+  gui.duringLoop = [&](FakeHostGui&) { last = Prop(".Settings.Huge.C299.Value"); };
+  EXPECT_EQ(Run(), 0);
+  EXPECT_TRUE(gui.messages.empty());
+  ASSERT_EQ(host.plugins.entries[0].containers.size(), 1u);
+  EXPECT_EQ(host.plugins.entries[0].containers[0].title.size(), 2u * 1024 * 1024);
+  EXPECT_EQ(host.plugins.entries[0].containers[0].controls.size(), 300u);
+  EXPECT_EQ(last, 1);
+  g_hugeFragment.clear();
+}
+
 TEST(HostRuntimeNames, EveryNameWithItsValue) {
   dialog::RuntimeNameTable table;
   RegisterHostRuntimeNames(table);
