@@ -184,16 +184,36 @@ bool IsUntouched(const Editor& editor) {
   return editor.path.empty() && !editor.modified && Send(editor.window, SCI_GETLENGTH) == 0;
 }
 
+int IndexOf(const Editor* editor) {
+  for (std::size_t i = 0; i < ide.editors.size(); ++i)
+    if (ide.editors[i].get() == editor) return static_cast<int>(i);
+  return -1;
+}
+
+// Removes a tab and its editor; the IDE always keeps one editor.
+void RemoveEditor(int index) {
+  DestroyWindow(ide.editors[static_cast<std::size_t>(index)]->window);
+  ide.editors.erase(ide.editors.begin() + index);
+  SendMessageW(ide.tabs, TCM_DELETEITEM, static_cast<WPARAM>(index), 0);
+  ide.active = -1;
+  if (ide.editors.empty()) AddEditor();
+  Activate(index < static_cast<int>(ide.editors.size()) ? index : index - 1);
+}
+
+// Opens a file in the only editor when that one is new and empty, else in a tab of its own.
 void OpenFile(const std::wstring& path) {
   Editor* editor = Active();
   const bool reuse = editor && IsUntouched(*editor) && ide.editors.size() == 1;
   if (!reuse) editor = AddEditor();
   if (!editor) return;
   std::wstring error;
-  if (!LoadFile(editor, path, &error)) ShowError(error);
-  int index = 0;
-  while (ide.editors[static_cast<std::size_t>(index)].get() != editor) ++index;
-  Activate(index);
+  const bool loaded = LoadFile(editor, path, &error);
+  if (!loaded && !reuse) {
+    RemoveEditor(IndexOf(editor));
+  } else {
+    Activate(IndexOf(editor));
+  }
+  if (!loaded) ShowError(error);
 }
 
 bool AskPath(bool save, std::wstring* path) {
@@ -241,14 +261,7 @@ bool MayDiscard(Editor* editor) {
 
 void CloseActive() {
   Editor* editor = Active();
-  if (!editor || !MayDiscard(editor)) return;
-  const int index = ide.active;
-  DestroyWindow(editor->window);
-  ide.editors.erase(ide.editors.begin() + index);
-  SendMessageW(ide.tabs, TCM_DELETEITEM, static_cast<WPARAM>(index), 0);
-  ide.active = -1;
-  if (ide.editors.empty()) AddEditor();
-  Activate(index < static_cast<int>(ide.editors.size()) ? index : index - 1);
+  if (editor && MayDiscard(editor)) RemoveEditor(ide.active);
 }
 
 void StartHost() {
@@ -474,10 +487,12 @@ HWND CreateMainWindow(const CommandLine& commandLine, int show) {
   Mark(ide.tabs, kTabsId);
   SendMessageW(ide.tabs, WM_SETFONT, font, 0);
 
-  for (const std::wstring& path : commandLine.files) OpenFile(path);
-  if (ide.editors.empty()) Activate(AddEditor() ? 0 : -1);
+  if (!AddEditor()) return nullptr;
+  Activate(0);
   ShowWindow(ide.main, show);
   UpdateWindow(ide.main);
+  // Files open once the window shows, so that a file that cannot be read is reported over it.
+  for (const std::wstring& path : commandLine.files) OpenFile(path);
   if (Editor* editor = Active()) SetFocus(editor->window);
 
   if (commandLine.startTool) StartHost();

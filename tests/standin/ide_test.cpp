@@ -233,6 +233,53 @@ TEST_F(StandinIde, CommandLineStartsToolAndProgramAndOpensFiles) {
   EXPECT_EQ(SendMessageW(first, kSciGetEolMode, 0, 0), 0);
 }
 
+struct MessageBoxSearch {
+  DWORD processId;
+  HWND found;
+};
+
+BOOL CALLBACK FindMessageBox(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<MessageBoxSearch*>(data);
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  if (processId == search->processId && IsWindowVisible(window) && ClassOf(window) == "#32770") {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+std::string TextsOf(HWND window) {
+  std::string texts;
+  for (HWND child : Children(window)) {
+    char text[512] = "";
+    GetWindowTextA(child, text, sizeof text);
+    texts += std::string(text) + "\n";
+  }
+  return texts;
+}
+
+TEST_F(StandinIde, AFileThatCannotBeOpenedIsReportedAndLeavesNoTab) {
+  const std::wstring good = scratch_ + L"\\good.pb";
+  WriteFileBytes(good, "Debug 1\r\n");
+  Start(L"\"" + good + L"\" \"" + scratch_ + L"\\missing.pb\"");
+  MessageBoxSearch search{ide_.process.dwProcessId, nullptr};
+  ASSERT_TRUE(WaitFor([&] {
+    EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&search));
+    return search.found != nullptr;
+  })) << "no message box";
+  EXPECT_NE(TextsOf(search.found).find("Cannot open"), std::string::npos) << TextsOf(search.found);
+  EXPECT_NE(TextsOf(search.found).find("missing.pb"), std::string::npos);
+  ASSERT_TRUE(BringToFront(search.found));
+  TypeText(L"\n");
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(search.found); }));
+  const auto children = Children(ide_.main);
+  EXPECT_EQ(std::count_if(children.begin(), children.end(),
+                          [](HWND w) { return ClassOf(w) == "Scintilla"; }),
+            1);
+  EXPECT_EQ(EditorText(ActiveEditor(ide_.main)), "Debug 1\r\n");
+}
+
 TEST_F(StandinIde, TypingProducesStyledText) {
   Start();
   TypeText(L"Procedure Go(x)\n; note\nt$ = \"s\" + #Tab$\nEndProcedure");
