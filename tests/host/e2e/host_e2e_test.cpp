@@ -60,6 +60,25 @@ TEST_F(HostEndToEnd, StartUpPublishesHooksRunInTheIdeAndExitCleansUp) {
   EXPECT_EQ(GetPropW(ide.window(), L"VorpexTest.HookCalls"), nullptr);
 }
 
+TEST_F(HostEndToEnd, StoredPreferencesAreReadAndRewritten) {
+  std::wstring folder = Stage(L"stored", {L"settings_plugin.dll"});
+  // A hand-edited file: no byte-order mark, other letter case, a disabled group, a comment.
+  WriteBytes(folder + L"\\toolhost.ini", "; mine\n[installedplugins]\nALPHA=0\n[alpha]\nwidth = 33\nmode=1\n");
+  Host host;
+  ASSERT_TRUE(StartHostFor(host, folder, ide));
+  ASSERT_TRUE(WaitReady(ide, host));
+  EXPECT_EQ(ide.Prop(L".Settings.Alpha.Width.Value"), 0);  // disabled: published as 0
+  EXPECT_EQ(ide.Prop(L".Settings.Beta.Other.Value"), 0);
+  HWND list = FindChild(ToolWindow(ide), L"SysListView32", L"");
+  ASSERT_TRUE(list);
+  EXPECT_EQ((SendMessageW(list, LVM_GETITEMSTATE, 0, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) >> 12, 1);
+  Exit(host);
+  EXPECT_EQ(host.Preferences(),
+            "\xEF\xBB\xBF\r\n[InstalledPlugins]\r\nAlpha = 0\r\nBeta = 1\r\n"
+            "\r\n[Alpha]\r\nToggle = 1\r\nWidth = 33\r\nMode = 1\r\nShade = 65535\r\nBox = 7\r\n"
+            "\r\n[Beta]\r\nOther = 0\r\n");
+}
+
 TEST_F(HostEndToEnd, SecondHostForTheSameIdeExitsSilently) {
   std::wstring folder = Stage(L"second", {L"hook_plugin.dll"});
   Host first, second;
