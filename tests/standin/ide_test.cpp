@@ -280,6 +280,27 @@ TEST_F(StandinIde, AFileThatCannotBeOpenedIsReportedAndLeavesNoTab) {
   EXPECT_EQ(EditorText(ActiveEditor(ide_.main)), "Debug 1\r\n");
 }
 
+TEST_F(StandinIde, SaveKeepsTheByteOrderMarkAndTheLineEnds) {
+  const std::wstring path = scratch_ + L"\\saved.pb";
+  WriteFileBytes(path, "\xEF\xBB\xBF; first\r\n");
+  Start(L"--open \"" + path + L"\"");
+  ASSERT_TRUE(WaitForText("; first\r\n"));
+  Chord({VK_CONTROL}, VK_END);
+  TypeText(L"x = 1\n");
+  ASSERT_TRUE(WaitForText("; first\r\nx = 1\r\n"));
+  wchar_t title[256] = L"";
+  GetWindowTextW(ide_.main, title, 256);
+  EXPECT_NE(std::wstring(title).find(L"saved.pb *"), std::wstring::npos) << Narrow(title);
+  Chord({VK_CONTROL}, 'S');
+  ASSERT_TRUE(WaitFor([&] { return ReadFileBytes(path) == "\xEF\xBB\xBF; first\r\nx = 1\r\n"; }))
+      << ReadFileBytes(path);
+  EXPECT_TRUE(WaitFor([&] {
+    GetWindowTextW(ide_.main, title, 256);
+    return std::wstring(title).find(L'*') == std::wstring::npos;
+  })) << Narrow(title);
+  EXPECT_EQ(GetFileAttributesW((path + L".saving").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST_F(StandinIde, TypingProducesStyledText) {
   Start();
   TypeText(L"Procedure Go(x)\n; note\nt$ = \"s\" + #Tab$\nEndProcedure");
