@@ -474,6 +474,7 @@ TEST_F(StandinIde, SelectingAWholeWordHighlightsItsOtherOccurrences) {
 
 TEST_F(StandinIde, ProbesOfTheRealControlMatchTheRecordedTranscript) {
   const std::wstring out = scratch_ + L"\\probes.txt";
+  DeleteFileW(out.c_str());  // a folder of an earlier run (same process id) may hold one
   SetEnvironmentVariableW(L"STANDIN_PROBE_OUT", out.c_str());
   Start();
   SendNotifyMessageW(ide_.main, RegisterWindowMessageW(L"StandinTest.RunProbes"), 0, 0);

@@ -563,6 +563,61 @@ void SelectionEdges(const Session& s) {
   s.Idle();
 }
 
+void StoredProperties(const Session& s) {
+  s.Start("abc", SC_EOL_CRLF, 0, 0);
+  struct Pair {
+    const char* name;
+    std::uint32_t set;
+    std::uint32_t get;
+    os::WParam wParam;  // the indicator for indicator properties, else the value
+    os::LParam value;   // the value for indicator properties
+  };
+  const Pair pairs[] = {
+      {"indicator 2 style", SCI_INDICSETSTYLE, SCI_INDICGETSTYLE, 2, 7},
+      {"indicator 2 alpha", SCI_INDICSETALPHA, SCI_INDICGETALPHA, 2, 60},
+      {"indicator 2 outline alpha", SCI_INDICSETOUTLINEALPHA, SCI_INDICGETOUTLINEALPHA, 2, 200},
+      {"indicator 2 fore", SCI_INDICSETFORE, SCI_INDICGETFORE, 2, 0x00ff00},
+      {"caret width", SCI_SETCARETWIDTH, SCI_GETCARETWIDTH, 2, 0},
+      {"caret line visible always", SCI_SETCARETLINEVISIBLEALWAYS, SCI_GETCARETLINEVISIBLEALWAYS, 1,
+       0},
+  };
+  for (const Pair& pair : pairs) {
+    s.Send(pair.set, pair.wParam, pair.value);
+    const bool indicator = pair.value != 0;
+    s.Answer(pair.name, s.Send(pair.get, indicator ? pair.wParam : 0, 0));
+  }
+  s.Answer("indicator 3 style (never set)", s.Send(SCI_INDICGETSTYLE, 3));
+  s.Answer("main selection", s.Send(SCI_GETMAINSELECTION));
+  s.Answer("hide selection", s.Send(SCI_HIDESELECTION, 1));
+  s.Answer("hide selection off", s.Send(SCI_HIDESELECTION, 0));
+  s.Answer("x caret policy", s.Send(SCI_SETXCARETPOLICY, 0x01 | 0x04, 20));
+  s.Answer("y caret policy", s.Send(SCI_SETYCARETPOLICY, 0x01 | 0x04, 3));
+  s.Idle();
+  s.Dump();
+}
+
+void OutOfRangeQueries(const Session& s) {
+  s.Start("ab\r\ncd", SC_EOL_CRLF, 0, 0);
+  s.Answer("char at -1", s.Send(SCI_GETCHARAT, static_cast<os::WParam>(-1)));
+  s.Answer("char at 6", s.Send(SCI_GETCHARAT, 6));
+  s.Answer("style at 99", s.Send(SCI_GETSTYLEAT, 99));
+  s.Answer("position from line 2", s.Send(SCI_POSITIONFROMLINE, 2));
+  s.Answer("position from line -1", s.Send(SCI_POSITIONFROMLINE, static_cast<os::WParam>(-1)));
+  s.Answer("line end position 7", s.Send(SCI_GETLINEENDPOSITION, 7));
+  s.Answer("line from position -5", s.Send(SCI_LINEFROMPOSITION, static_cast<os::WParam>(-5)));
+  s.Answer("line indent position 9", s.Send(SCI_GETLINEINDENTPOSITION, 9));
+  s.Answer("tag 0 length", s.Send(SCI_GETTAG, 0, 0));
+  s.Find("c(d)", 0, 6);
+  s.Answer("tag 4 length", s.Send(SCI_GETTAG, 4, 0));
+  s.Answer("tag 10 length", s.Send(SCI_GETTAG, 10, 0));
+  s.Find("ab", 6, 99);
+  s.ReplaceTarget(5, 99, "X");
+  s.Dump();
+  s.Answer("undo", s.Send(SCI_UNDO));
+  s.Answer("undo with nothing to undo", s.Send(SCI_UNDO));
+  s.Dump();
+}
+
 struct Probe {
   const char* name;
   void (*run)(const Session&);
@@ -599,6 +654,8 @@ constexpr Probe kProbes[] = {
     {"undo-paste", UndoPaste},
     {"replace-whole-match", ReplaceWholeMatch},
     {"selection-edges", SelectionEdges},
+    {"stored-properties", StoredProperties},
+    {"out-of-range-queries", OutOfRangeQueries},
 };
 
 }  // namespace
