@@ -76,6 +76,10 @@ struct PropertyEntry {
 
 // Message and constant numbers the portable code uses (the Win32 values).
 constexpr std::uint32_t kWM_DESTROY = 2;
+constexpr std::uint32_t kWM_SIZE = 5;  // wParam kSIZE_RESTORED or kSIZE_MINIMIZED
+constexpr std::uint32_t kWM_SHOWWINDOW = 0x18;  // wParam 1 shown, 0 hidden
+constexpr std::uintptr_t kSIZE_RESTORED = 0;
+constexpr std::uintptr_t kSIZE_MINIMIZED = 1;
 constexpr std::uint32_t kWM_NOTIFY = 78;
 constexpr int kHC_ACTION = 0;
 constexpr int kWH_CALLWNDPROC = 4;
@@ -86,6 +90,7 @@ constexpr int kVK_I = 0x49;
 constexpr std::uint32_t kKEYEVENTF_KEYUP = 2;
 constexpr int kSW_HIDE = 0;
 constexpr int kSW_SHOW = 5;
+constexpr int kSW_MINIMIZE = 6;
 constexpr int kSW_RESTORE = 9;
 constexpr std::uint32_t kSTILL_ACTIVE = 259;
 
@@ -105,7 +110,7 @@ bool IsWindow(Window window);
 bool IsWindowVisible(Window window);
 std::vector<Window> EnumChildWindows(Window window);  // all descendants, depth first
 std::string GetWindowText(Window window, int maxChars);
-bool CloseWindow(Window window);  // minimises, as Win32 CloseWindow does
+bool CloseWindow(Window window);  // minimises a top-level window (fails for a child), as Win32
 bool ShowWindow(Window window, int command);  // as Win32: whether it was visible before
 std::uint32_t GetWindowThreadProcessId(Window window, std::uint32_t* processId);
 

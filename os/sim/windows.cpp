@@ -292,9 +292,9 @@ std::string GetWindowText(Window window, int maxChars) {
 }
 
 bool CloseWindow(Window window) {
-  WindowRecord* record = FindWindow(window);
-  if (record == nullptr) return false;
-  record->minimized = true;
+  const WindowRecord* record = FindWindow(window);
+  if (record == nullptr || record->parent != nullptr) return false;
+  ShowWindow(window, kSW_MINIMIZE);
   return true;
 }
 
@@ -302,26 +302,35 @@ bool ShowWindow(Window window, int command) {
   WindowRecord* record = FindWindow(window);
   if (record == nullptr) return false;
   const bool wasVisible = record->visible;
+  const bool wasMinimized = record->minimized;
+  bool visible = true;
+  bool minimized = wasMinimized;
   switch (command) {
     case kSW_HIDE:
-      record->visible = false;
+      visible = false;
       break;
     case 2:  // SW_SHOWMINIMIZED
-    case 6:  // SW_MINIMIZE
+    case kSW_MINIMIZE:
     case 7:  // SW_SHOWMINNOACTIVE
-      record->visible = true;
-      record->minimized = true;
+      minimized = true;
       break;
     case 1:  // SW_SHOWNORMAL
     case 3:  // SW_SHOWMAXIMIZED
     case 4:  // SW_SHOWNOACTIVATE
     case kSW_RESTORE:
-      record->visible = true;
-      record->minimized = false;
+      minimized = false;
       break;
     default:  // SW_SHOW, SW_SHOWNA, SW_SHOWDEFAULT: shown in its current state
-      record->visible = true;
       break;
+  }
+  record->visible = visible;
+  record->minimized = minimized;
+  // The window hears of the change as on Windows (the host's restore event comes from WM_SIZE).
+  // A minimise or restore reports only its size change, as under Win32.
+  if (minimized != wasMinimized) {
+    SendMessage(window, kWM_SIZE, minimized ? kSIZE_MINIMIZED : kSIZE_RESTORED, 0);
+  } else if (visible != wasVisible) {
+    SendMessage(window, kWM_SHOWWINDOW, visible ? 1 : 0, 0);
   }
   return wasVisible;  // as Win32: whether the window was visible before
 }

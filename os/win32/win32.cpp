@@ -35,11 +35,14 @@ static_assert(std::is_signed_v<os::LResult> == std::is_signed_v<LRESULT> &&
 #ifdef _WIN64
 static_assert(std::is_same_v<os::HookProc, HOOKPROC>);
 #endif
-static_assert(os::kWM_DESTROY == WM_DESTROY && os::kWM_NOTIFY == WM_NOTIFY);
+static_assert(os::kWM_DESTROY == WM_DESTROY && os::kWM_NOTIFY == WM_NOTIFY &&
+              os::kWM_SIZE == WM_SIZE && os::kWM_SHOWWINDOW == WM_SHOWWINDOW);
+static_assert(os::kSIZE_RESTORED == SIZE_RESTORED && os::kSIZE_MINIMIZED == SIZE_MINIMIZED);
 static_assert(os::kHC_ACTION == HC_ACTION && os::kWH_CALLWNDPROC == WH_CALLWNDPROC &&
               os::kWH_MOUSE == WH_MOUSE && os::kWH_CALLWNDPROCRET == WH_CALLWNDPROCRET);
 static_assert(os::kVK_CONTROL == VK_CONTROL && os::kKEYEVENTF_KEYUP == KEYEVENTF_KEYUP);
-static_assert(os::kSW_HIDE == SW_HIDE && os::kSW_SHOW == SW_SHOW && os::kSW_RESTORE == SW_RESTORE);
+static_assert(os::kSW_HIDE == SW_HIDE && os::kSW_SHOW == SW_SHOW &&
+              os::kSW_MINIMIZE == SW_MINIMIZE && os::kSW_RESTORE == SW_RESTORE);
 static_assert(os::kSTILL_ACTIVE == STILL_ACTIVE);
 
 namespace {

@@ -114,7 +114,30 @@ TEST_F(SimWindows, VisibilityFollowsAncestorsAndShowCommands) {
   EXPECT_TRUE(os::ShowWindow(main, os::kSW_HIDE));
   EXPECT_FALSE(os::IsWindowVisible(main));
   EXPECT_FALSE(os::CloseWindow(nullptr));
+  EXPECT_FALSE(os::CloseWindow(child));  // child windows are not minimised
   EXPECT_FALSE(os::ShowWindow(nullptr, os::kSW_RESTORE));
+}
+
+std::vector<std::string> g_stateLog;
+os::LResult StateProc(Window, std::uint32_t message, os::WParam wParam, os::LParam) {
+  if (message == os::kWM_SIZE) g_stateLog.push_back("size " + std::to_string(wParam));
+  if (message == os::kWM_SHOWWINDOW) g_stateLog.push_back("show " + std::to_string(wParam));
+  return 0;
+}
+
+// What the host's tool window hears when the plugin minimises and restores it (hidden at first,
+// as the tool window is): the same messages as under Win32 (checked in the Win32 test).
+TEST_F(SimWindows, ShowStateChangesAreReportedToTheWindow) {
+  g_stateLog.clear();
+  const Window tool = Make("ToolWindow", nullptr, StateProc, false);
+  EXPECT_TRUE(os::CloseWindow(tool));
+  EXPECT_TRUE(os::IsWindowVisible(tool));
+  EXPECT_TRUE(os::sim::IsMinimized(tool));
+  os::ShowWindow(tool, os::kSW_RESTORE);
+  os::ShowWindow(tool, os::kSW_RESTORE);  // no change, no message
+  os::ShowWindow(tool, os::kSW_HIDE);
+  os::ShowWindow(tool, os::kSW_SHOW);
+  EXPECT_EQ(g_stateLog, (std::vector<std::string>{"size 1", "size 0", "show 0", "show 1"}));
 }
 
 TEST_F(SimWindows, ThreadAndProcessOfAWindow) {

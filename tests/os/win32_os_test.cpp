@@ -15,8 +15,12 @@ namespace {
 constexpr UINT kQuery = WM_USER + 5;   // answered with 1000 + wParam
 constexpr UINT kNested = WM_USER + 6;  // sends kQuery to the window itself
 
+std::vector<std::string> g_stateLog;
+
 LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kQuery) return 1000 + static_cast<LRESULT>(wParam);
+  if (message == WM_SIZE) g_stateLog.push_back("size " + std::to_string(wParam));
+  if (message == WM_SHOWWINDOW) g_stateLog.push_back("show " + std::to_string(wParam));
   if (message == kNested) return os::SendMessage(window, kQuery, 1, 0) + 1;
   return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -121,6 +125,24 @@ TEST_F(Win32Os, WindowTreeAndTexts) {
 }
 
 std::vector<std::string> g_log;
+
+// The messages the simulation also sends when the plugin minimises and restores the hidden
+// tool window.
+TEST_F(Win32Os, ShowStateChangesAreReportedToTheWindow) {
+  g_stateLog.clear();
+  EXPECT_TRUE(os::CloseWindow(main_));
+  EXPECT_TRUE(IsWindowVisible(main_));
+  EXPECT_TRUE(IsIconic(main_));
+  os::ShowWindow(main_, os::kSW_RESTORE);
+  os::ShowWindow(main_, os::kSW_RESTORE);
+  os::ShowWindow(main_, os::kSW_HIDE);
+  os::ShowWindow(main_, os::kSW_SHOW);
+  EXPECT_FALSE(os::CloseWindow(child_));
+  // Win32 may repeat a message; the changes and their order are what the sim reproduces.
+  g_stateLog.erase(std::unique(g_stateLog.begin(), g_stateLog.end()), g_stateLog.end());
+  EXPECT_EQ(g_stateLog, (std::vector<std::string>{"size 1", "size 0", "show 0", "show 1"}));
+}
+
 
 LRESULT CALLBACK HookA(int code, WPARAM wParam, LPARAM lParam) {
   const auto* record = reinterpret_cast<const os::CallWndRetRecord*>(lParam);
