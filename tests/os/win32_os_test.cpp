@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,11 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   if (message == kQuery) return 1000 + static_cast<LRESULT>(wParam);
   if (message == WM_SIZE) g_stateLog.push_back("size " + std::to_string(wParam));
   if (message == WM_SHOWWINDOW) g_stateLog.push_back("show " + std::to_string(wParam));
+  if (message == WM_DESTROY) {
+    wchar_t text[32] = L"";
+    GetWindowTextW(window, text, 32);
+    g_stateLog.push_back("destroy " + std::string(text, text + wcslen(text)));
+  }
   if (message == kNested) return os::SendMessage(window, kQuery, 1, 0) + 1;
   return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -118,7 +124,13 @@ TEST_F(Win32Os, WindowTreeAndTexts) {
   os::ShowWindow(main_, os::kSW_RESTORE);
   EXPECT_FALSE(IsIconic(main_));
 
+  SetWindowTextW(main_, L"main");
+  SetWindowTextW(sibling_, L"sibling");
+  g_stateLog.clear();
   DestroyWindow(main_);
+  // The parent hears WM_DESTROY first, then its children: the order the sim keeps.
+  EXPECT_EQ(g_stateLog, (std::vector<std::string>{"destroy main", "destroy child",
+                                                  "destroy sibling"}));
   EXPECT_FALSE(os::IsWindow(child_));
   EXPECT_EQ(os::SendMessage(child_, kQuery, 1, 0), 0);
   EXPECT_EQ(os::GetClassName(child_, 100), "");
