@@ -68,6 +68,25 @@ void SetClipboardText(const std::wstring& text) {
   CloseClipboard();
 }
 
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW entry;
+  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = entry.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = folder + L"\\" + name;
+      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+      } else {
+        DeleteFileW(path.c_str());
+      }
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+  }
+  RemoveDirectoryW(folder.c_str());
+}
+
 class StandinIde : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -76,6 +95,7 @@ class StandinIde : public ::testing::Test {
     GetTempPathW(MAX_PATH, temporary);
     scratch_ = std::wstring(temporary) + L"standin-" + std::to_wstring(GetCurrentProcessId()) +
                L"-" + std::wstring(info->name(), info->name() + std::strlen(info->name()));
+    RemoveTree(scratch_);  // left by an earlier run with the same process id
     CreateDirectoryW(scratch_.c_str(), nullptr);
     log_ = scratch_ + L"\\events.log";
     DeleteFileW(log_.c_str());
@@ -86,6 +106,13 @@ class StandinIde : public ::testing::Test {
   void TearDown() override {
     if (hook_) UnhookWindowsHookEx(hook_);
     StopIde(&ide_);
+    // Programs the IDE started (the tool) may still hold their files for a moment.
+    WaitFor(
+        [&] {
+          RemoveTree(scratch_);
+          return GetFileAttributesW(scratch_.c_str()) == INVALID_FILE_ATTRIBUTES;
+        },
+        2000);
   }
 
   // Starts the IDE with `arguments` and loads the hook library into it.
