@@ -27,6 +27,7 @@ constexpr int kStartTimeout = 20000;     // the IDE's window, the host, the hook
 constexpr int kIdleTimeout = 5000;       // the IDE settles after a command
 constexpr int kSettledFor = 120;         // text and caret unchanged this long: the editor is idle
 constexpr int kInputTimeout = 3000;      // a key press taken from the IDE's queue
+constexpr DWORD kModifierLead = 80;      // Ctrl down before the key of a chord
 constexpr UINT kSciGetLineCount = 2154;
 constexpr UINT kSciSetEolMode = 2031;
 constexpr UINT kSciGotoPos = 2025;
@@ -451,19 +452,23 @@ class LiveScenario {
     input.ki.wScan = unit ? unit : static_cast<WORD>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
     input.ki.dwFlags = (unit ? KEYEVENTF_UNICODE : 0) | (up ? KEYEVENTF_KEYUP : 0) |
                        (!unit && IsExtendedKey(virtualKey) ? KEYEVENTF_EXTENDEDKEY : 0);
-    input.ki.dwExtraInfo = static_cast<ULONG_PTR>(kInputMarkBase | static_cast<std::uint64_t>(inputCount_));
     return input;
   }
 
-  // One user's key press: the typing delay after the previous press, the events, then the IDE
-  // takes them from its queue and handles what they caused.
+  // One user's key press: the typing delay after the previous press, then its key events one
+  // at a time, as fingers make them: each is taken from the IDE's queue and what it caused is
+  // handled before the next comes (so Ctrl is still down while the IDE handles Ctrl+Enter).
   void Press(const std::vector<std::pair<WORD, bool>>& keys, wchar_t unit = 0) {
     if (lastPress_ != 0) {
       const ULONGLONG due = lastPress_ + static_cast<ULONGLONG>(typingDelay_);
       const ULONGLONG now = GetTickCount64();
       if (due > now) Sleep(static_cast<DWORD>(due - now));
     }
-    ++inputCount_;
+    if (GetForegroundWindow() != ide_) {
+      SetForegroundWindow(ide_);
+      WaitFor(1000, [&] { return GetForegroundWindow() == ide_; });
+    }
+    lastPress_ = GetTickCount64();
     std::vector<INPUT> inputs;
     if (unit) {
       inputs.push_back(KeyInput(0, unit, false));
@@ -471,15 +476,17 @@ class LiveScenario {
     } else {
       for (const auto& [key, up] : keys) inputs.push_back(KeyInput(key, 0, up));
     }
-    if (GetForegroundWindow() != ide_) {
-      SetForegroundWindow(ide_);
-      WaitFor(1000, [&] { return GetForegroundWindow() == ide_; });
+    for (INPUT& input : inputs) {
+      ++inputCount_;
+      input.ki.dwExtraInfo = static_cast<ULONG_PTR>(kInputMarkBase | static_cast<std::uint64_t>(inputCount_));
+      SendInput(1, &input, sizeof(INPUT));
+      if (!WaitFor(kInputTimeout, [&] { return Ask(ProbeRequest::kLastInput) >= inputCount_; }))
+        throw Broken{"the IDE did not take a key event from its queue"};
+      WaitQueueEmpty();
+      // A finger on Ctrl is down a moment before the key: Wine answers GetAsyncKeyState from a
+      // cache that may be up to 50 ms old, and the plugin reads Ctrl that way.
+      if (!unit && input.ki.wVk == VK_CONTROL && !(input.ki.dwFlags & KEYEVENTF_KEYUP)) Sleep(kModifierLead);
     }
-    lastPress_ = GetTickCount64();
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    if (!WaitFor(kInputTimeout, [&] { return Ask(ProbeRequest::kLastInput) >= inputCount_; }))
-      throw Broken{"the IDE did not take a key press from its queue"};
-    WaitQueueEmpty();
   }
 
   void PressChord(headless::KeyChord chord) {
