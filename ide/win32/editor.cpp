@@ -12,21 +12,7 @@
 namespace standin {
 namespace {
 
-constexpr COLORREF Rgb(int red, int green, int blue) { return RGB(red, green, blue); }
-
-struct StyleLook {
-  int style;
-  COLORREF colour;
-  bool bold;
-};
-
-// The IDE's colours for the lexer's styles.
-constexpr StyleLook kStyleLooks[] = {
-    {ide::kStyleDefault, Rgb(0, 0, 0), false},       {ide::kStyleNumber, Rgb(160, 0, 0), false},
-    {ide::kStyleKeyword, Rgb(0, 64, 160), true},     {ide::kStyleComment, Rgb(0, 128, 64), false},
-    {ide::kStyleConstant, Rgb(144, 64, 160), false}, {ide::kStyleString, Rgb(128, 96, 0), false},
-    {ide::kStyleProcedure, Rgb(0, 112, 128), false}, {ide::kStyleCharacter, Rgb(128, 96, 0), false},
-};
+static_assert(STYLE_LINENUMBER == ide::kLineNumberStyle);
 
 std::string_view DocumentText(HWND editor) {
   const auto* text = reinterpret_cast<const char*>(Send(editor, SCI_GETCHARACTERPOINTER));
@@ -38,28 +24,8 @@ std::ptrdiff_t LineStart(HWND editor, std::ptrdiff_t line) {
   return Send(editor, SCI_POSITIONFROMLINE, line);
 }
 
-std::ptrdiff_t LineEnd(HWND editor, std::ptrdiff_t line) {
-  return Send(editor, SCI_GETLINEENDPOSITION, line);
-}
-
 std::ptrdiff_t LineOf(HWND editor, std::ptrdiff_t position) {
   return Send(editor, SCI_LINEFROMPOSITION, position);
-}
-
-std::size_t LeadingBlanks(std::string_view line) {
-  std::size_t count = 0;
-  while (count < line.size() && (line[count] == ' ' || line[count] == '\t')) ++count;
-  return count;
-}
-
-// Where a position on a re-indented line goes: a line start stays at the line start, a position
-// inside the old indentation goes to the end of the new one, and anything after the indentation
-// keeps its distance from the first non-blank character.
-std::ptrdiff_t MovedPosition(std::ptrdiff_t offsetInLine, std::ptrdiff_t oldIndent,
-                             std::ptrdiff_t newIndent) {
-  if (offsetInLine == 0) return 0;
-  if (offsetInLine <= oldIndent) return newIndent;
-  return newIndent + (offsetInLine - oldIndent);
 }
 
 int CALLBACK FontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
@@ -144,11 +110,11 @@ HWND CreateEditor(HWND parent, int pbId) {
   Send(editor, SCI_STYLESETFONT, STYLE_DEFAULT, reinterpret_cast<LPARAM>(SourceFont()));
   Send(editor, SCI_STYLESETSIZE, STYLE_DEFAULT, 10);
   Send(editor, SCI_STYLECLEARALL);
-  for (const StyleLook& look : kStyleLooks) {
+  for (const ide::StyleLook& look : ide::kStyleLooks) {
     Send(editor, SCI_STYLESETFORE, look.style, look.colour);
     Send(editor, SCI_STYLESETBOLD, look.style, look.bold);
   }
-  Send(editor, SCI_STYLESETBACK, STYLE_LINENUMBER, Rgb(236, 236, 236));
+  Send(editor, SCI_STYLESETBACK, STYLE_LINENUMBER, ide::kLineNumberBack);
   Send(editor, SCI_SETMARGINTYPEN, 0, SC_MARGIN_NUMBER);
   Send(editor, SCI_SETMARGINWIDTHN, 0, 44);
   Send(editor, SCI_SETMARGINWIDTHN, 1, 6);
@@ -156,7 +122,7 @@ HWND CreateEditor(HWND parent, int pbId) {
   Send(editor, SCI_SETSCROLLWIDTHTRACKING, 1);
 
   Send(editor, SCI_INDICSETSTYLE, ide::kWordHighlightIndicator, INDIC_ROUNDBOX);
-  Send(editor, SCI_INDICSETFORE, ide::kWordHighlightIndicator, Rgb(255, 200, 0));
+  Send(editor, SCI_INDICSETFORE, ide::kWordHighlightIndicator, ide::Rgb(255, 200, 0));
   Send(editor, SCI_INDICSETALPHA, ide::kWordHighlightIndicator, 90);
   Send(editor, SCI_INDICSETUNDER, ide::kWordHighlightIndicator, 1);
 
@@ -182,61 +148,15 @@ void StyleNeeded(HWND editor, std::ptrdiff_t endPosition) {
 
 void ReindentSelection(Editor* editor) {
   HWND window = editor->window;
-  const std::ptrdiff_t anchor = Send(window, SCI_GETANCHOR);
-  const std::ptrdiff_t caret = Send(window, SCI_GETCURRENTPOS);
-  const std::ptrdiff_t selectionStart = std::min(anchor, caret);
-  const std::ptrdiff_t selectionEnd = std::max(anchor, caret);
-  const std::ptrdiff_t first = LineOf(window, selectionStart);
-  std::ptrdiff_t last = LineOf(window, selectionEnd);
-  // A selection that ends at a line start does not take that line.
-  if (last > first && LineStart(window, last) == selectionEnd) --last;
-
-  const std::string_view text = DocumentText(window);
-  std::vector<std::string_view> lines;
-  for (std::ptrdiff_t line = 0; line <= last; ++line) {
-    const std::ptrdiff_t start = LineStart(window, line);
-    lines.push_back(text.substr(static_cast<std::size_t>(start),
-                                static_cast<std::size_t>(LineEnd(window, line) - start)));
-  }
-  const std::vector<int> indents =
-      ide::ReindentLines(lines, static_cast<std::size_t>(first), static_cast<std::size_t>(last));
-
-  // The new text of lines first to last, and where anchor and caret go in it.
-  const std::ptrdiff_t rangeStart = LineStart(window, first);
-  const std::ptrdiff_t rangeEnd = LineEnd(window, last);
-  std::string replacement;
-  std::ptrdiff_t newAnchor = anchor;
-  std::ptrdiff_t newCaret = caret;
-  for (std::ptrdiff_t line = first; line <= last; ++line) {
-    const std::string_view oldLine = lines[static_cast<std::size_t>(line)];
-    const int indent = indents[static_cast<std::size_t>(line - first)];
-    const std::ptrdiff_t oldStart = LineStart(window, line);
-    const std::ptrdiff_t newStart = rangeStart + static_cast<std::ptrdiff_t>(replacement.size());
-    const auto oldIndent = static_cast<std::ptrdiff_t>(LeadingBlanks(oldLine));
-    for (std::ptrdiff_t* position : {&newAnchor, &newCaret}) {
-      const std::ptrdiff_t original = position == &newAnchor ? anchor : caret;
-      if (original >= oldStart &&
-          original <= oldStart + static_cast<std::ptrdiff_t>(oldLine.size()))
-        *position = newStart + MovedPosition(original - oldStart, oldIndent, indent);
-    }
-    replacement += ide::WithIndentation(oldLine, indent);
-    if (line < last) {
-      const std::ptrdiff_t oldEnd = oldStart + static_cast<std::ptrdiff_t>(oldLine.size());
-      replacement += text.substr(static_cast<std::size_t>(oldEnd),
-                                 static_cast<std::size_t>(LineStart(window, line + 1) - oldEnd));
-    }
-  }
-  const std::ptrdiff_t growth =
-      static_cast<std::ptrdiff_t>(replacement.size()) - (rangeEnd - rangeStart);
-  if (anchor > rangeEnd) newAnchor = anchor + growth;
-  if (caret > rangeEnd) newCaret = caret + growth;
-
+  const auto anchor = static_cast<std::size_t>(Send(window, SCI_GETANCHOR));
+  const auto caret = static_cast<std::size_t>(Send(window, SCI_GETCURRENTPOS));
+  const ide::ReindentEdit edit = ide::PlanReindent(DocumentText(window), anchor, caret);
   // One edit, made even when nothing changes, so that a content update always follows.
-  Send(window, SCI_SETTARGETRANGE, rangeStart, rangeEnd);
-  Send(window, SCI_REPLACETARGET, replacement.size(), reinterpret_cast<LPARAM>(replacement.data()));
+  Send(window, SCI_SETTARGETRANGE, edit.start, static_cast<LPARAM>(edit.end));
+  Send(window, SCI_REPLACETARGET, edit.text.size(), reinterpret_cast<LPARAM>(edit.text.data()));
   editor->selectionPending = true;
-  editor->pendingAnchor = newAnchor;
-  editor->pendingCaret = newCaret;
+  editor->pendingAnchor = static_cast<std::ptrdiff_t>(edit.anchor);
+  editor->pendingCaret = static_cast<std::ptrdiff_t>(edit.caret);
   // Paint now: the content update is reported here, before the selection is set again.
   UpdateWindow(window);
 }
