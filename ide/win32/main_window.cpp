@@ -45,6 +45,8 @@ enum Command : WORD {
   kEditReindent,
   kToolsStartHost = 301,
   kToolsRunProgram,
+  kNextTab = 401,
+  kPreviousTab,
 };
 
 struct Ide {
@@ -322,6 +324,12 @@ void OnCommand(WORD command) {
         PostMessageW(ide.main, kRestoreSelection, 0, reinterpret_cast<LPARAM>(window));
       }
       break;
+    case kNextTab:
+    case kPreviousTab: {
+      const int count = static_cast<int>(ide.editors.size());
+      Activate((ide.active + (command == kNextTab ? 1 : count - 1)) % count);
+      break;
+    }
     case kToolsStartHost:
       StartHost();
       break;
@@ -374,6 +382,8 @@ HMENU CreateMenus() {
                        {L"Re-&indent\tCtrl+I", kEditReindent}};
   const Item tools[] = {{L"Start &tool host", kToolsStartHost},
                         {L"&Run program...", kToolsRunProgram}};
+  const Item window[] = {{L"&Next tab\tCtrl+Tab", kNextTab},
+                         {L"&Previous tab\tCtrl+Shift+Tab", kPreviousTab}};
   HMENU bar = CreateMenu();
   auto addMenu = [bar](const wchar_t* title, const Item* items, std::size_t count) {
     HMENU menu = CreatePopupMenu();
@@ -389,6 +399,7 @@ HMENU CreateMenus() {
   addMenu(L"&File", file, sizeof file / sizeof file[0]);
   addMenu(L"&Edit", edit, sizeof edit / sizeof edit[0]);
   addMenu(L"&Tools", tools, sizeof tools / sizeof tools[0]);
+  addMenu(L"&Window", window, sizeof window / sizeof window[0]);
   return bar;
 }
 
@@ -435,10 +446,15 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 HACCEL CreateShortcuts() {
   ACCEL shortcuts[] = {
-      {FVIRTKEY | FCONTROL, 'N', kFileNew},       {FVIRTKEY | FCONTROL, 'O', kFileOpen},
-      {FVIRTKEY | FCONTROL, 'S', kFileSave},      {FVIRTKEY | FCONTROL, 'W', kFileClose},
-      {FVIRTKEY | FCONTROL, 'I', kEditReindent},  {FVIRTKEY | FCONTROL, 'V', kEditPaste},
+      {FVIRTKEY | FCONTROL, 'N', kFileNew},
+      {FVIRTKEY | FCONTROL, 'O', kFileOpen},
+      {FVIRTKEY | FCONTROL, 'S', kFileSave},
+      {FVIRTKEY | FCONTROL, 'W', kFileClose},
+      {FVIRTKEY | FCONTROL, 'I', kEditReindent},
+      {FVIRTKEY | FCONTROL, 'V', kEditPaste},
       {FVIRTKEY | FSHIFT, VK_INSERT, kEditPaste},
+      {FVIRTKEY | FCONTROL, VK_TAB, kNextTab},
+      {FVIRTKEY | FCONTROL | FSHIFT, VK_TAB, kPreviousTab},
   };
   return CreateAcceleratorTableW(shortcuts, sizeof shortcuts / sizeof shortcuts[0]);
 }

@@ -190,6 +190,15 @@ TEST_F(StandinIde, StartsWithAnEditorAndEveryWindowCarriesPbId) {
     ids.push_back(id);
   }
   EXPECT_GE(ids.size(), 4u);  // tabs, status bar, two editors
+  // Ctrl+Tab goes back to the first editor, which kept its text.
+  TypeText(L"second");
+  HWND second = ActiveEditor(ide_.main);
+  ASSERT_TRUE(WaitFor([&] { return EditorText(second) == "second"; }));
+  Chord({VK_CONTROL}, VK_TAB);
+  EXPECT_TRUE(WaitFor([&] { return ActiveEditor(ide_.main) == editor_; }));
+  EXPECT_FALSE(IsWindowVisible(second));
+  Chord({VK_CONTROL, VK_SHIFT}, VK_TAB);
+  EXPECT_TRUE(WaitFor([&] { return ActiveEditor(ide_.main) == second; }));
 }
 
 TEST_F(StandinIde, RunProgramWindowCarriesPbIdAndStartsWithTheIdesEnvironment) {
