@@ -10,6 +10,8 @@ bool ParseCommandLine(const std::vector<std::wstring>& arguments, CommandLine* r
     const bool hasValue = i + 1 < arguments.size();
     if (argument == L"--start-tool") {
       parsed.startTool = true;
+    } else if (argument == L"--help" || argument == L"-h" || argument == L"/?") {
+      parsed.help = true;
     } else if (argument == L"--tool-folder" || argument == L"--run" || argument == L"--open") {
       if (!hasValue) {
         *error = argument + L" needs a value";

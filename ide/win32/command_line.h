@@ -7,6 +7,7 @@
 // --start-tool   start the tool host at start-up, as Tools > Start tool host does
 // --run          start a program at start-up with the IDE's environment, as Tools > Run program
 // --open, FILE   open a file in a tab of its own
+// --help         show this usage
 #pragma once
 
 #include <string>
@@ -17,6 +18,7 @@ namespace standin {
 struct CommandLine {
   std::wstring toolFolder;  // empty: the default
   bool startTool = false;
+  bool help = false;
   std::vector<std::wstring> programs;
   std::vector<std::wstring> files;
 };

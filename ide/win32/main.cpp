@@ -18,14 +18,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
   for (int i = 1; argv && i < count; ++i) arguments.emplace_back(argv[i]);
   LocalFree(argv);
 
+  const wchar_t* usage =
+      L"Usage: standin-ide.exe [--tool-folder DIR] [--start-tool] [--run COMMANDLINE]... "
+      L"[--open FILE]... [FILE]...";
   standin::CommandLine commandLine;
   std::wstring error;
   if (!standin::ParseCommandLine(arguments, &commandLine, &error)) {
-    const std::wstring text = error +
-                              L"\n\nUsage: standin-ide.exe [--tool-folder DIR] [--start-tool] "
-                              L"[--run COMMANDLINE]... [--open FILE]... [FILE]...";
+    const std::wstring text = error + L"\n\n" + usage;
     MessageBoxW(nullptr, text.c_str(), L"Stand-in IDE", MB_OK | MB_ICONERROR);
     return 2;
+  }
+  if (commandLine.help) {
+    MessageBoxW(nullptr, usage, L"Stand-in IDE", MB_OK | MB_ICONINFORMATION);
+    return 0;
   }
   HWND main = standin::CreateMainWindow(commandLine, show);
   if (!main) return 1;

@@ -10,6 +10,7 @@ struct Case {
   bool ok;
   std::wstring toolFolder;
   bool startTool;
+  bool help;
   std::vector<std::wstring> programs;
   std::vector<std::wstring> files;
   std::wstring error;
@@ -17,22 +18,25 @@ struct Case {
 
 TEST(CommandLine, ParsesOptionsAndFiles) {
   const Case cases[] = {
-      {{}, true, L"", false, {}, {}, L""},
-      {{L"a.pb"}, true, L"", false, {}, {L"a.pb"}, L""},
-      {{L"--open", L"a.pb", L"b.pb"}, true, L"", false, {}, {L"a.pb", L"b.pb"}, L""},
-      {{L"--tool-folder", L"C:\\t", L"--start-tool"}, true, L"C:\\t", true, {}, {}, L""},
+      {{}, true, L"", false, false, {}, {}, L""},
+      {{L"a.pb"}, true, L"", false, false, {}, {L"a.pb"}, L""},
+      {{L"--open", L"a.pb", L"b.pb"}, true, L"", false, false, {}, {L"a.pb", L"b.pb"}, L""},
+      {{L"--tool-folder", L"C:\\t", L"--start-tool"}, true, L"C:\\t", true, false, {}, {}, L""},
       {{L"--run", L"x.exe /a", L"--run", L"y.exe"},
        true,
        L"",
        false,
+       false,
        {L"x.exe /a", L"y.exe"},
        {},
        L""},
-      {{L"--open", L"--start-tool"}, true, L"", false, {}, {L"--start-tool"}, L""},
-      {{L"--run"}, false, L"", false, {}, {}, L"--run needs a value"},
-      {{L"--tool-folder"}, false, L"", false, {}, {}, L"--tool-folder needs a value"},
-      {{L"a.pb", L"--bogus"}, false, L"", false, {}, {}, L"unknown option --bogus"},
-      {{L"-"}, true, L"", false, {}, {L"-"}, L""},
+      {{L"--open", L"--start-tool"}, true, L"", false, false, {}, {L"--start-tool"}, L""},
+      {{L"--run"}, false, L"", false, false, {}, {}, L"--run needs a value"},
+      {{L"--tool-folder"}, false, L"", false, false, {}, {}, L"--tool-folder needs a value"},
+      {{L"a.pb", L"--bogus"}, false, L"", false, false, {}, {}, L"unknown option --bogus"},
+      {{L"-"}, true, L"", false, false, {}, {L"-"}, L""},
+      {{L"--help"}, true, L"", false, true, {}, {}, L""},
+      {{L"a.pb", L"/?"}, true, L"", false, true, {}, {L"a.pb"}, L""},
   };
   for (const Case& c : cases) {
     CommandLine result;
@@ -47,6 +51,7 @@ TEST(CommandLine, ParsesOptionsAndFiles) {
     }
     EXPECT_EQ(result.toolFolder, c.toolFolder);
     EXPECT_EQ(result.startTool, c.startTool);
+    EXPECT_EQ(result.help, c.help);
     EXPECT_EQ(result.programs, c.programs);
     EXPECT_EQ(result.files, c.files);
   }
