@@ -261,23 +261,23 @@ bool BuildElement(Build& build, const Element& element, Kind kind, Node& parent,
     if (id != nullptr && !SameName(id->value, "#PB_Any"))
       node->number = ReadNumber(build, element, "id", -1);
     node->controlNumber = node->number >= 0 ? node->number : build.dialog.nextAutomaticNumber++;
-    ControlSpec spec;
-    spec.kind = kind;
-    spec.number = node->controlNumber;
-    spec.caption = node->caption;
-    spec.flags = node->flags;
-    spec.minimum = node->minimum;
-    spec.maximum = node->maximum;
+    ControlSpec params;
+    params.kind = kind;
+    params.number = node->controlNumber;
+    params.caption = node->caption;
+    params.flags = node->flags;
+    params.minimum = node->minimum;
+    params.maximum = node->maximum;
     if (kind == Kind::kOption) {
       if (!build.lastControlWasOption) ++build.optionGroup;
-      spec.optionGroup = build.optionGroup;
+      params.optionGroup = build.optionGroup;
     }
     build.lastControlWasOption = kind == Kind::kOption;
     if (kind == Kind::kTab) {
       node->tabIndex = static_cast<int>(parent.children.size());
       node->control = build.toolkit.AddPanelTab(parent.control, node->caption);
     } else {
-      node->control = build.toolkit.CreateControl(controlParent, spec);
+      node->control = build.toolkit.CreateControl(controlParent, params);
     }
     if (node->control == nullptr) {
       Fail(build.dialog, std::string("Failed to create the control of '") + KindName(kind) + "'");
@@ -396,12 +396,12 @@ bool OpenWindow(Dialog& dialog, Toolkit& toolkit, const Element& root,
     window->number = ReadNumber(build, *element, "id", -1);
   window->controlNumber = window->number >= 0 ? window->number : dialog.nextAutomaticNumber++;
 
-  ControlSpec spec;
-  spec.kind = Kind::kWindow;
-  spec.number = window->controlNumber;
-  spec.caption = window->caption;
-  spec.flags = window->flags;
-  window->control = toolkit.CreateTopWindow(spec, options.owner, options.x, options.y,
+  ControlSpec params;
+  params.kind = Kind::kWindow;
+  params.number = window->controlNumber;
+  params.caption = window->caption;
+  params.flags = window->flags;
+  window->control = toolkit.CreateTopWindow(params, options.owner, options.x, options.y,
                                             options.width, options.height);
   if (window->control == nullptr) {
     Fail(dialog, "Failed to create the window");

@@ -16,13 +16,13 @@ int CaptionWidth(const std::string& caption) {
 
 }  // namespace
 
-Control FakeToolkit::CreateTopWindow(const ControlSpec& spec, Control, int x, int y, int width,
+Control FakeToolkit::CreateTopWindow(const ControlSpec& params, Control, int x, int y, int width,
                                      int height) {
   auto control = std::make_unique<FakeControl>();
   control->kind = Kind::kWindow;
-  control->number = spec.number;
-  control->caption = spec.caption;
-  control->flags = spec.flags;
+  control->number = params.number;
+  control->caption = params.caption;
+  control->flags = params.flags;
   control->x = x, control->y = y, control->width = width, control->height = height;
   control->visible = false;
   controls.push_back(std::move(control));
@@ -30,18 +30,18 @@ Control FakeToolkit::CreateTopWindow(const ControlSpec& spec, Control, int x, in
   return controls.back().get();
 }
 
-Control FakeToolkit::CreateControl(Control parent, const ControlSpec& spec) {
+Control FakeToolkit::CreateControl(Control parent, const ControlSpec& params) {
   if (std::find(failOnCreateOfKind.begin(), failOnCreateOfKind.end(),
-                static_cast<int>(spec.kind)) != failOnCreateOfKind.end())
+                static_cast<int>(params.kind)) != failOnCreateOfKind.end())
     return nullptr;
   auto control = std::make_unique<FakeControl>();
-  control->kind = spec.kind;
-  control->number = spec.number;
-  control->caption = spec.caption;
-  control->flags = spec.flags;
-  control->minimum = spec.minimum;
-  control->maximum = spec.maximum;
-  control->optionGroup = spec.optionGroup;
+  control->kind = params.kind;
+  control->number = params.number;
+  control->caption = params.caption;
+  control->flags = params.flags;
+  control->minimum = params.minimum;
+  control->maximum = params.maximum;
+  control->optionGroup = params.optionGroup;
   control->parent = Get(parent);
   controls.push_back(std::move(control));
   ++createCount;

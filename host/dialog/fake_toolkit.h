@@ -38,9 +38,9 @@ class FakeToolkit : public Toolkit {
   static constexpr int kBorderWidth = 1;
   static constexpr int kEdgeWidth = 2;
 
-  Control CreateTopWindow(const ControlSpec& spec, Control owner, int x, int y, int width,
+  Control CreateTopWindow(const ControlSpec& params, Control owner, int x, int y, int width,
                           int height) override;
-  Control CreateControl(Control parent, const ControlSpec& spec) override;
+  Control CreateControl(Control parent, const ControlSpec& params) override;
   Control AddPanelTab(Control panel, const std::string& caption) override;
   void SetPanelTabCaption(Control panel, int index, const std::string& caption) override;
   void DestroyControl(Control control) override;

@@ -40,10 +40,10 @@ class Toolkit {
   virtual ~Toolkit() = default;
 
   // A top-level window, hidden, with its inner (client) area at x, y, width × height.
-  virtual Control CreateTopWindow(const ControlSpec& spec, Control owner, int x, int y, int width,
+  virtual Control CreateTopWindow(const ControlSpec& params, Control owner, int x, int y, int width,
                                   int height) = 0;
   // A control inside `parent` (a window, a container, a tab page or a scroll area).
-  virtual Control CreateControl(Control parent, const ControlSpec& spec) = 0;
+  virtual Control CreateControl(Control parent, const ControlSpec& params) = 0;
   // Adds a page to a panel; the page is the parent of the tab's controls.
   virtual Control AddPanelTab(Control panel, const std::string& caption) = 0;
   virtual void SetPanelTabCaption(Control panel, int index, const std::string& caption) = 0;

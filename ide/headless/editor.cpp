@@ -1069,11 +1069,11 @@ Editor* EditorFromWindow(os::Window window) {
 Editor::Editor(os::Window parent, int controlId) : state_(std::make_unique<EditorState>()) {
   state_->parent = parent;
   state_->controlId = controlId;
-  os::sim::WindowSpec spec;
-  spec.className = "Scintilla";
-  spec.parent = parent;
-  spec.procedure = &EditorWindowProc;
-  state_->window = os::sim::CreateWindow(spec);
+  os::sim::WindowSpec params;
+  params.className = "Scintilla";
+  params.parent = parent;
+  params.procedure = &EditorWindowProc;
+  state_->window = os::sim::CreateWindow(params);
   EditorsByWindow()[state_->window] = this;
 }
 

@@ -103,12 +103,12 @@ bool ParseKeyChord(std::string_view name, KeyChord* chord) {
 }
 
 Ide::Ide() {
-  os::sim::WindowSpec spec;
-  spec.className = "VorpexIdeMain";
-  spec.text = "Vorpex IDE";
-  spec.procedure = &MainWindowProc;
-  spec.data = this;
-  mainWindow_ = os::sim::CreateWindow(spec);
+  os::sim::WindowSpec params;
+  params.className = "VorpexIdeMain";
+  params.text = "Vorpex IDE";
+  params.procedure = &MainWindowProc;
+  params.data = this;
+  mainWindow_ = os::sim::CreateWindow(params);
   os::SetProp(mainWindow_, "PB_ID", 1);
   Switch("main");
 }

@@ -41,7 +41,7 @@ struct WindowSpec {
 // again from the same values, so runs are reproducible.
 void Reset();
 
-Window CreateWindow(const WindowSpec& spec);
+Window CreateWindow(const WindowSpec& params);
 // Sends WM_DESTROY (hooks see it), then destroys the children and the window.
 void DestroyWindow(Window window);
 void* GetWindowData(Window window);

@@ -110,23 +110,23 @@ using namespace detail;
 
 std::uint32_t GuiThreadId() { return kGuiThreadId; }
 
-Window CreateWindow(const WindowSpec& spec) {
+Window CreateWindow(const WindowSpec& params) {
   World& world = TheWorld();
   WindowRecord* parent = nullptr;
-  if (spec.parent != nullptr) {
-    parent = FindWindow(spec.parent);
+  if (params.parent != nullptr) {
+    parent = FindWindow(params.parent);
     if (parent == nullptr) return nullptr;  // as CreateWindowEx with an invalid parent
   }
   auto record = std::make_unique<WindowRecord>();
   record->handle = HandleOfSlot(world.windows.size());
-  record->className = spec.className;
-  record->text = spec.text;
-  record->parent = spec.parent;
-  record->procedure = spec.procedure;
-  record->data = spec.data;
-  record->visible = spec.visible;
-  record->threadId = spec.threadId != 0 ? spec.threadId : GuiThreadId();
-  record->processId = spec.processId != 0 ? spec.processId : ProcessId();
+  record->className = params.className;
+  record->text = params.text;
+  record->parent = params.parent;
+  record->procedure = params.procedure;
+  record->data = params.data;
+  record->visible = params.visible;
+  record->threadId = params.threadId != 0 ? params.threadId : GuiThreadId();
+  record->processId = params.processId != 0 ? params.processId : ProcessId();
   const Window handle = record->handle;
   world.windows.push_back(std::move(record));
   if (parent != nullptr) {

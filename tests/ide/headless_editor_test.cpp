@@ -67,10 +67,10 @@ class HeadlessEditorTest : public testing::Test {
   void SetUp() override {
     os::sim::Reset();
     g_parent = &parent;
-    os::sim::WindowSpec spec;
-    spec.className = "Parent";
-    spec.procedure = &ParentProc;
-    parentWindow = os::sim::CreateWindow(spec);
+    os::sim::WindowSpec params;
+    params.className = "Parent";
+    params.procedure = &ParentProc;
+    parentWindow = os::sim::CreateWindow(params);
     editor = std::make_unique<Editor>(parentWindow, 7);
     parent.editor = editor.get();
   }

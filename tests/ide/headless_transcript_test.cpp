@@ -442,10 +442,10 @@ class HeadlessProbeEditor : public ProbeEditor {
   HeadlessProbeEditor() {
     os::sim::Reset();
     g_notifications = &notifications_;
-    os::sim::WindowSpec spec;
-    spec.className = "ProbeParent";
-    spec.procedure = &RecordingParent;
-    editor_ = std::make_unique<headless::Editor>(os::sim::CreateWindow(spec), 1);
+    os::sim::WindowSpec params;
+    params.className = "ProbeParent";
+    params.procedure = &RecordingParent;
+    editor_ = std::make_unique<headless::Editor>(os::sim::CreateWindow(params), 1);
   }
   ~HeadlessProbeEditor() override {
     editor_.reset();

@@ -31,13 +31,13 @@ void Measure(const char* what, int count, Body body) {
 
 int main() {
   os::sim::Reset();
-  os::sim::WindowSpec spec;
-  spec.className = "IdeMain";
-  const os::Window main = os::sim::CreateWindow(spec);
-  spec.className = "Scintilla";
-  spec.parent = main;
-  spec.procedure = Answer;
-  const os::Window editor = os::sim::CreateWindow(spec);
+  os::sim::WindowSpec params;
+  params.className = "IdeMain";
+  const os::Window main = os::sim::CreateWindow(params);
+  params.className = "Scintilla";
+  params.parent = main;
+  params.procedure = Answer;
+  const os::Window editor = os::sim::CreateWindow(params);
   const std::int64_t ide = core::HandleValue(main);
   for (int i = 0; i < 60; ++i) {
     os::SetProp(main, core::SettingPropertyName(ide, "Group" + std::to_string(i % 8),

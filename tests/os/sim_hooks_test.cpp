@@ -70,14 +70,14 @@ class SimHooks : public ::testing::Test {
   void SetUp() override {
     os::sim::Reset();
     g_log.clear();
-    os::sim::WindowSpec spec;
-    spec.className = "IdeMain";
-    spec.procedure = ParentProc;
-    main_ = os::sim::CreateWindow(spec);
-    spec.className = "Scintilla";
-    spec.parent = main_;
-    spec.procedure = EditorProc;
-    editor_ = os::sim::CreateWindow(spec);
+    os::sim::WindowSpec params;
+    params.className = "IdeMain";
+    params.procedure = ParentProc;
+    main_ = os::sim::CreateWindow(params);
+    params.className = "Scintilla";
+    params.parent = main_;
+    params.procedure = EditorProc;
+    editor_ = os::sim::CreateWindow(params);
   }
   void TearDown() override { os::sim::Reset(); }
 
@@ -215,10 +215,10 @@ TEST_F(SimHooks, AHookMayRemoveItselfWhileRunning) {
 }
 
 TEST_F(SimHooks, HooksCoverOnlyTheirThread) {
-  os::sim::WindowSpec spec;
-  spec.className = "ToolWindow";
-  spec.threadId = 0x999;
-  const Window tool = os::sim::CreateWindow(spec);
+  os::sim::WindowSpec params;
+  params.className = "ToolWindow";
+  params.threadId = 0x999;
+  const Window tool = os::sim::CreateWindow(params);
   Install(HookA);
   EXPECT_NE(os::SetWindowsHookEx(os::kWH_CALLWNDPROCRET, HookB, nullptr, 0x999), nullptr);
   os::SendMessage(tool, kQuery, 0, 0);

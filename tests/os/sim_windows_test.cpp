@@ -18,12 +18,12 @@ class SimWindows : public ::testing::Test {
 
   static Window Make(const std::string& className, Window parent = nullptr,
                      os::sim::WindowProc procedure = nullptr, bool visible = true) {
-    os::sim::WindowSpec spec;
-    spec.className = className;
-    spec.parent = parent;
-    spec.procedure = procedure;
-    spec.visible = visible;
-    return os::sim::CreateWindow(spec);
+    os::sim::WindowSpec params;
+    params.className = className;
+    params.parent = parent;
+    params.procedure = procedure;
+    params.visible = visible;
+    return os::sim::CreateWindow(params);
   }
 };
 
@@ -72,10 +72,10 @@ TEST_F(SimWindows, InvalidHandles) {
 }
 
 TEST_F(SimWindows, ClassNameAndTextAreCutToTheBuffer) {
-  os::sim::WindowSpec spec;
-  spec.className = "Scintilla";
-  spec.text = "Caf\xC3\xA9 \xF0\x9F\x98\x80!";  // "Café 😀!": 8 UTF-16 units
-  const Window w = os::sim::CreateWindow(spec);
+  os::sim::WindowSpec params;
+  params.className = "Scintilla";
+  params.text = "Caf\xC3\xA9 \xF0\x9F\x98\x80!";  // "Café 😀!": 8 UTF-16 units
+  const Window w = os::sim::CreateWindow(params);
   struct Case {
     int maxChars;
     const char* className;
@@ -142,10 +142,10 @@ TEST_F(SimWindows, ShowStateChangesAreReportedToTheWindow) {
 
 TEST_F(SimWindows, ThreadAndProcessOfAWindow) {
   const Window ide = Make("Ide");
-  os::sim::WindowSpec spec;
-  spec.threadId = 77;
-  spec.processId = 88;
-  const Window foreign = os::sim::CreateWindow(spec);
+  os::sim::WindowSpec params;
+  params.threadId = 77;
+  params.processId = 88;
+  const Window foreign = os::sim::CreateWindow(params);
   std::uint32_t process = 1;
   EXPECT_EQ(os::GetWindowThreadProcessId(ide, &process), os::sim::GuiThreadId());
   EXPECT_EQ(process, os::sim::ProcessId());
@@ -158,9 +158,9 @@ TEST_F(SimWindows, ThreadAndProcessOfAWindow) {
 
 TEST_F(SimWindows, WindowData) {
   int owner = 0;
-  os::sim::WindowSpec spec;
-  spec.data = &owner;
-  const Window w = os::sim::CreateWindow(spec);
+  os::sim::WindowSpec params;
+  params.data = &owner;
+  const Window w = os::sim::CreateWindow(params);
   EXPECT_EQ(os::sim::GetWindowData(w), &owner);
   os::sim::SetWindowData(w, nullptr);
   EXPECT_EQ(os::sim::GetWindowData(w), nullptr);

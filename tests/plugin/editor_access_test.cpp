@@ -67,9 +67,9 @@ TEST_F(EditorAccessTest, RangeBeyondThirtyTwoBitsIsClamped) {
 }
 
 TEST_F(EditorAccessTest, WindowThatAnswersZeroFindsNothing) {
-  os::sim::WindowSpec spec;
-  spec.className = "Scintilla";  // no procedure: every message returns 0, as a closed editor
-  context.editor = os::sim::CreateWindow(spec);
+  os::sim::WindowSpec params;
+  params.className = "Scintilla";  // no procedure: every message returns 0, as a closed editor
+  context.editor = os::sim::CreateWindow(params);
   EXPECT_EQ(SciFindInRange(context, true, "x", 0, 10, true), -1);
   EXPECT_EQ(SciFindInRange(context, true, "x", 0, 10, false), 0);
   context.editor = nullptr;

@@ -275,12 +275,12 @@ FakeIde& StartFakeIde() {
 FakeEditor& AddEditor(FakeIde& ide) {
   g_editors.push_back(std::make_unique<FakeEditor>());
   FakeEditor& editor = *g_editors.back();
-  os::sim::WindowSpec spec;
-  spec.className = "Scintilla";
-  spec.parent = ide.main;
-  spec.procedure = EditorProcedure;
-  spec.data = &editor;
-  editor.window = os::sim::CreateWindow(spec);
+  os::sim::WindowSpec params;
+  params.className = "Scintilla";
+  params.parent = ide.main;
+  params.procedure = EditorProcedure;
+  params.data = &editor;
+  editor.window = os::sim::CreateWindow(params);
   os::SetProp(editor.window, "PB_ID", static_cast<std::intptr_t>(10 + ide.editors.size()));
   ide.editors.push_back(&editor);
   return editor;

@@ -37,9 +37,9 @@ TEST_F(FrameTest, IdeWindowIsFoundThroughAnyWindowWithGadgetId) {
 
 // An IDE dialog is a top-level window with PB_ID: its own root, but not the IDE main window.
 TEST_F(FrameTest, TopLevelIdeDialogIsNotTakenForTheMainWindow) {
-  os::sim::WindowSpec spec;
-  spec.className = "FindDialog";
-  const os::Window dialog = os::sim::CreateWindow(spec);
+  os::sim::WindowSpec params;
+  params.className = "FindDialog";
+  const os::Window dialog = os::sim::CreateWindow(params);
   os::SetProp(dialog, "PB_ID", 40);
   os::SendMessage(dialog, 15, 0, 0);
   EXPECT_EQ(KnownIdeWindow(), nullptr);
@@ -48,10 +48,10 @@ TEST_F(FrameTest, TopLevelIdeDialogIsNotTakenForTheMainWindow) {
 }
 
 TEST_F(FrameTest, WindowsWithoutGadgetIdDoNotRevealTheIde) {
-  os::sim::WindowSpec spec;
-  spec.className = "Foreign";
-  spec.parent = ide->main;
-  const os::Window foreign = os::sim::CreateWindow(spec);
+  os::sim::WindowSpec params;
+  params.className = "Foreign";
+  params.parent = ide->main;
+  const os::Window foreign = os::sim::CreateWindow(params);
   os::SendMessage(foreign, 15, 0, 0);
   EXPECT_EQ(KnownIdeWindow(), nullptr);
   EXPECT_EQ(FindIdeWindow(foreign), nullptr);
@@ -134,10 +134,10 @@ TEST_F(FrameTest, NotificationsOfOtherControlsAreNotDispatched) {
     bool gadgetId;
   };
   for (const Sender& s : {Sender{"SysListView32", true}, Sender{"Scintilla", false}}) {
-    os::sim::WindowSpec spec;
-    spec.className = s.className;
-    spec.parent = ide->main;
-    const os::Window control = os::sim::CreateWindow(spec);
+    os::sim::WindowSpec params;
+    params.className = s.className;
+    params.parent = ide->main;
+    const os::Window control = os::sim::CreateWindow(params);
     if (s.gadgetId) os::SetProp(control, "PB_ID", 77);
     os::NotifyHeader header{control, 1, sci::SCN_CHARADDED};  // a short record
     os::SendMessage(ide->main, os::kWM_NOTIFY, 1, reinterpret_cast<os::LParam>(&header));
@@ -150,9 +150,9 @@ TEST_F(FrameTest, NotificationsOfOtherControlsAreNotDispatched) {
 
 TEST_F(FrameTest, EditorClassMatchesInAnyCase) {
   for (const char* name : {"Scintilla", "scintilla", "SCINTILLA"}) {
-    os::sim::WindowSpec spec;
-    spec.className = name;
-    EXPECT_TRUE(IsEditorWindow(os::sim::CreateWindow(spec))) << name;
+    os::sim::WindowSpec params;
+    params.className = name;
+    EXPECT_TRUE(IsEditorWindow(os::sim::CreateWindow(params))) << name;
   }
   os::sim::WindowSpec other;
   other.className = "ScintillaX";

@@ -52,19 +52,19 @@ void RegisterClasses(HINSTANCE instance) {
   struct ClassSpec {
     const wchar_t* name;
     UINT style;
-  } specs[] = {{kWindowClass, CS_HREDRAW | CS_VREDRAW},
+  } classSetups[] = {{kWindowClass, CS_HREDRAW | CS_VREDRAW},
                {kContainerClass, CS_HREDRAW | CS_VREDRAW},
                {kPageClass, 0},
                {kCanvasClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW}};
-  for (const ClassSpec& spec : specs) {
+  for (const ClassSpec& params : classSetups) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.style = spec.style;
+    windowClass.style = params.style;
     windowClass.lpfnWndProc = Win32Toolkit::WindowProcedure;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = spec.name;
+    windowClass.lpszClassName = params.name;
     RegisterClassExW(&windowClass);
   }
 }
@@ -131,30 +131,30 @@ HWND Win32Toolkit::CreateChild(const wchar_t* className, const std::string& capt
   return control;
 }
 
-Control Win32Toolkit::CreateTopWindow(const ControlSpec& spec, Control owner, int x, int y,
+Control Win32Toolkit::CreateTopWindow(const ControlSpec& params, Control owner, int x, int y,
                                       int width, int height) {
-  DWORD style = WindowStyle(spec.flags);
-  DWORD exStyle = (spec.flags & flag::kWindowTool) ? WS_EX_TOOLWINDOW : 0;
+  DWORD style = WindowStyle(params.flags);
+  DWORD exStyle = (params.flags & flag::kWindowTool) ? WS_EX_TOOLWINDOW : 0;
   SIZE outer = OuterSize(style, exStyle, width, height);
   HWND window =
-      CreateWindowExW(exStyle, kWindowClass, Wide(spec.caption).c_str(), style, x, y, outer.cx,
+      CreateWindowExW(exStyle, kWindowClass, Wide(params.caption).c_str(), style, x, y, outer.cx,
                       outer.cy, static_cast<HWND>(owner), nullptr, instance_, this);
   if (window == nullptr) return nullptr;
   ControlInfo& info = controls_[window];
   info.kind = Kind::kWindow;
-  info.number = spec.number;
-  info.flags = spec.flags;
+  info.number = params.number;
+  info.flags = params.flags;
   info.style = style;
   info.exStyle = exStyle;
   return window;
 }
 
-Control Win32Toolkit::CreateControl(Control parentControl, const ControlSpec& spec) {
+Control Win32Toolkit::CreateControl(Control parentControl, const ControlSpec& params) {
   HWND parent = static_cast<HWND>(parentControl);
-  const std::uint32_t flags = spec.flags;
+  const std::uint32_t flags = params.flags;
   HWND control = nullptr;
   HWND buddy = nullptr;
-  switch (spec.kind) {
+  switch (params.kind) {
     case Kind::kPanel:
       control = CreateChild(WC_TABCONTROLW, "", WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP, 0,
                             parent);
@@ -170,12 +170,12 @@ Control Win32Toolkit::CreateControl(Control parentControl, const ControlSpec& sp
     case Kind::kText:
     case Kind::kHyperLink: {
       DWORD style = SS_NOPREFIX | SS_NOTIFY;
-      if (spec.kind == Kind::kText && (flags & flag::kTextCenter))
+      if (params.kind == Kind::kText && (flags & flag::kTextCenter))
         style |= SS_CENTER;
-      else if (spec.kind == Kind::kText && (flags & flag::kTextRight))
+      else if (params.kind == Kind::kText && (flags & flag::kTextRight))
         style |= SS_RIGHT;
-      if (spec.kind == Kind::kText && (flags & flag::kTextBorder)) style |= SS_SUNKEN;
-      control = CreateChild(L"STATIC", spec.caption, style, 0, parent);
+      if (params.kind == Kind::kText && (flags & flag::kTextBorder)) style |= SS_SUNKEN;
+      control = CreateChild(L"STATIC", params.caption, style, 0, parent);
       break;
     }
     case Kind::kCheckBox: {
@@ -207,14 +207,14 @@ Control Win32Toolkit::CreateControl(Control parentControl, const ControlSpec& sp
       if (flags & flag::kStringUpperCase) style |= ES_UPPERCASE;
       if (flags & flag::kStringLowerCase) style |= ES_LOWERCASE;
       DWORD exStyle = (flags & flag::kStringBorderLess) ? 0 : WS_EX_CLIENTEDGE;
-      control = CreateChild(L"EDIT", spec.caption, style, exStyle, parent);
+      control = CreateChild(L"EDIT", params.caption, style, exStyle, parent);
       break;
     }
     case Kind::kSpin: {
       DWORD style = ES_AUTOHSCROLL | WS_TABSTOP;
       if (flags & flag::kSpinNumeric) style |= ES_NUMBER;
       if (flags & flag::kSpinReadOnly) style |= ES_READONLY;
-      control = CreateChild(L"EDIT", std::to_string(spec.minimum), style, WS_EX_CLIENTEDGE, parent);
+      control = CreateChild(L"EDIT", std::to_string(params.minimum), style, WS_EX_CLIENTEDGE, parent);
       if (control == nullptr) break;
       buddy = CreateChild(UPDOWN_CLASSW, "", UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0,
                           parent);
@@ -224,26 +224,26 @@ Control Win32Toolkit::CreateControl(Control parentControl, const ControlSpec& sp
         break;
       }
       SendMessageW(buddy, UDM_SETBUDDY, reinterpret_cast<WPARAM>(control), 0);
-      SendMessageW(buddy, UDM_SETRANGE32, static_cast<WPARAM>(spec.minimum),
-                   static_cast<LPARAM>(spec.maximum));
-      SendMessageW(buddy, UDM_SETPOS32, 0, static_cast<LPARAM>(spec.minimum));
+      SendMessageW(buddy, UDM_SETRANGE32, static_cast<WPARAM>(params.minimum),
+                   static_cast<LPARAM>(params.maximum));
+      SendMessageW(buddy, UDM_SETPOS32, 0, static_cast<LPARAM>(params.minimum));
       break;
     }
     case Kind::kComboBox:
     case Kind::kExplorerCombo: {
       DWORD style = WS_VSCROLL | WS_TABSTOP;
-      bool editable = spec.kind == Kind::kComboBox && (flags & flag::kComboBoxEditable);
+      bool editable = params.kind == Kind::kComboBox && (flags & flag::kComboBoxEditable);
       style |= editable ? (CBS_DROPDOWN | CBS_AUTOHSCROLL) : CBS_DROPDOWNLIST;
-      if (spec.kind == Kind::kComboBox && (flags & flag::kComboBoxLowerCase))
+      if (params.kind == Kind::kComboBox && (flags & flag::kComboBoxLowerCase))
         style |= CBS_LOWERCASE;
-      if (spec.kind == Kind::kComboBox && (flags & flag::kComboBoxUpperCase))
+      if (params.kind == Kind::kComboBox && (flags & flag::kComboBoxUpperCase))
         style |= CBS_UPPERCASE;
       control = CreateChild(WC_COMBOBOXW, "", style, 0, parent);
       break;
     }
     case Kind::kListIcon:
     case Kind::kExplorerList: {
-      bool listIcon = spec.kind == Kind::kListIcon;
+      bool listIcon = params.kind == Kind::kListIcon;
       DWORD style = LVS_REPORT | WS_TABSTOP;
       if (!listIcon || (flags & flag::kListIconMultiSelect) == 0) style |= LVS_SINGLESEL;
       if (listIcon && (flags & flag::kListIconAlwaysShowSelection)) style |= LVS_SHOWSELALWAYS;
@@ -255,7 +255,7 @@ Control Win32Toolkit::CreateControl(Control parentControl, const ControlSpec& sp
       if (listIcon && (flags & flag::kListIconGridLines)) extended |= LVS_EX_GRIDLINES;
       if (listIcon && (flags & flag::kListIconHeaderDragDrop)) extended |= LVS_EX_HEADERDRAGDROP;
       SendMessageW(control, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
-      std::wstring title = Wide(spec.caption);
+      std::wstring title = Wide(params.caption);
       LVCOLUMNW column{};
       column.mask = LVCF_TEXT | LVCF_WIDTH;
       column.cx = 300;
@@ -270,8 +270,8 @@ Control Win32Toolkit::CreateControl(Control parentControl, const ControlSpec& sp
     case Kind::kTree:
     case Kind::kExplorerTree: {
       DWORD style = TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | WS_TABSTOP;
-      if (spec.kind == Kind::kTree && (flags & 0x1)) style |= TVS_SHOWSELALWAYS;
-      if (spec.kind == Kind::kTree && (flags & 0x8)) style |= TVS_CHECKBOXES;
+      if (params.kind == Kind::kTree && (flags & 0x1)) style |= TVS_SHOWSELALWAYS;
+      if (params.kind == Kind::kTree && (flags & 0x8)) style |= TVS_CHECKBOXES;
       control = CreateChild(WC_TREEVIEWW, "", style, WS_EX_CLIENTEDGE, parent);
       break;
     }
@@ -279,9 +279,9 @@ Control Win32Toolkit::CreateControl(Control parentControl, const ControlSpec& sp
       DWORD style = ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP;
       if ((flags & flag::kEditorWordWrap) == 0) style |= ES_AUTOHSCROLL | WS_HSCROLL;
       if (flags & flag::kEditorReadOnly) style |= ES_READONLY;
-      control = CreateChild(RICHEDIT_CLASSW, spec.caption, style, WS_EX_CLIENTEDGE, parent);
+      control = CreateChild(RICHEDIT_CLASSW, params.caption, style, WS_EX_CLIENTEDGE, parent);
       if (control == nullptr)
-        control = CreateChild(L"EDIT", spec.caption, style, WS_EX_CLIENTEDGE, parent);
+        control = CreateChild(L"EDIT", params.caption, style, WS_EX_CLIENTEDGE, parent);
       break;
     }
     case Kind::kCanvas:
@@ -324,12 +324,12 @@ Control Win32Toolkit::CreateControl(Control parentControl, const ControlSpec& sp
   }
   if (control == nullptr) return nullptr;
   ControlInfo& info = controls_[control];
-  info.kind = spec.kind;
-  info.number = spec.number;
+  info.kind = params.kind;
+  info.number = params.number;
   info.flags = flags;
-  info.optionGroup = spec.optionGroup;
+  info.optionGroup = params.optionGroup;
   info.buddy = buddy;
-  if (IsButtonLike(spec.kind)) SetWindowTextW(control, ButtonCaption(spec.caption).c_str());
+  if (IsButtonLike(params.kind)) SetWindowTextW(control, ButtonCaption(params.caption).c_str());
   return control;
 }
 

@@ -24,9 +24,9 @@ class Win32Toolkit : public Toolkit {
   Win32Toolkit(const Win32Toolkit&) = delete;
   Win32Toolkit& operator=(const Win32Toolkit&) = delete;
 
-  Control CreateTopWindow(const ControlSpec& spec, Control owner, int x, int y, int width,
+  Control CreateTopWindow(const ControlSpec& params, Control owner, int x, int y, int width,
                           int height) override;
-  Control CreateControl(Control parent, const ControlSpec& spec) override;
+  Control CreateControl(Control parent, const ControlSpec& params) override;
   Control AddPanelTab(Control panel, const std::string& caption) override;
   void SetPanelTabCaption(Control panel, int index, const std::string& caption) override;
   void DestroyControl(Control control) override;
