@@ -3,9 +3,10 @@
 // procedure, so the editor messages it sends are seen by the plugin's hook as the IDE's own.
 #include "live_probe.h"
 
+// clang-format off
 #include <windows.h>
-
 #include <commctrl.h>
+// clang-format on
 
 #include <cstdlib>
 #include <string>
@@ -118,7 +119,8 @@ void Answer(HWND to, const std::string& bytes) {
 
 // Anything left for the IDE to do: input, posted messages (the IDE's own commands), painting.
 bool QueueBusy() {
-  return LOWORD(GetQueueStatus(QS_KEY | QS_MOUSEBUTTON | QS_POSTMESSAGE | QS_PAINT | QS_HOTKEY)) != 0;
+  return LOWORD(GetQueueStatus(QS_KEY | QS_MOUSEBUTTON | QS_POSTMESSAGE | QS_PAINT | QS_HOTKEY)) !=
+         0;
 }
 
 std::string EditorState() {
@@ -127,7 +129,8 @@ std::string EditorState() {
   if (!editor) return state + " -1 -1\n";
   const LRESULT caret = SendMessageW(editor, kSciGetCurrentPos, 0, 0);
   const LRESULT anchor = SendMessageW(editor, kSciGetAnchor, 0, 0);
-  const auto* text = reinterpret_cast<const char*>(SendMessageW(editor, kSciGetCharacterPointer, 0, 0));
+  const auto* text =
+      reinterpret_cast<const char*>(SendMessageW(editor, kSciGetCharacterPointer, 0, 0));
   const LRESULT length = SendMessageW(editor, kSciGetLength, 0, 0);
   state += " " + std::to_string(caret) + " " + std::to_string(anchor) + "\n";
   if (text && length > 0) state.append(text, static_cast<std::size_t>(length));
@@ -150,8 +153,8 @@ std::string Environment(const std::string& name) {
   const std::wstring wideName = Wide(name);
   std::vector<wchar_t> value(32768);
   SetLastError(0);
-  const DWORD length = GetEnvironmentVariableW(wideName.c_str(), value.data(),
-                                               static_cast<DWORD>(value.size()));
+  const DWORD length =
+      GetEnvironmentVariableW(wideName.c_str(), value.data(), static_cast<DWORD>(value.size()));
   if (length == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return "0";
   return "1" + Utf8(std::wstring(value.data(), length < value.size() ? length : 0));
 }
@@ -243,7 +246,8 @@ LRESULT CALLBACK ProbeProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
   if (message == WM_COPYDATA && lParam) {
     const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
     const std::string argument(static_cast<const char*>(data->lpData), data->cbData);
-    return Handle(reinterpret_cast<HWND>(wParam), static_cast<ProbeRequest>(data->dwData), argument);
+    return Handle(reinterpret_cast<HWND>(wParam), static_cast<ProbeRequest>(data->dwData),
+                  argument);
   }
   return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -269,7 +273,8 @@ bool IsIgnored(const MSG& message) {
 
 }  // namespace
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK LiveProbeHook(int code, WPARAM wParam, LPARAM lParam) {
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    LiveProbeHook(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HC_ACTION && wParam == PM_REMOVE && lParam) {
     if (!g_probe.window) CreateProbeWindow();
     auto& message = *reinterpret_cast<MSG*>(lParam);

@@ -23,16 +23,16 @@ constexpr std::uint64_t kInputMarkBase = 0x5A454E0000000000ull;
 constexpr std::uint64_t kInputMarkMask = 0xFFFFFF0000000000ull;
 
 enum class ProbeRequest : std::uint32_t {
-  kState = 1,        // answer: "busy caret anchor\n" + the active editor's text
-  kSetText,          // argument: "caret\n" + text; sets the text, empties the undo history
-  kEnvironment,      // argument: a name; answer: "1" + value, or "0" when unset
-  kFocus,            // the active editor receives the keyboard focus (losing it first)
-  kNewEditor,        // File > New: a new editor tab, active and focused
-  kSelectEditor,     // argument: the tab index; the tab is clicked
-  kIgnoreKey,        // argument: "virtualKey ctrl" (decimal); that chord is dropped from now on
-  kLastInput,        // returns (as the result) the count of the last marked press taken
-  kEditorCount,      // returns the number of editor tabs
-  kPaste,            // argument: text; put on the clipboard, then Edit > Paste
+  kState = 1,     // answer: "busy caret anchor\n" + the active editor's text
+  kSetText,       // argument: "caret\n" + text; sets the text, empties the undo history
+  kEnvironment,   // argument: a name; answer: "1" + value, or "0" when unset
+  kFocus,         // the active editor receives the keyboard focus (losing it first)
+  kNewEditor,     // File > New: a new editor tab, active and focused
+  kSelectEditor,  // argument: the tab index; the tab is clicked
+  kIgnoreKey,     // argument: "virtualKey ctrl" (decimal); that chord is dropped from now on
+  kLastInput,     // returns (as the result) the count of the last marked press taken
+  kEditorCount,   // returns the number of editor tabs
+  kPaste,         // argument: text; put on the clipboard, then Edit > Paste
 };
 
 }  // namespace live

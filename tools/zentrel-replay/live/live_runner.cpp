@@ -1,8 +1,9 @@
 #include "live_runner.h"
 
+// clang-format off
 #include <windows.h>
-
 #include <tlhelp32.h>
+// clang-format on
 
 #include <algorithm>
 #include <cctype>
@@ -23,11 +24,11 @@ namespace live {
 namespace {
 
 constexpr long long kDefaultTypingDelay = 60;
-constexpr int kStartTimeout = 20000;     // the IDE's window, the host, the hooks
-constexpr int kIdleTimeout = 5000;       // the IDE settles after a command
-constexpr int kSettledFor = 120;         // text and caret unchanged this long: the editor is idle
-constexpr int kInputTimeout = 3000;      // a key press taken from the IDE's queue
-constexpr DWORD kModifierLead = 80;      // Ctrl down before the key of a chord
+constexpr int kStartTimeout = 20000;  // the IDE's window, the host, the hooks
+constexpr int kIdleTimeout = 5000;    // the IDE settles after a command
+constexpr int kSettledFor = 120;      // text and caret unchanged this long: the editor is idle
+constexpr int kInputTimeout = 3000;   // a key press taken from the IDE's queue
+constexpr DWORD kModifierLead = 80;   // Ctrl down before the key of a chord
 constexpr UINT kSciGetLineCount = 2154;
 constexpr UINT kSciSetEolMode = 2031;
 constexpr UINT kSciGotoPos = 2025;
@@ -48,7 +49,8 @@ struct BadInput {
 
 std::wstring Wide(const std::string& text) {
   if (text.empty()) return L"";
-  const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  const int size =
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(size), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], size);
   return wide;
@@ -81,12 +83,14 @@ bool WaitFor(int milliseconds, const std::function<bool()>& condition) {
 // The text with the caret marker put in, each line indented, for failure reports and --print.
 std::string ShowText(const std::string& text, long caret) {
   std::string shown = text;
-  if (caret >= 0 && static_cast<std::size_t>(caret) <= shown.size()) shown.insert(caret, replay::kCaretMarker);
+  if (caret >= 0 && static_cast<std::size_t>(caret) <= shown.size())
+    shown.insert(caret, replay::kCaretMarker);
   std::string result;
   std::size_t start = 0;
   for (;;) {
     const std::size_t end = shown.find('\n', start);
-    std::string line = shown.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    std::string line =
+        shown.substr(start, end == std::string::npos ? std::string::npos : end - start);
     if (!line.empty() && line.back() == '\r') line.pop_back();
     result += "    |" + line + "\n";
     if (end == std::string::npos) break;
@@ -98,7 +102,9 @@ std::string ShowText(const std::string& text, long caret) {
 bool EqualNoCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
   return true;
 }
 
@@ -155,7 +161,8 @@ bool ModuleLoaded(DWORD processId, const wchar_t* name) {
   MODULEENTRY32W module{};
   module.dwSize = sizeof module;
   bool found = false;
-  for (BOOL more = Module32FirstW(snapshot, &module); more && !found; more = Module32NextW(snapshot, &module))
+  for (BOOL more = Module32FirstW(snapshot, &module); more && !found;
+       more = Module32NextW(snapshot, &module))
     found = lstrcmpiW(module.szModule, name) == 0;
   CloseHandle(snapshot);
   return found;
@@ -173,8 +180,8 @@ class ToolFolder {
       const std::wstring from = Wide(WindowsPath(source)) + L"\\" + name;
       const std::wstring to = folder_ + L"\\" + name;
       if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) {
-        *error = "cannot copy " + WindowsPath(source) + "\\" + std::string(name, name + wcslen(name)) +
-                 " to the private tool folder";
+        *error = "cannot copy " + WindowsPath(source) + "\\" +
+                 std::string(name, name + wcslen(name)) + " to the private tool folder";
         return false;
       }
       copied_.push_back(to);
@@ -220,8 +227,8 @@ HWND AnswerWindow() {
   windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.lpszClassName = L"VorpexLiveRunner";
   RegisterClassW(&windowClass);
-  g_answers.window = CreateWindowExW(0, L"VorpexLiveRunner", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                     GetModuleHandleW(nullptr), nullptr);
+  g_answers.window = CreateWindowExW(0, L"VorpexLiveRunner", L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                     nullptr, GetModuleHandleW(nullptr), nullptr);
   return g_answers.window;
 }
 
@@ -232,7 +239,8 @@ struct EditorState {
   long anchor = -1;
   std::string text;
   bool operator==(const EditorState& other) const {
-    return busy == other.busy && caret == other.caret && anchor == other.anchor && text == other.text;
+    return busy == other.busy && caret == other.caret && anchor == other.anchor &&
+           text == other.text;
   }
 };
 
@@ -268,12 +276,13 @@ class LiveScenario {
   void Start() {
     tool_.Forget();
     const std::wstring program = Wide(WindowsPath(options_.ideProgram));
-    std::wstring commandLine = L"\"" + program + L"\" --tool-folder \"" + tool_.Path() + L"\" --start-tool";
+    std::wstring commandLine =
+        L"\"" + program + L"\" --tool-folder \"" + tool_.Path() + L"\" --start-tool";
     std::wstring environment = EnvironmentWithoutDates();
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                        &environment[0], nullptr, &startup, &process_))
+    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
+                        CREATE_UNICODE_ENVIRONMENT, &environment[0], nullptr, &startup, &process_))
       throw Broken{"cannot start " + WindowsPath(options_.ideProgram) + " (error " +
                    std::to_string(GetLastError()) + ")"};
     if (!WaitFor(kStartTimeout, [&] {
@@ -302,7 +311,9 @@ class LiveScenario {
 
     // The probe, hooked into the IDE's GUI thread.
     probeModule_ = LoadLibraryW(Wide(WindowsPath(options_.probeLibrary)).c_str());
-    auto* hook = probeModule_ ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(probeModule_, kProbeHookExport))) : nullptr;
+    auto* hook = probeModule_ ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(
+                                    GetProcAddress(probeModule_, kProbeHookExport)))
+                              : nullptr;
     if (!hook) throw Broken{"cannot load the probe library " + WindowsPath(options_.probeLibrary)};
     probeHook_ = SetWindowsHookExW(WH_GETMESSAGE, hook, probeModule_, ideThread_);
     if (!probeHook_) throw Broken{"cannot hook the probe into the IDE"};
@@ -327,7 +338,8 @@ class LiveScenario {
       PostMessageW(toolWindow_, WM_COMMAND, kToolExitCommand, 0);
       HANDLE host = hostProcessId_ ? OpenProcess(SYNCHRONIZE, FALSE, hostProcessId_) : nullptr;
       if (host) {
-        if (WaitForSingleObject(host, 10000) != WAIT_OBJECT_0) stopProblem_ = "the tool host did not end after Exit";
+        if (WaitForSingleObject(host, 10000) != WAIT_OBJECT_0)
+          stopProblem_ = "the tool host did not end after Exit";
         CloseHandle(host);
       }
     }
@@ -360,7 +372,8 @@ class LiveScenario {
 
   // --- the probe -----------------------------------------------------------------------------
 
-  LRESULT Ask(ProbeRequest request, const std::string& argument = "", std::string* answer = nullptr) {
+  LRESULT Ask(ProbeRequest request, const std::string& argument = "",
+              std::string* answer = nullptr) {
     COPYDATASTRUCT data{};
     data.dwData = static_cast<ULONG_PTR>(request);
     data.cbData = static_cast<DWORD>(argument.size());
@@ -369,7 +382,8 @@ class LiveScenario {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutW(probe_, WM_COPYDATA, reinterpret_cast<WPARAM>(AnswerWindow()),
                              reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 10000, &result))
-      throw Broken{"the IDE does not answer (probe request " + std::to_string(static_cast<int>(request)) + ")"};
+      throw Broken{"the IDE does not answer (probe request " +
+                   std::to_string(static_cast<int>(request)) + ")"};
     if (answer) {
       if (!g_answers.answered) throw Broken{"the probe gave no answer"};
       *answer = g_answers.answer;
@@ -478,14 +492,16 @@ class LiveScenario {
     }
     for (INPUT& input : inputs) {
       ++inputCount_;
-      input.ki.dwExtraInfo = static_cast<ULONG_PTR>(kInputMarkBase | static_cast<std::uint64_t>(inputCount_));
+      input.ki.dwExtraInfo =
+          static_cast<ULONG_PTR>(kInputMarkBase | static_cast<std::uint64_t>(inputCount_));
       SendInput(1, &input, sizeof(INPUT));
       if (!WaitFor(kInputTimeout, [&] { return Ask(ProbeRequest::kLastInput) >= inputCount_; }))
         throw Broken{"the IDE did not take a key event from its queue"};
       WaitQueueEmpty();
       // A finger on Ctrl is down a moment before the key: Wine answers GetAsyncKeyState from a
       // cache that may be up to 50 ms old, and the plugin reads Ctrl that way.
-      if (!unit && input.ki.wVk == VK_CONTROL && !(input.ki.dwFlags & KEYEVENTF_KEYUP)) Sleep(kModifierLead);
+      if (!unit && input.ki.wVk == VK_CONTROL && !(input.ki.dwFlags & KEYEVENTF_KEYUP))
+        Sleep(kModifierLead);
     }
   }
 
@@ -515,7 +531,9 @@ class LiveScenario {
 
   // --- settings, as the host's settings window publishes them --------------------------------
 
-  std::string PropertyName(const std::string& suffix) const { return core::PropertyPrefix(core::HandleValue(ide_)) + suffix; }
+  std::string PropertyName(const std::string& suffix) const {
+    return core::PropertyPrefix(core::HandleValue(ide_)) + suffix;
+  }
 
   // The value first, then the stamp that tells the plugin to read the settings again.
   void Stamp() {
@@ -534,7 +552,9 @@ class LiveScenario {
     return scenario_.file + ":" + std::to_string(command.line) + ": ";
   }
 
-  void Fail(const replay::Command& command, const std::string& message) { failures_.push_back(Where(command) + message); }
+  void Fail(const replay::Command& command, const std::string& message) {
+    failures_.push_back(Where(command) + message);
+  }
 
   // Lines of the editor's text with their byte offsets.
   static std::vector<std::pair<long, std::string>> Lines(const std::string& text) {
@@ -559,12 +579,14 @@ class LiveScenario {
     const auto& [start, text] = lines[static_cast<std::size_t>(line - 1)];
     std::vector<long> starts;
     for (std::size_t i = 0; i < text.size(); ++i)
-      if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) starts.push_back(start + static_cast<long>(i));
+      if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
+        starts.push_back(start + static_cast<long>(i));
     const auto characters = static_cast<long long>(starts.size());
     if (column - 1 > characters)
-      throw BadInput{Where(command) + "column " + std::to_string(column) + " is outside line " + std::to_string(line) +
-                     " (" + std::to_string(characters) + " characters)"};
-    return column - 1 == characters ? start + static_cast<long>(text.size()) : starts[static_cast<std::size_t>(column - 1)];
+      throw BadInput{Where(command) + "column " + std::to_string(column) + " is outside line " +
+                     std::to_string(line) + " (" + std::to_string(characters) + " characters)"};
+    return column - 1 == characters ? start + static_cast<long>(text.size())
+                                    : starts[static_cast<std::size_t>(column - 1)];
   }
 
   void Execute(const replay::Command& c) {
@@ -577,14 +599,16 @@ class LiveScenario {
       const std::size_t dot = setting.find('.');
       const std::string group = setting.substr(0, dot);
       const long long value = disabledGroups_.count(group) ? 0 : Number(c.words[1]);
-      os::SetProp(ide_, core::SettingPropertyName(core::HandleValue(ide_), group, setting.substr(dot + 1)),
-                  static_cast<std::intptr_t>(value));
+      os::SetProp(
+          ide_, core::SettingPropertyName(core::HandleValue(ide_), group, setting.substr(dot + 1)),
+          static_cast<std::intptr_t>(value));
       Stamp();
     } else if (name == "disable") {
       disabledGroups_.insert(c.words[0]);
       const std::string prefix = PropertyName(".Settings." + c.words[0] + ".");
       for (const os::PropertyEntry& entry : os::EnumProps(ide_))
-        if (entry.name.size() > prefix.size() && EqualNoCase(entry.name.substr(0, prefix.size()), prefix))
+        if (entry.name.size() > prefix.size() &&
+            EqualNoCase(entry.name.substr(0, prefix.size()), prefix))
           os::SetProp(ide_, entry.name, 0);
       Stamp();
     } else if (name == "text") {
@@ -606,7 +630,8 @@ class LiveScenario {
       }
       if (!Ask(ProbeRequest::kPaste, text)) throw Broken{"the probe could not paste"};
     } else if (name == "caret") {
-      EditorMessage(kSciGotoPos, static_cast<WPARAM>(Position(c, Number(c.words[0]), Number(c.words[1]))));
+      EditorMessage(kSciGotoPos,
+                    static_cast<WPARAM>(Position(c, Number(c.words[0]), Number(c.words[1]))));
     } else if (name == "select") {
       const long anchor = Position(c, Number(c.words[0]), Number(c.words[1]));
       const long caret = Position(c, Number(c.words[2]), Number(c.words[3]));
@@ -633,8 +658,8 @@ class LiveScenario {
       const std::string expected = replay::JoinBlock(c.block, LineEnd(), &caret);
       const std::string actual = Settled().text;
       if (actual != expected)
-        Fail(c, "undo: one Ctrl+Z gives another text\n  expected:\n" + ShowText(expected, -1) + "  actual:\n" +
-                    ShowText(actual, -1));
+        Fail(c, "undo: one Ctrl+Z gives another text\n  expected:\n" + ShowText(expected, -1) +
+                    "  actual:\n" + ShowText(actual, -1));
     } else {
       ExecuteExpectation(c);
     }
@@ -667,27 +692,33 @@ class LiveScenario {
       long caret = -1;
       const std::string expected = replay::JoinBlock(c.block, LineEnd(), &caret);
       if (state.text != expected || (caret >= 0 && caret != state.caret))
-        Fail(c, std::string(state.text != expected ? "expect: the text differs" : "expect: the caret differs") +
-                    "\n  expected:\n" + ShowText(expected, caret) + "  actual:\n" + ShowText(state.text, state.caret));
+        Fail(c, std::string(state.text != expected ? "expect: the text differs"
+                                                   : "expect: the caret differs") +
+                    "\n  expected:\n" + ShowText(expected, caret) + "  actual:\n" +
+                    ShowText(state.text, state.caret));
     } else if (name == "expect-line") {
       const long long line = Number(c.words[0]);
       const auto lines = Lines(state.text);
       if (line > static_cast<long long>(lines.size())) {
-        Fail(c, "expect-line: the text has no line " + std::to_string(line) + " (" + std::to_string(lines.size()) +
-                    " lines)");
+        Fail(c, "expect-line: the text has no line " + std::to_string(line) + " (" +
+                    std::to_string(lines.size()) + " lines)");
         return;
       }
       const std::string& actual = lines[static_cast<std::size_t>(line - 1)].second;
       if (actual != c.rest)
-        Fail(c, "expect-line " + std::to_string(line) + ": expected \"" + c.rest + "\", actual \"" + actual + "\"");
+        Fail(c, "expect-line " + std::to_string(line) + ": expected \"" + c.rest + "\", actual \"" +
+                    actual + "\"");
     } else if (name == "expect-prop") {
       const std::string property = PropertyName(c.words[0]);
       bool present = false;
-      for (const os::PropertyEntry& entry : os::EnumProps(ide_)) present = present || EqualNoCase(entry.name, property);
+      for (const os::PropertyEntry& entry : os::EnumProps(ide_))
+        present = present || EqualNoCase(entry.name, property);
       const std::string actual = present ? std::to_string(os::GetProp(ide_, property)) : "absent";
       const std::string& expected = c.words[1];
-      const bool same = expected == "absent" ? !present : present && actual == std::to_string(Number(expected));
-      if (!same) Fail(c, "expect-prop " + property + ": expected " + expected + ", actual " + actual);
+      const bool same =
+          expected == "absent" ? !present : present && actual == std::to_string(Number(expected));
+      if (!same)
+        Fail(c, "expect-prop " + property + ": expected " + expected + ", actual " + actual);
     } else if (name == "expect-env") {
       std::string answer;
       Ask(ProbeRequest::kEnvironment, c.words[0], &answer);
@@ -703,12 +734,14 @@ class LiveScenario {
         same = set && value == expected;
       }
       if (!same)
-        Fail(c, "expect-env " + c.words[0] + ": expected " + expected + ", actual " + (set ? "\"" + value + "\"" : "unset"));
+        Fail(c, "expect-env " + c.words[0] + ": expected " + expected + ", actual " +
+                    (set ? "\"" + value + "\"" : "unset"));
     } else if (name == "expect-sci") {
-      const LRESULT actual = EditorMessage(static_cast<UINT>(Number(c.words[0])), static_cast<WPARAM>(Number(c.words[1])));
+      const LRESULT actual = EditorMessage(static_cast<UINT>(Number(c.words[0])),
+                                           static_cast<WPARAM>(Number(c.words[1])));
       if (actual != Number(c.words[2]))
-        Fail(c, "expect-sci " + c.words[0] + " " + c.words[1] + ": expected " + c.words[2] + ", actual " +
-                    std::to_string(actual));
+        Fail(c, "expect-sci " + c.words[0] + " " + c.words[1] + ": expected " + c.words[2] +
+                    ", actual " + std::to_string(actual));
     }
   }
 
@@ -748,8 +781,8 @@ bool ReadFile(const std::string& path, std::string* text) {
 
 }  // namespace
 
-int RunLiveScenarioFiles(const std::vector<std::string>& files, const LiveOptions& options, std::ostream& out,
-                         std::ostream& err) {
+int RunLiveScenarioFiles(const std::vector<std::string>& files, const LiveOptions& options,
+                         std::ostream& out, std::ostream& err) {
   ToolFolder tool;
   std::string error;
   if (!tool.Create(options.toolFolder, &error)) {
@@ -793,7 +826,8 @@ int RunLiveScenarioFiles(const std::vector<std::string>& files, const LiveOption
         skipped = run.SkippedSent();
         printed = run.Printed();
       }
-      const std::string note = skipped ? " (" + std::to_string(skipped) + " expect-sent skipped live)" : "";
+      const std::string note =
+          skipped ? " (" + std::to_string(skipped) + " expect-sent skipped live)" : "";
       if (failures.empty()) {
         ++passed;
         out << "PASS " << scenario.name << note << "\n";
@@ -839,8 +873,10 @@ int LiveMain(int argc, char** argv) {
     }
   }
   if (files.empty() || !live) {
-    std::cerr << "usage: zentrel-replay --live [--print] [--trace] [--ide EXE] [--tool-folder DIR] SCENARIO...\n"
-                 "(this Windows build runs scenarios live only; the headless run is the native build's)\n";
+    std::cerr << "usage: zentrel-replay --live [--print] [--trace] [--ide EXE] [--tool-folder DIR] "
+                 "SCENARIO...\n"
+                 "(this Windows build runs scenarios live only; the headless run is the native "
+                 "build's)\n";
     return 2;
   }
   return RunLiveScenarioFiles(files, options, std::cout, std::cerr);
