@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -17,12 +18,18 @@ struct RunResult {
 };
 
 RunResult RunScenario(const std::string& text, replay::ReplayOptions options = {}) {
-  const std::string path = testing::TempDir() + "runner_case.scn";
+  // A folder per test: ctest runs the cases of this program in parallel.
+  const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+  const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) /
+                                       (std::string("replay-runner-") + test->test_suite_name() +
+                                        "-" + test->name());
+  std::filesystem::create_directories(folder);
+  const std::string path = (folder / "runner_case.scn").string();
   std::ofstream(path, std::ios::binary) << text;
   std::ostringstream out;
   std::ostringstream err;
   const int code = replay::RunScenarioFiles({path}, options, replay::LinkedPlugin(), out, err);
-  std::remove(path.c_str());
+  std::filesystem::remove_all(folder);
   return {code, out.str(), err.str()};
 }
 
