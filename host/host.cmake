@@ -1,6 +1,7 @@
 # The host's portable logic, unit-tested natively; toolhost.exe adds the Win32 side.
 add_library(vorpex_host STATIC
   ${CMAKE_CURRENT_LIST_DIR}/dialog_tree.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/fragment_defaults.cpp
   ${CMAKE_CURRENT_LIST_DIR}/host_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/log_view.cpp
   ${CMAKE_CURRENT_LIST_DIR}/plugin_registry.cpp

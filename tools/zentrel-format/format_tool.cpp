@@ -17,11 +17,8 @@
 #include "core/integer_text.h"
 #include "core/property_names.h"
 #include "core/utf.h"
-#include "host/dialog/element_tree.h"
-#include "host/dialog_tree.h"
+#include "host/fragment_defaults.h"
 #include "host/preferences.h"
-#include "host/splice.h"
-#include "host/tool_host.h"
 #include "ide/headless/headless_ide.h"
 #include "os/os.h"
 #include "os/sim/sim.h"
@@ -128,25 +125,9 @@ bool ParseArguments(const std::vector<std::string>& arguments, Options* options,
 // does not parse.
 Settings CatalogueDefaults() {
   Settings settings;
-  const std::string fragment = core::Utf16ToUtf8(zentrel::RetrievePluginXMLDialog());
-  const std::string description =
-      SpliceFragment(kToolWindowDescription, TagFragment(fragment, 1, 0));
-  dialog::Document document = dialog::ParseDescriptionUtf8(description);
-  if (!document.ok()) return settings;
-  PluginTable table;
-  table.Add(nullptr, nullptr);
-  dialog::RuntimeNameTable names;
-  RegisterHostRuntimeNames(names);
-  int counter = 0;
-  DialogTreeWalk walk{table, names, counter};
-  ReadDialogTree(walk, *document.root);
-  for (const PluginEntry& plugin : table.entries) {
-    for (const OptionContainer& container : plugin.containers) {
-      for (const auto& [key, value] : container.values) {
-        if (key.rfind("gadgetWithoutName", 0) == 0) continue;
-        settings[{container.name, key}] = value;
-      }
-    }
+  for (const DefaultSetting& setting :
+       ReadFragmentDefaults(core::Utf16ToUtf8(zentrel::RetrievePluginXMLDialog()))) {
+    settings[{setting.group, setting.key}] = setting.value;
   }
   return settings;
 }

@@ -6,10 +6,7 @@
 
 #if VORPEX_REPLAY_HOST_DEFAULTS
 #include "core/utf.h"
-#include "host/dialog/element_tree.h"
-#include "host/dialog_tree.h"
-#include "host/splice.h"
-#include "host/tool_host.h"
+#include "host/fragment_defaults.h"
 #endif
 
 namespace replay {
@@ -21,26 +18,10 @@ void PublishDefaultSettings(os::Window ideWindow) {
   ResetPluginState();
 #if VORPEX_REPLAY_HOST_DEFAULTS
   const std::int64_t ide = core::HandleValue(ideWindow);
-  const std::string fragment = core::Utf16ToUtf8(zentrel::RetrievePluginXMLDialog());
-  const std::string description =
-      SpliceFragment(kToolWindowDescription, TagFragment(fragment, 1, ide));
-  dialog::Document document = dialog::ParseDescriptionUtf8(description);
-  if (!document.ok()) return;
-  PluginTable table;
-  table.Add(ideWindow, nullptr);
-  dialog::RuntimeNameTable names;
-  RegisterHostRuntimeNames(names);
-  int counter = 0;
-  DialogTreeWalk walk{table, names, counter};
-  ReadDialogTree(walk, *document.root);
-  for (const PluginEntry& plugin : table.entries) {
-    for (const OptionContainer& container : plugin.containers) {
-      for (const auto& [key, value] : container.values) {
-        if (key.rfind("gadgetWithoutName", 0) == 0) continue;
-        os::SetProp(ideWindow, core::SettingPropertyName(ide, container.name, key),
-                    static_cast<std::intptr_t>(container.enabled ? value : 0));
-      }
-    }
+  for (const DefaultSetting& setting :
+       ReadFragmentDefaults(core::Utf16ToUtf8(zentrel::RetrievePluginXMLDialog()))) {
+    os::SetProp(ideWindow, core::SettingPropertyName(ide, setting.group, setting.key),
+                static_cast<std::intptr_t>(setting.value));
   }
 #else
   (void)ideWindow;
