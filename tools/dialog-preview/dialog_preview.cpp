@@ -22,7 +22,9 @@
 
 #include "host/dialog/dialog.h"
 #include "host/dialog/win32/win32_toolkit.h"
-#include "tools/dialog-preview/host_window.h"
+#include "core/utf.h"
+#include "host/splice.h"
+#include "host/tool_host.h"
 
 namespace {
 
@@ -191,7 +193,11 @@ int wmain(int argc, wchar_t** argv) {
     std::fputs("dialog-preview: cannot read the description file\n", stderr);
     return 2;
   }
-  if (fragment) text = preview::SpliceFragment(preview::kHostWindowText, text);
+  // A plugin fragment goes into the host's own window text, as the host splices it.
+  if (fragment) {
+    text = core::Utf8ToUtf16(
+        SpliceFragment(kToolWindowDescription, TagFragment(core::Utf16ToUtf8(text), 1, 0)));
+  }
 
   dialog::Document document = dialog::ParseDescription(text);
   if (!document.ok()) {
@@ -204,7 +210,10 @@ int wmain(int argc, wchar_t** argv) {
   Preview preview;
   g_preview = &preview;
   dialog::RuntimeNameTable names;
-  preview::RegisterHostNames(names, OnChangeListIcon);
+  // The host's names; its handlers do nothing without a running host, except the list's, which
+  // switches the preview's page.
+  RegisterHostRuntimeNames(names);
+  dialog::RegisterProcedure(names, "OnChangeToolListIcon()", OnChangeListIcon);
   preview.toolkit = &toolkit;
   toolkit.onCloseRequest = [](dialog::Control) { PostQuitMessage(0); };
   toolkit.windowMessageHook = [](HWND, UINT message, WPARAM wParam, LPARAM, LRESULT* result) {
