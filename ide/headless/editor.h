@@ -10,24 +10,25 @@
 #include <string>
 #include <string_view>
 
+#include "ide/keys.h"
 #include "os/os.h"
 
 namespace headless {
 
 // Keys of the control's key map (Scintilla's SCK_* codes) and modifiers (SCMOD_*).
-constexpr int kKeyDown = 300;
-constexpr int kKeyUp = 301;
-constexpr int kKeyLeft = 302;
-constexpr int kKeyRight = 303;
-constexpr int kKeyHome = 304;
-constexpr int kKeyEnd = 305;
-constexpr int kKeyDelete = 308;
-constexpr int kKeyBack = 8;
-constexpr int kKeyTab = 9;
-constexpr int kKeyReturn = 13;
-constexpr int kModShift = 1;
-constexpr int kModCtrl = 2;
-constexpr int kModAlt = 4;
+using ide::kKeyBack;
+using ide::kKeyDelete;
+using ide::kKeyDown;
+using ide::kKeyEnd;
+using ide::kKeyHome;
+using ide::kKeyLeft;
+using ide::kKeyReturn;
+using ide::kKeyRight;
+using ide::kKeyTab;
+using ide::kKeyUp;
+using ide::kModAlt;
+using ide::kModCtrl;
+using ide::kModShift;
 
 // The system clipboard of the simulated desktop (SCI_PASTE reads it).
 void SetClipboardText(const std::string& text);

@@ -31,36 +31,6 @@ constexpr int kVkBack = 0x08, kVkTab = 0x09, kVkReturn = 0x0D, kVkShift = 0x10, 
               kVkSpace = 0x20, kVkEnd = 0x23, kVkHome = 0x24, kVkLeft = 0x25, kVkUp = 0x26,
               kVkRight = 0x27, kVkDown = 0x28, kVkDelete = 0x2E;
 
-struct NamedKey {
-  std::string_view name;
-  int key;
-};
-constexpr std::array<NamedKey, 10> kNamedKeys = {{{"Enter", kKeyReturn},
-                                                  {"Tab", kKeyTab},
-                                                  {"Backspace", kKeyBack},
-                                                  {"Delete", kKeyDelete},
-                                                  {"Left", kKeyLeft},
-                                                  {"Right", kKeyRight},
-                                                  {"Up", kKeyUp},
-                                                  {"Down", kKeyDown},
-                                                  {"Home", kKeyHome},
-                                                  {"End", kKeyEnd}}};
-
-struct VirtualKey {
-  int virtualKey;
-  int key;
-};
-constexpr std::array<VirtualKey, 10> kVirtualKeys = {{{kVkReturn, kKeyReturn},
-                                                      {kVkTab, kKeyTab},
-                                                      {kVkBack, kKeyBack},
-                                                      {kVkDelete, kKeyDelete},
-                                                      {kVkLeft, kKeyLeft},
-                                                      {kVkRight, kKeyRight},
-                                                      {kVkUp, kKeyUp},
-                                                      {kVkDown, kKeyDown},
-                                                      {kVkHome, kKeyHome},
-                                                      {kVkEnd, kKeyEnd}}};
-
 bool IsDown(int virtualKey) { return os::GetAsyncKeyState(virtualKey) < 0; }
 
 os::LResult MainWindowProc(os::Window window, std::uint32_t message, os::WParam,
@@ -77,30 +47,6 @@ os::LResult Send(Editor& editor, std::uint32_t message, os::WParam wParam = 0,
 }
 
 }  // namespace
-
-bool ParseKeyChord(std::string_view name, KeyChord* chord) {
-  KeyChord parsed;
-  constexpr std::string_view kCtrl = "Ctrl+";
-  if (name.substr(0, kCtrl.size()) == kCtrl) {
-    parsed.modifiers = kModCtrl;
-    name.remove_prefix(kCtrl.size());
-  }
-  bool known = false;
-  for (const NamedKey& named : kNamedKeys) {
-    if (named.name == name) {
-      parsed.key = named.key;
-      known = true;
-    }
-  }
-  if (!known && name.size() == 1 && std::isalpha(static_cast<unsigned char>(name[0])) &&
-      parsed.modifiers == kModCtrl) {
-    parsed.key = std::toupper(static_cast<unsigned char>(name[0]));
-    known = true;
-  }
-  if (!known) return false;
-  *chord = parsed;
-  return true;
-}
 
 Ide::Ide() {
   os::sim::WindowSpec params;
@@ -202,9 +148,7 @@ void Ide::DeliverKeyEvent(std::uint8_t virtualKey, bool released) {
   const bool shift = IsDown(kVkShift);
   KeyChord chord;
   chord.modifiers = (ctrl ? kModCtrl : 0) | (shift ? kModShift : 0);
-  for (const VirtualKey& mapped : kVirtualKeys) {
-    if (mapped.virtualKey == virtualKey) chord.key = mapped.key;
-  }
+  chord.key = ide::KeyOfVirtualKey(virtualKey);
   const bool letter = virtualKey >= 'A' && virtualKey <= 'Z';
   const bool digit = virtualKey >= '0' && virtualKey <= '9';
   if (chord.key == 0 && !ctrl && (letter || digit || virtualKey == kVkSpace)) {

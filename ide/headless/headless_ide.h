@@ -17,18 +17,9 @@
 
 namespace headless {
 
-// A key press of the IDE's keyboard: a key of the editor's key map (kKey* or an upper-case
-// letter) and the modifiers (kMod*).
-struct KeyChord {
-  int key = 0;
-  int modifiers = 0;
-  bool operator<(const KeyChord& other) const {
-    return key != other.key ? key < other.key : modifiers < other.modifiers;
-  }
-};
-
-// Parses "Enter", "Ctrl+I", "Backspace"...; false for an unknown name.
-bool ParseKeyChord(std::string_view name, KeyChord* chord);
+// A key press of the IDE's keyboard, and scenario key names parsed into one.
+using ide::KeyChord;
+using ide::ParseKeyChord;
 
 class Ide {
  public:

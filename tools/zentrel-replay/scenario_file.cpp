@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "ide/headless/headless_ide.h"
+#include "ide/keys.h"
 
 namespace replay {
 namespace {
@@ -124,8 +124,8 @@ std::string CheckWords(const Command& command) {
     if (!integer(1)) return "setting value must be an integer";
   }
   if (name == "key" || name == "ignore-key") {
-    headless::KeyChord chord;
-    if (!headless::ParseKeyChord(w[0], &chord)) return "unknown key '" + w[0] + "'";
+    ide::KeyChord chord;
+    if (!ide::ParseKeyChord(w[0], &chord)) return "unknown key '" + w[0] + "'";
   }
   if (name == "caret" || name == "select") {
     for (std::size_t i = 0; i < w.size(); ++i) {

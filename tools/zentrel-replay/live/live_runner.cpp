@@ -505,9 +505,9 @@ class LiveScenario {
     }
   }
 
-  void PressChord(headless::KeyChord chord) {
+  void PressChord(ide::KeyChord chord) {
     const WORD key = static_cast<WORD>(VirtualKeyOf(chord));
-    const bool ctrl = (chord.modifiers & headless::kModCtrl) != 0 && !ctrlHeld_;
+    const bool ctrl = (chord.modifiers & ide::kModCtrl) != 0 && !ctrlHeld_;
     std::vector<std::pair<WORD, bool>> keys;
     if (ctrl) keys.push_back({VK_CONTROL, false});
     keys.push_back({key, false});
@@ -520,9 +520,9 @@ class LiveScenario {
     const std::wstring units = Wide(text);
     for (wchar_t unit : units) {
       if (unit == L'\t') {
-        PressChord({headless::kKeyTab, 0});
+        PressChord({ide::kKeyTab, 0});
       } else if (ctrlHeld_ && unit < 0x80 && std::isalpha(unit)) {
-        PressChord({std::toupper(static_cast<int>(unit)), headless::kModCtrl});
+        PressChord({std::toupper(static_cast<int>(unit)), ide::kModCtrl});
       } else {
         Press({}, unit);
       }
@@ -619,8 +619,8 @@ class LiveScenario {
     } else if (name == "type") {
       TypeText(c.rest);
     } else if (name == "key") {
-      headless::KeyChord chord;
-      headless::ParseKeyChord(c.words[0], &chord);
+      ide::KeyChord chord;
+      ide::ParseKeyChord(c.words[0], &chord);
       PressChord(chord);
     } else if (name == "paste") {
       std::string text = c.rest;
@@ -648,12 +648,12 @@ class LiveScenario {
       ctrlHeld_ = name == "hold";
       Press({{VK_CONTROL, !ctrlHeld_}});
     } else if (name == "ignore-key") {
-      headless::KeyChord chord;
-      headless::ParseKeyChord(c.words[0], &chord);
-      const bool ctrl = (chord.modifiers & headless::kModCtrl) != 0;
+      ide::KeyChord chord;
+      ide::ParseKeyChord(c.words[0], &chord);
+      const bool ctrl = (chord.modifiers & ide::kModCtrl) != 0;
       Ask(ProbeRequest::kIgnoreKey, std::to_string(VirtualKeyOf(chord)) + " " + (ctrl ? "1" : "0"));
     } else if (name == "undo") {
-      PressChord({'Z', headless::kModCtrl});
+      PressChord({'Z', ide::kModCtrl});
       long caret = -1;
       const std::string expected = replay::JoinBlock(c.block, LineEnd(), &caret);
       const std::string actual = Settled().text;
