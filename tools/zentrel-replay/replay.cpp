@@ -411,28 +411,14 @@ class ScenarioRun {
       bool present = false;
       for (const os::PropertyEntry& entry : os::EnumProps(ide_->MainWindow()))
         present = present || EqualNoCase(entry.name, property);
-      const std::string actual =
-          present ? std::to_string(os::GetProp(ide_->MainWindow(), property)) : "absent";
-      const std::string& expected = c.words[1];
-      const bool same =
-          expected == "absent" ? !present : present && actual == std::to_string(Number(expected));
-      if (!same)
-        Fail(c, "expect-prop " + property + ": expected " + expected + ", actual " + actual);
+      const std::string why = JudgeProperty(
+          property, c.words[1], present, present ? os::GetProp(ide_->MainWindow(), property) : 0);
+      if (!why.empty()) Fail(c, why);
     } else if (name == "expect-env") {
       std::string value;
       const bool set = os::GetEnvironmentVariable(c.words[0], &value);
-      const std::string& expected = c.words[1];
-      bool same;
-      if (expected == "empty") {
-        same = !set || value.empty();
-      } else if (expected == "any") {
-        same = set && !value.empty();
-      } else {
-        same = set && value == expected;
-      }
-      if (!same)
-        Fail(c, "expect-env " + c.words[0] + ": expected " + expected + ", actual " +
-                    (set ? "\"" + value + "\"" : "unset"));
+      const std::string why = JudgeEnvironment(c.words[0], c.words[1], set, value);
+      if (!why.empty()) Fail(c, why);
     } else if (name == "expect-sent") {
       const auto message = static_cast<std::uint32_t>(Number(c.words[0]));
       const auto wParam = static_cast<os::WParam>(Number(c.words[1]));

@@ -263,4 +263,29 @@ std::string JoinBlock(const std::vector<std::string>& lines, const std::string& 
   return joined;
 }
 
+std::string JudgeProperty(const std::string& property, const std::string& expected, bool present,
+                          long long value) {
+  long long wanted = 0;
+  const bool same = expected == "absent" ? !present
+                                          : present && ParseInteger(expected, &wanted) && value == wanted;
+  if (same) return "";
+  return "expect-prop " + property + ": expected " + expected + ", actual " +
+         (present ? std::to_string(value) : "absent");
+}
+
+std::string JudgeEnvironment(const std::string& name, const std::string& expected, bool set,
+                             const std::string& value) {
+  bool same;
+  if (expected == "empty") {
+    same = !set || value.empty();
+  } else if (expected == "any") {
+    same = set && !value.empty();
+  } else {
+    same = set && value == expected;
+  }
+  if (same) return "";
+  return "expect-env " + name + ": expected " + expected + ", actual " +
+         (set ? "\"" + value + "\"" : "unset");
+}
+
 }  // namespace replay

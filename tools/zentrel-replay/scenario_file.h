@@ -38,4 +38,11 @@ constexpr const char* kCaretMarker = "{|}";
 std::string JoinBlock(const std::vector<std::string>& lines, const std::string& lineEnd,
                       long* caret);
 
+// Verdicts that the native and the live runner share: empty when the expectation holds,
+// otherwise the reason shown after the command's place.
+std::string JudgeProperty(const std::string& property, const std::string& expected, bool present,
+                          long long value);
+std::string JudgeEnvironment(const std::string& name, const std::string& expected, bool set,
+                             const std::string& value);
+
 }  // namespace replay

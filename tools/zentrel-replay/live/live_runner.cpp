@@ -713,29 +713,16 @@ class LiveScenario {
       bool present = false;
       for (const os::PropertyEntry& entry : os::EnumProps(ide_))
         present = present || EqualNoCase(entry.name, property);
-      const std::string actual = present ? std::to_string(os::GetProp(ide_, property)) : "absent";
-      const std::string& expected = c.words[1];
-      const bool same =
-          expected == "absent" ? !present : present && actual == std::to_string(Number(expected));
-      if (!same)
-        Fail(c, "expect-prop " + property + ": expected " + expected + ", actual " + actual);
+      const std::string why =
+          replay::JudgeProperty(property, c.words[1], present, present ? os::GetProp(ide_, property) : 0);
+      if (!why.empty()) Fail(c, why);
     } else if (name == "expect-env") {
       std::string answer;
       Ask(ProbeRequest::kEnvironment, c.words[0], &answer);
       const bool set = !answer.empty() && answer[0] == '1';
       const std::string value = set ? answer.substr(1) : "";
-      const std::string& expected = c.words[1];
-      bool same;
-      if (expected == "empty") {
-        same = !set || value.empty();
-      } else if (expected == "any") {
-        same = set && !value.empty();
-      } else {
-        same = set && value == expected;
-      }
-      if (!same)
-        Fail(c, "expect-env " + c.words[0] + ": expected " + expected + ", actual " +
-                    (set ? "\"" + value + "\"" : "unset"));
+      const std::string why = replay::JudgeEnvironment(c.words[0], c.words[1], set, value);
+      if (!why.empty()) Fail(c, why);
     } else if (name == "expect-sci") {
       const LRESULT actual = EditorMessage(static_cast<UINT>(Number(c.words[0])),
                                            static_cast<WPARAM>(Number(c.words[1])));
