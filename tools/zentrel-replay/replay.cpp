@@ -1,6 +1,5 @@
 #include "replay.h"
 
-#include <fstream>
 #include <iomanip>
 #include <iostream>
 #include <map>
@@ -454,15 +453,6 @@ class ScenarioRun {
   std::int64_t lastStamp_ = 0;
 };
 
-bool ReadFile(const std::string& path, std::string* text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  *text = bytes.str();
-  return true;
-}
-
 }  // namespace
 
 int RunScenarioFiles(const std::vector<std::string>& files, const ReplayOptions& options,
@@ -474,7 +464,7 @@ int RunScenarioFiles(const std::vector<std::string>& files, const ReplayOptions&
     std::string text;
     std::vector<Scenario> scenarios;
     std::string error;
-    if (!ReadFile(file, &text)) {
+    if (!os::ReadWholeFile(file, &text)) {
       err << file << ": cannot read the file\n";
       exitCode = 2;
       continue;
