@@ -12,7 +12,8 @@
 namespace {
 
 constexpr const char* kGroup = "CommentHelpers";
-// The longest bar the option offers; a property may hold anything.
+// The longest bar the option offers. A property may hold anything another process wrote; a
+// minimum of 0 or less never lengthens a bar.
 constexpr std::int64_t kLongestMinimumBar = 30;
 
 bool Option(const HookContext& context, const char* option) {
@@ -35,7 +36,6 @@ bool ContinueCommentBlock(const HookContext& context, const CharacterEvent& even
 }
 
 std::string BarOfMinimumLength(std::string bar, std::int64_t minimum) {
-  if (minimum > kLongestMinimumBar) minimum = kLongestMinimumBar;
   if (!bar.empty() && static_cast<std::int64_t>(bar.size()) < minimum) {
     bar.assign(static_cast<std::size_t>(minimum), bar[0]);
   }
@@ -52,7 +52,8 @@ bool FrameCommentBar(const HookContext& context, const CharacterEvent& event) {
 
   const std::string marker = SciGetTag(context, 1);
   const std::string bar = BarOfMinimumLength(
-      SciGetTag(context, 2), GetPluginSetting(context, kGroup, "MinCommentBarLength"));
+      SciGetTag(context, 2),
+      GetPluginSettingInRange(context, kGroup, "MinCommentBarLength", 0, kLongestMinimumBar));
   // The closing bar goes on a line of its own, with the document's own line end.
   InsertTemplate(context, LineEnd(context, event.line + 1),
                  DocumentLineEnd(context) + "\\1" + bar);

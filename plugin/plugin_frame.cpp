@@ -4,6 +4,7 @@
 #include "plugin/plugin_frame.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "core/property_names.h"
 #include "plugin/dispatcher.h"
@@ -48,7 +49,8 @@ const std::string& PrefixFor(os::Window window) {
 std::int64_t NextUpdateStamp(os::Window ideWindow) {
   const std::int64_t current = GetPluginProperty(ideWindow, ".Plugin.UpdateDate");
   std::int64_t stamp = os::MillisecondClock();
-  if (stamp == 0 || stamp == current) stamp = current + 1;
+  // The value there may be anything another process wrote: step past it, wrapping at the top.
+  if (stamp == 0 || stamp == current) stamp = current == INT64_MAX ? 1 : current + 1;
   if (stamp == 0) stamp = 1;
   return stamp;
 }

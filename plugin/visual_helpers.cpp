@@ -1,8 +1,6 @@
 // Visual helpers: caret, scroll margins, current line and the style and colour of the IDE's
 // word highlighting (indicator 2), all as editor properties.
 
-#include <algorithm>
-
 #include "plugin/editor_access.h"
 #include "plugin/helpers.h"
 #include "plugin/plugin_frame.h"
@@ -15,12 +13,17 @@ constexpr std::int64_t kPixelsPerMarginLine = 14;
 constexpr int kIndicStraightBox = 8;
 constexpr std::uintptr_t kCtrlEnter = 0x2000D;  // SCK_RETURN with SCMOD_CTRL in the upper half
 
-// A property may hold anything: cap values at the largest the options offer.
+// A property may hold anything another process wrote: numbers that go into arithmetic are
+// clamped to what they set, 0 to the largest margin the option offers, and an alpha's 0 to 255.
 constexpr std::int64_t kLargestMarginSize = 10;
-constexpr std::int64_t kLargestOpacity = 255;
+constexpr std::int64_t kLargestAlpha = 255;
 
 std::int64_t Setting(const HookContext& context, const char* option) {
   return GetPluginSetting(context, kGroup, option);
+}
+
+std::int64_t SettingInRange(const HookContext& context, const char* option, std::int64_t highest) {
+  return GetPluginSettingInRange(context, kGroup, option, 0, highest);
 }
 
 bool Option(const HookContext& context, const char* option) {
@@ -33,8 +36,7 @@ void SetCaretWidth(const HookContext& context) {
 
 void SetScrollMargins(const HookContext& context) {
   if (Option(context, "AutoScrollMargins")) {
-    const std::int64_t lines =
-        std::min(Setting(context, "AutoScrollMarginSize"), kLargestMarginSize);
+    const std::int64_t lines = SettingInRange(context, "AutoScrollMarginSize", kLargestMarginSize);
     SciSend(context, sci::SCI_SETYCARETPOLICY, kCaretPolicyEvenStrictSlop, lines);
     SciSend(context, sci::SCI_SETXCARETPOLICY, kCaretPolicyEvenStrictSlop,
             lines * kPixelsPerMarginLine);
@@ -52,9 +54,8 @@ void SetCurrentLineDisplay(const HookContext& context) {
 void SetHighlightStyle(const HookContext& context) {
   const std::uintptr_t indicator = sci::INDICATOR_WORD_HIGHLIGHT;
   if (Option(context, "CustomHighlighting")) {
-    const std::int64_t opacity = std::min(Setting(context, "HighlightOpacity"), kLargestOpacity);
-    const std::int64_t border =
-        std::min(Setting(context, "HighlightBorderOpacity"), kLargestOpacity);
+    const std::int64_t opacity = SettingInRange(context, "HighlightOpacity", kLargestAlpha);
+    const std::int64_t border = SettingInRange(context, "HighlightBorderOpacity", kLargestAlpha);
     SciSend(context, sci::SCI_INDICSETALPHA, indicator, opacity * 2 / 3);
     SciSend(context, sci::SCI_INDICSETOUTLINEALPHA, indicator, border);
     SciSend(context, sci::SCI_INDICSETSTYLE, indicator, Setting(context, "HighlightStyle"));

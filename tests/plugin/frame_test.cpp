@@ -116,15 +116,20 @@ TEST_F(FrameTest, EditorSwitchWritesStampAndEditorOncePerSwitch) {
 }
 
 TEST_F(FrameTest, StampIsNeverZeroNorTheValueAlreadyThere) {
-  FakeEditor& first = *ide->editors[0];
-  FakeEditor& second = AddEditor(*ide);
-  os::sim::SetClock(0);
-  NotifyUpdateUi(first, 0);
-  const std::int64_t stamp = Prop(".Plugin.UpdateDate");
-  EXPECT_NE(stamp, 0);
-  NotifyUpdateUi(second, 0);  // same millisecond
-  EXPECT_NE(Prop(".Plugin.UpdateDate"), stamp);
-  EXPECT_NE(Prop(".Plugin.UpdateDate"), 0);
+  FakeEditor* editors[] = {ide->editors[0], &AddEditor(*ide)};
+  const std::string name =
+      core::PropertyPrefix(core::HandleValue(ide->main)) + ".Plugin.UpdateDate";
+  // The clock reads what the property already holds (the same millisecond, or any value another
+  // process wrote there): the new stamp still differs, also at the ends of the range.
+  int switches = 0;
+  for (const std::int64_t held : {std::int64_t{0}, std::int64_t{1}, std::int64_t{-1},
+                                  std::int64_t{INT32_MAX}, INT64_MAX, INT64_MIN}) {
+    os::SetProp(ide->main, name, static_cast<std::intptr_t>(held));
+    os::sim::SetClock(held);
+    NotifyUpdateUi(*editors[switches++ % 2], 0);
+    EXPECT_NE(Prop(".Plugin.UpdateDate"), held) << held;
+    EXPECT_NE(Prop(".Plugin.UpdateDate"), 0) << held;
+  }
 }
 
 // A notification whose sender is not an IDE editor is not read as an editor's record.
