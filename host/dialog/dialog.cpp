@@ -1,8 +1,15 @@
 #include "host/dialog/dialog.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace dialog {
+
+// No placement sum leaves int: each level of the tree adds at most its children's lengths and
+// the gaps between them.
+static_assert(static_cast<long long>(kMaxNestingDepth) * 2 * kMaxBoxChildren * kLargestLength <
+                  INT_MAX,
+              "the largest length is too large for the deepest and widest tree");
 
 namespace {
 
@@ -28,20 +35,19 @@ void Fail(Dialog& dialog, const std::string& text) {
 
 std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
-// `id`, `width`, `height`, `min`, `max`: a runtime name, else a decimal integer.
-int ReadNumber(const Build& build, const Element& element, std::string_view attribute,
-               int fallback) {
+// `id`, `width`, `height`, `min`, `max`: a runtime name, else a decimal integer; in `range`.
+int ReadNumber(const Build& build, const Element& element, std::string_view attribute, int fallback,
+               NumberRange range) {
   const Attribute* found = FindAttribute(element, attribute);
   if (found == nullptr) return fallback;
   std::int64_t value = 0;
-  if (LookupRuntimeInteger(build.names, found->value, &value))
-    return static_cast<int>(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
-  return ReadDecimal(found->value);
+  if (LookupRuntimeInteger(build.names, found->value, &value)) return ClampToRange(value, range);
+  return ReadDecimal(found->value, range);
 }
 
-int ReadPlain(const Element& element, std::string_view attribute, int fallback) {
+int ReadPlain(const Element& element, std::string_view attribute, int fallback, NumberRange range) {
   const Attribute* found = FindAttribute(element, attribute);
-  return found != nullptr ? ReadDecimal(found->value) : fallback;
+  return found != nullptr ? ReadDecimal(found->value, range) : fallback;
 }
 
 bool IsYes(const Element& element, std::string_view attribute) {
@@ -142,28 +148,28 @@ void ReadKindAttributes(Build& build, const Element& element, Node& node) {
       node.margins = ReadMargins(found->value);
     node.fill = ReadFill(GetAttribute(element, "expand"), Fill::kBoth);
     ReadAlign(GetAttribute(element, "align"), &node.alignX, &node.alignY);
-    node.expandWidth = ReadPlain(element, "expandwidth", 0);
-    node.expandHeight = ReadPlain(element, "expandheight", 0);
+    node.expandWidth = ReadPlain(element, "expandwidth", 0, kLengthRange);
+    node.expandHeight = ReadPlain(element, "expandheight", 0, kLengthRange);
   }
   switch (node.kind) {
     case Kind::kHBox:
     case Kind::kVBox:
     case Kind::kSplitter:
-      node.spacing = ReadPlain(element, "spacing", 5);
+      node.spacing = ReadPlain(element, "spacing", 5, kLengthRange);
       node.expand =
           ReadShare(GetAttribute(element, "expand"),
                     Share{node.kind == Kind::kSplitter ? ShareMode::kEqual : ShareMode::kYes, 0});
       break;
     case Kind::kGridBox:
-      node.columns = std::max(ReadPlain(element, "columns", 2), 1);
-      node.columnSpacing = ReadPlain(element, "colspacing", 5);
-      node.rowSpacing = ReadPlain(element, "rowspacing", 5);
+      node.columns = std::max(ReadPlain(element, "columns", 2, kAnyNumber), 1);
+      node.columnSpacing = ReadPlain(element, "colspacing", 5, kLengthRange);
+      node.rowSpacing = ReadPlain(element, "rowspacing", 5, kLengthRange);
       node.columnExpand = ReadShare(GetAttribute(element, "colexpand"), Share{ShareMode::kYes, 0});
       node.rowExpand = ReadShare(GetAttribute(element, "rowexpand"), Share{ShareMode::kNo, 0});
       break;
     case Kind::kSpin:
-      node.minimum = ReadNumber(build, element, "min", 0);
-      node.maximum = ReadNumber(build, element, "max", 100);
+      node.minimum = ReadNumber(build, element, "min", 0, kAnyNumber);
+      node.maximum = ReadNumber(build, element, "max", 100, kAnyNumber);
       break;
     case Kind::kContainer:
       if (node.flags == 0) {
@@ -244,8 +250,8 @@ bool BuildElement(Build& build, const Element& element, Kind kind, Node& parent,
     node->caption = found->value;
     node->hasCaption = true;
   }
-  node->minWidth = ReadNumber(build, element, "width", 0);
-  node->minHeight = ReadNumber(build, element, "height", 0);
+  node->minWidth = ReadNumber(build, element, "width", 0, kLengthRange);
+  node->minHeight = ReadNumber(build, element, "height", 0, kLengthRange);
   if (!ReadFlags(build, element, kind, &node->flags)) return false;
   std::vector<EventBinding> events;
   if (!ReadEvents(build, element, kind, &events)) return false;
@@ -259,7 +265,7 @@ bool BuildElement(Build& build, const Element& element, Kind kind, Node& parent,
   if (CreatesControl(kind)) {
     const Attribute* id = FindAttribute(element, "id");
     if (id != nullptr && !SameName(id->value, "#PB_Any"))
-      node->number = ReadNumber(build, element, "id", -1);
+      node->number = ReadNumber(build, element, "id", -1, kAnyNumber);
     node->controlNumber = node->number >= 0 ? node->number : build.dialog.nextAutomaticNumber++;
     ControlSpec params;
     params.kind = kind;
@@ -344,7 +350,7 @@ int ReadBound(const Element& element, std::string_view attribute, int required, 
   while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.erase(0, 1);
   while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.pop_back();
   if (SameName(value, "auto")) return required;
-  return ReadDecimal(value);
+  return ReadDecimal(value, kBoundRange);
 }
 
 void PlaceWindow(Dialog& dialog, int width, int height) {
@@ -387,13 +393,13 @@ bool OpenWindow(Dialog& dialog, Toolkit& toolkit, const Element& root,
     window->caption = found->value;
     window->hasCaption = true;
   }
-  window->minWidth = ReadNumber(build, *element, "width", 0);
-  window->minHeight = ReadNumber(build, *element, "height", 0);
+  window->minWidth = ReadNumber(build, *element, "width", 0, kLengthRange);
+  window->minHeight = ReadNumber(build, *element, "height", 0, kLengthRange);
   if (!ReadFlags(build, *element, Kind::kWindow, &window->flags)) return false;
   ReadKindAttributes(build, *element, *window);
   const Attribute* id = FindAttribute(*element, "id");
   if (id != nullptr && !SameName(id->value, "#PB_Any"))
-    window->number = ReadNumber(build, *element, "id", -1);
+    window->number = ReadNumber(build, *element, "id", -1, kAnyNumber);
   window->controlNumber = window->number >= 0 ? window->number : dialog.nextAutomaticNumber++;
 
   ControlSpec params;

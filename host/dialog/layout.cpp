@@ -295,6 +295,8 @@ Size MeasureNode(Node& node, Toolkit& toolkit) {
   } else {
     size = MeasureControl(node, toolkit);
   }
+  // Saturates: an "equal" box multiplies its largest child, level after level.
+  size = Size{ClampToRange(size.width, kLengthRange), ClampToRange(size.height, kLengthRange)};
   node.requiredWidth = size.width;
   node.requiredHeight = size.height;
   return size;
@@ -388,7 +390,11 @@ void DestroyNodeControls(Node& node, Toolkit& toolkit) {
   node.control = nullptr;
 }
 
-int ReadDecimal(std::string_view text) {
+int ClampToRange(std::int64_t value, NumberRange range) {
+  return static_cast<int>(std::clamp<std::int64_t>(value, range.lowest, range.highest));
+}
+
+int ReadDecimal(std::string_view text, NumberRange range) {
   size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
   bool negative = false;
@@ -399,13 +405,13 @@ int ReadDecimal(std::string_view text) {
     if (value > INT_MAX) value = static_cast<std::int64_t>(INT_MAX) + 1;  // saturate
   }
   if (negative) value = -value;
-  return static_cast<int>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX));
+  return ClampToRange(value, range);
 }
 
 Margins ReadMargins(std::string_view text) {
   Margins margins;
   if (text.find(':') == std::string_view::npos) {
-    int all = ReadDecimal(text);
+    int all = ReadDecimal(text, kLengthRange);
     return Margins{all, all, all, all};
   }
   static constexpr std::string_view kSides[] = {
@@ -416,7 +422,7 @@ Margins ReadMargins(std::string_view text) {
     for (size_t side = 0; side < std::size(kSides); ++side) {
       if (!StartsWithWord(text, i, kSides[side])) continue;
       i += kSides[side].size();
-      int value = ReadDecimal(text.substr(i));
+      int value = ReadDecimal(text.substr(i), kLengthRange);
       switch (side) {
         case 0:
           margins.top = value;

@@ -2,6 +2,7 @@
 // node; a node knows its required size (bottom-up) and places itself and its children (top-down).
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -86,11 +87,24 @@ void DestroyNodeControls(Node& node, Toolkit& toolkit);  // children first
 Node* SingleChild(const Node& node);
 bool IsSingleChildKind(Kind kind);
 
-// Attribute values.
+// Attribute values. A description comes from another program (a plugin's fragment): every number
+// in it is clamped to the range of what it sets before it goes into any arithmetic.
+struct NumberRange {
+  int lowest, highest;
+};
+// The largest length (size, margin, spacing, window bound) a description gives and the largest
+// required size: beyond any screen, and small enough that no layout sum leaves int, whatever the
+// tree (at most 256 levels, each adding at most 100 children and their gaps: 256 × 200 × 32767
+// stays below 2^31).
+constexpr int kLargestLength = 32767;
+constexpr NumberRange kAnyNumber{INT_MIN, INT_MAX};  // numbers that are no lengths (id, min, max)
+constexpr NumberRange kLengthRange{0, kLargestLength};
+constexpr NumberRange kBoundRange{-1, kLargestLength};  // window bounds: -1 leaves one free
+int ClampToRange(std::int64_t value, NumberRange range);
 // Decimal integer: leading blanks and tabs, optional sign, digits up to the first other
-// character; no digits gives 0; clamped to the int range.
-int ReadDecimal(std::string_view text);
-// One number for all sides, or side entries ("TOP:4 LEFT:2", any case, any order; unnamed sides 0).
+// character; no digits gives 0; clamped to `range`.
+int ReadDecimal(std::string_view text, NumberRange range = kAnyNumber);
+// One length for all sides, or side entries ("TOP:4 LEFT:2", any case, any order; unnamed sides 0).
 Margins ReadMargins(std::string_view text);
 // "yes", "no", "equal", "item:N"; anything else leaves `fallback`.
 Share ReadShare(std::string_view text, Share fallback);

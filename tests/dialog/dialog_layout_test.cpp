@@ -488,6 +488,43 @@ TEST(DialogLayout, EveryKnownElementBuilds) {
   for (const auto& control : opened->toolkit.controls) EXPECT_TRUE(control->destroyed);
 }
 
+// A description's numbers (a plugin's fragment) may be anything: at the ends of the range the
+// layout sums stay inside int and a window is never larger than the largest length.
+TEST(DialogLayout, NumbersAtTheEndsOfTheirRange) {
+  const std::string values[] = {"-9223372036854775808", "-2147483648",        "-1", "0",
+                                "2147483647",           "9223372036854775807"};
+  const std::string descriptions[] = {
+      "<window margin='@' width='@' height='@'><hbox spacing='@'><empty width='@' height='@'/>"
+      "<empty width='@' height='@'/><text text='x' width='@'/></hbox></window>",
+      "<window><vbox expand='equal' spacing='@'><empty height='@'/><empty height='@'/></vbox>"
+      "</window>",
+      "<window><gridbox colspacing='@' rowspacing='@' colexpand='item:1'><empty width='@'/>"
+      "<empty height='@'/><empty width='@' height='@'/></gridbox></window>",
+      "<window margin='top:@ left:@'><container margin='@' flags='#PB_Container_Single'>"
+      "<frame margin='@' text='f'><checkbox text='x' width='@' height='@'/></frame></container>"
+      "</window>",
+      "<window minwidth='@' maxwidth='@' minheight='@' maxheight='@'><panel width='@'>"
+      "<tab text='t' margin='@'><empty width='@' height='@'/></tab></panel></window>",
+      "<window><hbox expand='item:1'><container expand='no' align='center' expandwidth='@'>"
+      "<empty width='@'/></container><empty width='@'/></hbox></window>",
+  };
+  for (const std::string& description : descriptions) {
+    for (const std::string& value : values) {
+      std::string text = description;
+      for (std::size_t at = text.find('@'); at != std::string::npos; at = text.find('@', at))
+        text.replace(at, 1, value);
+      auto opened = Open(text);
+      ASSERT_TRUE(opened->ok) << text << ": " << opened->dialog.error;
+      EXPECT_GE(opened->dialog.innerWidth, 0) << text;
+      EXPECT_LE(opened->dialog.innerWidth, kLargestLength) << text;
+      EXPECT_GE(opened->dialog.innerHeight, 0) << text;
+      EXPECT_LE(opened->dialog.innerHeight, kLargestLength) << text;
+      // The largest size a window message reports.
+      opened->toolkit.UserResize(FakeToolkit::Get(opened->dialog.window->control), 65535, 65535);
+    }
+  }
+}
+
 TEST(DialogLayout, CloseDestroysEveryControl) {
   auto opened = Open(
       "<window><vbox><frame text='f'><checkbox/></frame><container><string/></container>"

@@ -78,6 +78,7 @@ TEST(AttributeValues, ReadMargins) {
       {"vertical:3 horizontal:7", {3, 3, 7, 7}},
       {"horizontal:7,LEFT:1", {0, 0, 1, 7}},
       {"nonsense:5", {0, 0, 0, 0}},
+      {"top:-4 left:99999999999", {0, 0, kLargestLength, 0}},  // lengths, clamped
   };
   for (const MarginCase& c : cases) {
     Margins m = ReadMargins(c.text);
