@@ -147,5 +147,14 @@ bool ReadWholeFile(const std::string& path, std::string* bytes);
 // Replaces the file atomically: a temporary file beside it, then a rename over it. When no
 // temporary file can be created but the file itself is writable, rewrites it in place.
 bool ReplaceFile(const std::string& path, const std::string& bytes);
+// Replaces a regular file through a new file at `temporaryPath` beside it, or leaves it as it
+// was. The new file is created exclusively (never through an existing name or a symbolic link)
+// with the file's owner and permissions from the start, written, flushed to disk and renamed
+// over the file; then the folder is flushed. A file with other hard links is refused (a rename
+// would split it from them), and so is one whose owner cannot be kept. kNameTaken: something
+// exists at `temporaryPath`, try another name. kFailed comes with the reason.
+enum class ReplaceOutcome { kReplaced, kNameTaken, kFailed };
+ReplaceOutcome ReplaceFileThrough(const std::string& path, const std::string& temporaryPath,
+                                  const std::string& bytes, std::string* reason);
 
 }  // namespace os

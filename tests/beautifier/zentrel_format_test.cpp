@@ -2,6 +2,8 @@
 // input and files, --check, -i (atomic, read-only files untouched), line ends and byte-order mark.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -21,6 +23,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace zentrel_format;
+
+constexpr uid_t kNobody = 65534;
 
 struct ToolRun {
   int code = -1;
@@ -240,16 +244,27 @@ TEST_F(ZentrelFormatFiles, CheckPrintsNothingAndTellsByItsExitCode) {
   EXPECT_EQ(Slurp(messy), "a = 1\r\n");
 }
 
-TEST_F(ZentrelFormatFiles, InPlaceRewritesAtomicallyAndKeepsPermissions) {
+TEST_F(ZentrelFormatFiles, InPlaceRewritesAtomicallyAndKeepsOwnerAndPermissions) {
   const std::string bom = "\xEF\xBB\xBF";
   const fs::path file = File("code.pb", bom + "x = Foo( a ,b )   \r\n; c  \r\n");
   fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  // Root may give the file to another user, whose file it must stay.
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(::chown(file.c_str(), kNobody, kNobody), 0);
+  }
+  struct stat before {};
+  ASSERT_EQ(::stat(file.c_str(), &before), 0);
   const ToolRun run = RunTool({"-i", file.string()});
   EXPECT_EQ(run.code, kExitOk) << run.err;
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(Slurp(file), bom + "x=Foo(a, b)\r\n; c\r\n");
   EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  struct stat after {};
+  ASSERT_EQ(::stat(file.c_str(), &after), 0);
+  EXPECT_EQ(after.st_uid, before.st_uid);
+  EXPECT_EQ(after.st_gid, before.st_gid);
   EXPECT_EQ(Leftovers(), std::vector<std::string>{"code.pb"});  // no temporary file left
   // Again: nothing to change, nothing written.
   const auto stamp = fs::last_write_time(file);
@@ -314,14 +329,96 @@ TEST_F(ZentrelFormatFiles, IniFileIsRead) {
             "f(a, b)");
 }
 
+// No temporary file can be made in a read-only folder: the file stays as it was, and it is not
+// rewritten in place either. Root writes into any folder, so as root the tool runs in a child
+// process that has become another user.
 TEST_F(ZentrelFormatFiles, UnwritableFolderLeavesTheFileAlone) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root writes into any folder";
   const fs::path file = File("code.pb", "a = 1\n");
-  fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
-  const ToolRun run = RunTool({"-i", file.string()});
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(::chown(file.c_str(), kNobody, kNobody), 0);
+    fs::permissions(folder_, fs::perms::all);  // the other user may enter the folder
+  }
+  fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                               fs::perms::group_exec | fs::perms::others_read |
+                               fs::perms::others_exec);
+  int code = -1;
+  if (root) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(100);
+      ::_exit(RunTool({"-i", file.string()}).code);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    code = WEXITSTATUS(status);
+  } else {
+    code = RunTool({"-i", file.string()}).code;
+  }
   fs::permissions(folder_, fs::perms::owner_all);
-  EXPECT_EQ(run.code, kExitError);
+  EXPECT_EQ(code, kExitError);
   EXPECT_EQ(Slurp(file), "a = 1\n");
+  EXPECT_EQ(Leftovers(), std::vector<std::string>{"code.pb"});
+}
+
+// Names that are taken (a symbolic link above all) are never written through nor replaced.
+TEST_F(ZentrelFormatFiles, InPlaceNeverWritesThroughATakenTemporaryName) {
+  const fs::path file = File("code.pb", "a = 1\n");
+  const fs::path victim = folder_ / "victim";
+  fs::create_symlink(victim, TemporaryPath(file.string(), 0));
+  Spit(TemporaryPath(file.string(), 1), "taken");
+  ToolRun run = RunTool({"-i", file.string()});
+  EXPECT_EQ(run.code, kExitOk) << run.err;
+  EXPECT_EQ(Slurp(file), "a=1\n");
+  EXPECT_FALSE(fs::is_symlink(file));
+  EXPECT_FALSE(fs::exists(victim));
+  EXPECT_TRUE(fs::is_symlink(TemporaryPath(file.string(), 0)));
+  EXPECT_EQ(Slurp(TemporaryPath(file.string(), 1)), "taken");
+
+  // Every name taken: no temporary file can be made, and the file stays as it was.
+  Spit(file, "b = 2\n");
+  for (int attempt = 2; attempt < kTemporaryAttempts; ++attempt)
+    fs::create_symlink(victim, TemporaryPath(file.string(), attempt));
+  run = RunTool({"-i", file.string()});
+  EXPECT_EQ(run.code, kExitError);
+  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  EXPECT_EQ(Slurp(file), "b = 2\n");
+  EXPECT_FALSE(fs::exists(victim));
+}
+
+// Replacing one name of a hard-linked file would split it from its other names: refused.
+TEST_F(ZentrelFormatFiles, InPlaceRefusesAHardLinkedFile) {
+  const fs::path file = File("code.pb", "a = 1\n");
+  const fs::path other = folder_ / "other.pb";
+  fs::create_hard_link(file, other);
+  const ToolRun run = RunTool({"-i", file.string()});
+  EXPECT_EQ(run.code, kExitError);
+  EXPECT_NE(run.err.find("hard link"), std::string::npos) << run.err;
+  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  EXPECT_EQ(Slurp(file), "a = 1\n");
+  EXPECT_TRUE(fs::equivalent(file, other));
+}
+
+// The editor's positions are 32-bit: a larger input is refused whole, before it is read.
+TEST_F(ZentrelFormatFiles, InputsOfTwoGibibytesAreRefused) {
+  const fs::path file = File("huge.pb", "a = 1\n");
+  fs::resize_file(file, std::uintmax_t{1} << 31);  // sparse: nothing is written
+  for (const std::vector<std::string>& arguments : {std::vector<std::string>{file.string()},
+                                                    {"--check", file.string()},
+                                                    {"-i", file.string()}}) {
+    const ToolRun run = RunTool(arguments);
+    EXPECT_EQ(run.code, kExitError) << arguments.front();
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("huge.pb"), std::string::npos) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  }
+  EXPECT_EQ(fs::file_size(file), std::uintmax_t{1} << 31);
+  std::ifstream untouched(file, std::ios::binary);
+  std::string start(6, '\0');
+  untouched.read(start.data(), 6);
+  EXPECT_EQ(start, "a = 1\n");
 }
 
 }  // namespace

@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <iterator>
-#include <sstream>
 #include <system_error>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <process.h>
+#else
 #include <unistd.h>
 #endif
 
@@ -63,6 +63,35 @@ bool ParseSet(const std::string& text, Options* options, std::string* error) {
 }
 
 std::string Reason(const std::error_code& code) { return code.message(); }
+
+const char* const kTooLarge = "2 GiB or larger, more than the editor holds; not formatted";
+
+// Standard input, refused whole once it grows past the largest input.
+bool ReadStandardInput(std::istream& in, std::string* bytes, std::string* reason) {
+  bytes->clear();
+  char buffer[65536];
+  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+    bytes->append(buffer, static_cast<std::size_t>(in.gcount()));
+    if (bytes->size() > kLargestInput) {
+      bytes->clear();
+      *reason = kTooLarge;
+      return false;
+    }
+  }
+  if (in.bad()) {
+    *reason = "cannot read";
+    return false;
+  }
+  return true;
+}
+
+int ProcessId() {
+#ifdef _WIN32
+  return _getpid();
+#else
+  return static_cast<int>(::getpid());
+#endif
+}
 
 }  // namespace
 
@@ -195,19 +224,23 @@ bool ReadFile(const std::string& path, std::string* bytes, std::string* reason) 
     *reason = "is a directory";
     return false;
   }
+  if (fs::is_regular_file(status) && fs::file_size(path, code) > kLargestInput && !code) {
+    *reason = kTooLarge;
+    return false;
+  }
   std::ifstream file(path, std::ios::binary);
   if (!file) {
     *reason = std::string("cannot open: ") + std::strerror(errno);
     return false;
   }
-  std::ostringstream content;
-  content << file.rdbuf();
-  if (file.bad()) {
-    *reason = "cannot read";
-    return false;
-  }
-  *bytes = content.str();
-  return true;
+  return ReadStandardInput(file, bytes, reason);  // also a file that grows while it is read
+}
+
+std::string TemporaryPath(const std::string& path, int attempt) {
+  const fs::path file(path);
+  return (file.parent_path() / ("." + file.filename().string() + ".zentrel-format." +
+                                std::to_string(ProcessId()) + "." + std::to_string(attempt)))
+      .string();
 }
 
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, std::string* reason) {
@@ -234,38 +267,20 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, st
     return false;
   }
 
-  const fs::path folder = target.parent_path();
-  fs::path temporary;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    temporary =
-        folder / ("." + target.filename().string() + ".zentrel-format." +
-                  std::to_string(os::GetCurrentProcessId()) + "." + std::to_string(attempt));
-    if (!fs::exists(temporary, code)) break;
-  }
-  {
-    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    if (!file) {
-      *reason = "cannot create a temporary file in " + folder.string();
-      return false;
-    }
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    file.flush();
-    if (!file) {
-      file.close();
-      fs::remove(temporary, code);
-      *reason = "cannot write the temporary file " + temporary.string();
-      return false;
+  for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
+    switch (os::ReplaceFileThrough(target.string(), TemporaryPath(target.string(), attempt), bytes,
+                                   reason)) {
+      case os::ReplaceOutcome::kReplaced:
+        return true;
+      case os::ReplaceOutcome::kFailed:
+        return false;
+      case os::ReplaceOutcome::kNameTaken:
+        break;
     }
   }
-  fs::permissions(temporary, permissions, code);
-  fs::rename(temporary, target, code);
-  if (code) {
-    const std::string why = Reason(code);
-    fs::remove(temporary, code);
-    *reason = "cannot replace the file: " + why;
-    return false;
-  }
-  return true;
+  *reason = "cannot create a temporary file in " + target.parent_path().string() +
+            ": every name tried is taken";
+  return false;
 }
 
 int FormatMain(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
@@ -301,10 +316,9 @@ int FormatMain(const std::vector<std::string>& arguments, std::istream& in, std:
   for (const std::string& file : options.files) {
     std::string bytes;
     if (file == "-") {
-      bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-      if (in.bad()) {
+      if (!ReadStandardInput(in, &bytes, &error)) {
         failed = true;
-        fail("standard input: cannot read");
+        fail("standard input: " + error);
         continue;
       }
     } else if (!ReadFile(file, &bytes, &error)) {

@@ -61,11 +61,19 @@ class Formatter {
   std::unique_ptr<World> world_;
 };
 
+// The largest input: the editor's positions are 32-bit. A larger one is refused whole.
+constexpr std::uint64_t kLargestInput = 0x7FFFFFFF;
+
 // Reads a whole file; false with the reason ("no such file", "is a directory", ...).
 bool ReadFile(const std::string& path, std::string* bytes, std::string* reason);
-// Replaces the file's content through a temporary file beside it and a rename, keeping its
-// permissions. A read-only file, or a folder where no temporary file can be made, is left as
-// it is and false is returned with the reason.
+
+// The names tried, in turn, for the temporary file beside `path`.
+constexpr int kTemporaryAttempts = 100;
+std::string TemporaryPath(const std::string& path, int attempt);
+// Replaces the file's content through a temporary file beside it and a rename (through a
+// symbolic link the file it names), keeping its owner and permissions. A read-only file, a
+// hard-linked one, or a folder where no temporary file can be made, is left as it is and false
+// is returned with the reason.
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, std::string* reason);
 
 // The whole program. Returns the exit code.
