@@ -58,6 +58,7 @@ struct HostHandlers {
   int (*onRestoreWindow)() = nullptr;     // #ToolEvent_RestoreWindow
   int (*onShowWindow)() = nullptr;        // menu item "Preferences..."
   int (*onCloseWindow)() = nullptr;       // menu item "Exit"
+  int (*onEndSession)() = nullptr;        // the user's session ends (log-off, shutdown)
 };
 
 class HostGui {

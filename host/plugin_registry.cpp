@@ -64,7 +64,9 @@ void InstallHook(PluginEntry& plugin, int kind, const char* exportName) {
   auto procedure = reinterpret_cast<os::HookProc>(os::GetProcAddress(plugin.module, exportName));
   if (!procedure) return;
   std::uint32_t threadId = os::GetWindowThreadProcessId(plugin.ideHandle, nullptr);
-  plugin.hooks[exportName] = os::SetWindowsHookEx(kind, procedure, plugin.module, threadId);
+  // Thread id 0 (the IDE window is gone) would hook every program on the desktop.
+  plugin.hooks[exportName] =
+      threadId ? os::SetWindowsHookEx(kind, procedure, plugin.module, threadId) : nullptr;
 }
 
 void InstallHooks(PluginEntry& plugin) {

@@ -90,7 +90,8 @@ std::string RetrievePluginFragment(const PluginEntry& plugin);
 std::string RetrievePluginDebugText(const PluginEntry& plugin, const std::string& mode);
 
 // Installs the export `exportName` as a hook of `kind` on the IDE window's thread and records
-// the handle (nullptr on failure). A missing export installs nothing and records nothing.
+// the handle (nullptr on failure, or when the window is gone: never a desktop-wide hook). A
+// missing export installs nothing and records nothing.
 void InstallHook(PluginEntry& plugin, int kind, const char* exportName);
 // The three hook exports, in installation order.
 void InstallHooks(PluginEntry& plugin);

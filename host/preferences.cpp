@@ -28,15 +28,33 @@ PreferencesDocument::Group* FindGroup(PreferencesDocument& document, const std::
   return nullptr;
 }
 
+// The file's text in UTF-8. Windows editors save "Unicode" as UTF-16 with a byte-order mark;
+// read as ISO-8859-1 it would match no key and every setting would fall back to its default.
+std::string DecodePreferences(const std::string& bytes) {
+  if (bytes.compare(0, 3, kByteOrderMark) == 0) return bytes.substr(3);
+  const bool littleEndian = bytes.compare(0, 2, "\xFF\xFE") == 0;
+  if (!littleEndian && bytes.compare(0, 2, "\xFE\xFF") != 0) return core::Latin1ToUtf8(bytes);
+  std::u16string text;
+  text.reserve(bytes.size() / 2);
+  for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {  // an odd last byte is no character
+    const auto first = static_cast<unsigned char>(bytes[i]);
+    const auto second = static_cast<unsigned char>(bytes[i + 1]);
+    text += static_cast<char16_t>(littleEndian ? first | second << 8 : first << 8 | second);
+  }
+  return core::Utf16ToUtf8(text);
+}
+
+bool OwnedByAContainer(const PluginTable& table, const std::string& name) {
+  for (const PluginEntry& plugin : table.entries)
+    for (const OptionContainer& container : plugin.containers)
+      if (core::EqualsIgnoreCase(container.name, name)) return true;
+  return false;
+}
+
 }  // namespace
 
 PreferencesDocument ParsePreferences(const std::string& bytes) {
-  std::string text;
-  if (bytes.compare(0, 3, kByteOrderMark) == 0) {
-    text = bytes.substr(3);
-  } else {
-    text = core::Latin1ToUtf8(bytes);
-  }
+  const std::string text = DecodePreferences(bytes);
   PreferencesDocument document;
   PreferencesDocument::Group* current = nullptr;
   std::size_t start = 0;
@@ -91,6 +109,24 @@ void PreferencesWriter::Write(const std::string& group, const std::string& key, 
   target->keys.emplace_back(key, text);
 }
 
+void PreferencesWriter::Keep(const std::string& group, const std::string& key,
+                             const std::string& text) {
+  PreferencesDocument::Group* target = FindGroup(document_, group);
+  if (!target) {
+    document_.groups.push_back({group, {}});
+    target = &document_.groups.back();
+  }
+  for (const auto& [name, existing] : target->keys) {
+    (void)existing;
+    if (core::EqualsIgnoreCase(name, key)) return;  // the first one is the one read
+  }
+  target->keys.emplace_back(key, text);
+}
+
+void PreferencesWriter::KeepGroup(const PreferencesDocument::Group& group) {
+  document_.groups.push_back(group);
+}
+
 std::string PreferencesWriter::Bytes() const {
   std::string bytes = kByteOrderMark;
   bytes += "\r\n";
@@ -105,36 +141,39 @@ std::string PreferencesWriter::Bytes() const {
 }
 
 std::string PreferencesPath(const std::string& executablePath) {
-  std::string path;
-  for (std::size_t i = 0; i < executablePath.size();) {
-    if (executablePath.compare(i, 4, ".exe") == 0) {
-      path += ".ini";
-      i += 4;
-    } else {
-      path += executablePath[i++];
-    }
-  }
-  return path;
+  const std::size_t size = executablePath.size();
+  if (size >= 4 &&
+      core::EqualsIgnoreCase(std::string_view(executablePath).substr(size - 4), ".exe"))
+    return executablePath.substr(0, size - 4) + ".ini";
+  return executablePath + ".ini";
 }
 
-void ReadPreferences(PluginTable& table, const std::string& path) {
+PreferencesFile ReadPreferences(PluginTable& table, const std::string& path) {
+  PreferencesFile file;
+  file.path = path;
+  std::string bytes;
+  os::FileError error;
+  if (os::ReadWholeFile(path, &bytes, &error)) {
+    file.document = ParsePreferences(bytes);
+  } else if (!error.notFound) {
+    file.readable = false;
+    file.readError = error.reason;
+  }
   for (PluginEntry& plugin : table.entries) {
     for (OptionContainer& container : plugin.containers) {
-      container.enabled = 1;
-      std::string bytes;
-      if (!os::ReadWholeFile(path, &bytes)) continue;
-      PreferencesDocument document = ParsePreferences(bytes);
-      container.enabled = ReadPreference(document, kInstalledPlugins, container.name, container.enabled) != 0;
+      container.enabled = ReadPreference(file.document, kInstalledPlugins, container.name, 1) != 0;
       for (const auto& [controlName, control] : container.controls) {
         (void)control;
         std::string key = SettingKey(controlName);
-        container.values[key] = ReadPreference(document, container.name, key, container.values.Get(key, 0));
+        container.values[key] =
+            ReadPreference(file.document, container.name, key, container.values.Get(key, 0));
       }
     }
   }
+  return file;
 }
 
-std::string PreferencesBytes(const PluginTable& table) {
+std::string PreferencesBytes(const PluginTable& table, const PreferencesDocument& kept) {
   PreferencesWriter writer;
   for (const PluginEntry& plugin : table.entries) {
     for (const OptionContainer& container : plugin.containers) {
@@ -147,9 +186,15 @@ std::string PreferencesBytes(const PluginTable& table) {
       }
     }
   }
+  for (const auto& group : kept.groups) {
+    if (!core::EqualsIgnoreCase(group.name, kInstalledPlugins)) continue;
+    for (const auto& [key, value] : group.keys)
+      if (!OwnedByAContainer(table, key)) writer.Keep(kInstalledPlugins, key, value);
+  }
+  // Keys before the first group belong to none and are read by nobody: they are not kept.
+  for (const auto& group : kept.groups)
+    if (!group.name.empty() && !core::EqualsIgnoreCase(group.name, kInstalledPlugins) &&
+        !OwnedByAContainer(table, group.name))
+      writer.KeepGroup(group);
   return writer.Bytes();
-}
-
-bool WritePreferences(const PluginTable& table, const std::string& path) {
-  return os::ReplaceFile(path, PreferencesBytes(table));
 }

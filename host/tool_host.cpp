@@ -106,8 +106,26 @@ bool ClaimIdeWindow(ToolHost& host) {
   return true;
 }
 
+// Writes the preferences; a file that start-up could not read is left alone. False with the
+// system's reason when the file could not be written.
+bool SavePreferences(ToolHost& host, std::string* reason) {
+  if (!host.preferences.readable) return true;
+  const std::string bytes = PreferencesBytes(host.plugins, host.preferences.document);
+  os::FileError error;
+  if (!os::ReplaceFile(host.preferences.path, bytes, &error)) {
+    if (reason) *reason = error.reason;
+    return false;
+  }
+  host.savedPreferences = bytes;
+  return true;
+}
+
 void ShutDown(ToolHost& host) {
-  WritePreferences(host.plugins, PreferencesPath(os::ExecutablePath()));
+  // Only a user's Exit can show a message: when the IDE or the session ends, nobody sees it.
+  std::string reason;
+  if (!SavePreferences(host, &reason) && host.exitChosen)
+    host.gui.ShowMessage(
+        host.title, "Preferences error: failed to write " + host.preferences.path + "!\n" + reason);
   for (PluginEntry& plugin : host.plugins.entries) {
     RemoveHooks(plugin);
     RemovePluginProperties(plugin);
@@ -166,13 +184,20 @@ int RunTool(ToolHost& host, const std::string& title, int refreshMilliseconds, c
   if (!gui.CreateMenu()) return Fail(host, "Menu error: failed to create context menu!");
   if (!gui.AddTrayIcon(title)) return Fail(host, "SysTray error: failed to add systray icon!");
 
-  ReadPreferences(host.plugins, PreferencesPath(executable));
+  host.preferences = ReadPreferences(host.plugins, PreferencesPath(executable));
   for (PluginEntry& plugin : host.plugins.entries) BuildPluginUi(host.settings, plugin);
   host.logView.source = host.plugins.entries.empty() ? nullptr : &host.plugins.entries.front();
+  if (!host.preferences.readable) {
+    host.logView.lastText = "Preferences error: failed to read " + host.preferences.path + "!\n" +
+                            host.preferences.readError +
+                            "\nThe file is left as it is: changes made now are not saved.\n";
+    gui.SetLogText(host.logView.lastText);
+  }
   gui.SetState(kToolDebugNone, 1);
   gui.FitListColumn();
   gui.SelectRow(0);
   ChangeToolListIcon(host.settings);
+  host.savedPreferences = PreferencesBytes(host.plugins, host.preferences.document);
 
   HostHandlers handlers;
   handlers.onRefreshLogs = OnRefreshToolLogs;
@@ -182,8 +207,12 @@ int RunTool(ToolHost& host, const std::string& title, int refreshMilliseconds, c
   handlers.onRestoreWindow = OnRestoreToolWindow;
   handlers.onShowWindow = OnShowToolWindow;
   handlers.onCloseWindow = OnCloseToolWindow;
+  handlers.onEndSession = OnEndToolSession;
   gui.BindEvents(handlers);
 
+  // Thread id 0 would hook every program on the desktop: the IDE window died meanwhile.
+  if (os::GetWindowThreadProcessId(host.ideHandle, nullptr) == 0)
+    return Fail(host, "Missing *Ide handle!");
   for (PluginEntry& plugin : host.plugins.entries) InstallHooks(plugin);
 
   gui.RunEventLoop();
@@ -217,7 +246,9 @@ int OnRefreshToolLogs() {
 int OnChangeToolListIcon() { return g_host ? ChangeToolListIcon(g_host->settings) : 0; }
 
 int OnCloseToolWindow() {
-  if (g_host) g_host->gui.PostCloseEvent();
+  if (!g_host) return 0;
+  g_host->exitChosen = true;
+  g_host->gui.PostCloseEvent();
   return 0;
 }
 
@@ -227,6 +258,16 @@ int OnShowToolWindow() {
 }
 
 int OnHideToolWindow() {
-  if (g_host) g_host->gui.HideToolWindow(g_host->ideHandle);
+  if (!g_host) return 0;
+  g_host->gui.HideToolWindow(g_host->ideHandle);
+  // What the user saw saved survives a later crash or kill of the host.
+  if (PreferencesBytes(g_host->plugins, g_host->preferences.document) != g_host->savedPreferences)
+    SavePreferences(*g_host, nullptr);
+  return 0;
+}
+
+int OnEndToolSession() {
+  // Log-off or shutdown ends the process without the main loop's end: write now, the same bytes.
+  if (g_host) SavePreferences(*g_host, nullptr);
   return 0;
 }

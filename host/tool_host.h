@@ -7,6 +7,7 @@
 #include "host/host_gui.h"
 #include "host/log_view.h"
 #include "host/plugin_registry.h"
+#include "host/preferences.h"
 #include "host/settings.h"
 
 // The host's window description, with every plugin fragment spliced in before "</multibox>".
@@ -22,6 +23,9 @@ struct ToolHost {
   std::string processIdProperty;
   std::string toolProperty;
   PluginTable plugins;
+  PreferencesFile preferences;   // what start-up read; its other plugins' settings are kept
+  std::string savedPreferences;  // the bytes that the file holds for the current settings
+  bool exitChosen = false;       // the user chose "Exit" (rather than the IDE closing)
   SettingsState settings;
   LogView logView;
   int generatedNameCounter = 0;
@@ -44,3 +48,4 @@ int OnChangeToolListIcon();
 int OnCloseToolWindow();
 int OnShowToolWindow();
 int OnHideToolWindow();
+int OnEndToolSession();

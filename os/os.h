@@ -143,10 +143,15 @@ std::string ExecutablePath();  // full path of the running program
 // when the listing cannot be started. A folder without a match gives true and no names; "." and
 // ".." are never listed.
 bool ListFiles(const std::string& folder, const std::string& pattern, std::vector<std::string>* names);
-bool ReadWholeFile(const std::string& path, std::string* bytes);
+// Why a file could not be read or written.
+struct FileError {
+  bool notFound = false;  // the file or its folder does not exist
+  std::string reason;     // the system's message for the error
+};
+bool ReadWholeFile(const std::string& path, std::string* bytes, FileError* error = nullptr);
 // Replaces the file atomically: a temporary file beside it, then a rename over it. When no
 // temporary file can be created but the file itself is writable, rewrites it in place.
-bool ReplaceFile(const std::string& path, const std::string& bytes);
+bool ReplaceFile(const std::string& path, const std::string& bytes, FileError* error = nullptr);
 // Replaces a regular file through a new file at `temporaryPath` beside it, or leaves it as it
 // was. The new file is created exclusively (never through an existing name or a symbolic link)
 // with the file's owner and permissions from the start, written, flushed to disk and renamed

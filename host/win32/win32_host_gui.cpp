@@ -329,6 +329,13 @@ bool Win32HostGui::HandleWindowMessage(HWND window, UINT message, WPARAM wParam,
       }
       *result = 0;
       return true;
+    case WM_QUERYENDSESSION:
+      *result = TRUE;  // the host never holds a log-off or shutdown up
+      return true;
+    case WM_ENDSESSION:
+      if (wParam && bound_ && handlers_.onEndSession) handlers_.onEndSession();
+      *result = 0;
+      return true;
     case WM_SIZE:
       if (wParam == SIZE_MINIMIZED) {
         minimised_ = true;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "core/ascii.h"
@@ -49,14 +50,33 @@ bool WriteAll(int fd, const std::string& bytes) {
   return true;
 }
 
+// Records why a file operation failed; false, so that callers can return it.
+bool Failed(os::FileError* error, int code) {
+  if (error) {
+    error->notFound = code == ENOENT || code == ENOTDIR;
+    error->reason = std::strerror(code);
+  }
+  return false;
+}
+
+// A failure the test put on the file (a lock by another program, say); false when there is none.
+bool InjectedFailure(const std::string& path, os::FileError* error) {
+  const auto& failures = os::sim::detail::TheWorld().fileFailures;
+  const auto found = failures.find(path);
+  if (found == failures.end()) return false;
+  if (error) *error = {false, found->second};
+  return true;
+}
+
 // Writes the bytes over the file itself: the old content is replaced, never truncated first,
 // so a failed write leaves at worst a mix rather than nothing.
-bool RewriteInPlace(const std::string& path, const std::string& bytes) {
+bool RewriteInPlace(const std::string& path, const std::string& bytes, os::FileError* error) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
+  if (fd < 0) return Failed(error, errno);
   bool ok = WriteAll(fd, bytes) && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
-  ok = ::close(fd) == 0 && ok;
-  return ok;
+  const int code = errno;
+  if (::close(fd) != 0) return Failed(error, errno);
+  return ok || Failed(error, code);
 }
 
 }  // namespace
@@ -99,33 +119,36 @@ bool ListFiles(const std::string& folder, const std::string& pattern,
   return true;
 }
 
-bool ReadWholeFile(const std::string& path, std::string* bytes) {
+bool ReadWholeFile(const std::string& path, std::string* bytes, FileError* error) {
   const std::string where = sim::detail::NormalisePath(path);
+  if (InjectedFailure(where, error)) return false;
   const int fd = ::open(where.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) return Failed(error, errno);
   std::string content;
   char buffer[65536];
-  bool ok = true;
+  int code = 0;
   for (;;) {
     const ssize_t got = ::read(fd, buffer, sizeof buffer);
     if (got < 0) {
       if (errno == EINTR) continue;
-      ok = false;  // a folder, for instance
+      code = errno;  // a folder, for instance
       break;
     }
     if (got == 0) break;
     content.append(buffer, static_cast<std::size_t>(got));
   }
   ::close(fd);
-  if (ok && bytes) *bytes = std::move(content);
-  return ok;
+  if (code != 0) return Failed(error, code);
+  if (bytes) *bytes = std::move(content);
+  return true;
 }
 
-bool ReplaceFile(const std::string& path, const std::string& bytes) {
+bool ReplaceFile(const std::string& path, const std::string& bytes, FileError* error) {
   const std::string target = sim::detail::NormalisePath(path);
+  if (InjectedFailure(target, error)) return false;
   struct stat existing {};
   const bool exists = ::stat(target.c_str(), &existing) == 0;
-  if (exists && S_ISDIR(existing.st_mode)) return false;
+  if (exists && S_ISDIR(existing.st_mode)) return Failed(error, EISDIR);
 
   static unsigned counter = 0;
   std::string temporary;
@@ -138,15 +161,21 @@ bool ReplaceFile(const std::string& path, const std::string& bytes) {
   if (fd < 0) {
     // No temporary file beside it (a read-only folder, say): the file itself may still be
     // writable.
-    if (exists && ::access(target.c_str(), W_OK) == 0) return RewriteInPlace(target, bytes);
-    return false;
+    const int code = errno;
+    if (exists && ::access(target.c_str(), W_OK) == 0) return RewriteInPlace(target, bytes, error);
+    return Failed(error, code);
   }
   if (exists) ::fchmod(fd, existing.st_mode & 07777);
   bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
+  int code = ok ? 0 : errno;
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    code = errno;
+  }
   if (ok && ::rename(temporary.c_str(), target.c_str()) == 0) return true;
+  if (ok) code = errno;
   ::unlink(temporary.c_str());
-  return false;
+  return Failed(error, code);
 }
 
 }  // namespace os

@@ -7,7 +7,8 @@
 // hooks install but never run: there is no mouse). Synthesised keys (os::KeybdEvent) wait in an
 // input queue that the simulated IDE drains only after the current message has been handled.
 // Time, local time, key state and the environment belong to the simulation, so tests set them.
-// Files (os::ReadWholeFile, ReplaceFile, ListFiles, ExecutablePath) are the real POSIX ones.
+// Files (os::ReadWholeFile, ReplaceFile, ListFiles, ExecutablePath) are the real POSIX ones,
+// except for the failures a test puts on a file.
 // Everything runs on the caller's thread; nothing is locked.
 #pragma once
 
@@ -86,6 +87,11 @@ void ForgetProcess(std::uint32_t processId);
 
 // Overrides os::ExecutablePath() (empty: the real path of the running program again).
 void SetExecutablePath(const std::string& path);
+
+// Every read and replace of the file fails with `reason` from now on, as when another program
+// holds it open without sharing (POSIX files know no such lock, and tests may run as root). An
+// empty reason releases the file.
+void FailFileAccess(const std::string& path, const std::string& reason);
 
 // Observes every SendMessage (before the target runs); for traces and `expect-sent`.
 using SendObserver = std::function<void(Window, std::uint32_t, WParam, LParam)>;

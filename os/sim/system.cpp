@@ -165,6 +165,14 @@ void ForgetProcess(std::uint32_t processId) { TheWorld().processes.erase(process
 
 void SetExecutablePath(const std::string& path) { TheWorld().executablePath = path; }
 
+void FailFileAccess(const std::string& path, const std::string& reason) {
+  if (reason.empty()) {
+    TheWorld().fileFailures.erase(NormalisePath(path));
+  } else {
+    TheWorld().fileFailures[NormalisePath(path)] = reason;
+  }
+}
+
 }  // namespace os::sim
 
 namespace os {

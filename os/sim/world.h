@@ -79,6 +79,7 @@ struct World {
   std::map<std::uint32_t, std::uint32_t> processes;
   std::vector<LibraryRecord> libraries;
   std::string executablePath;
+  std::map<std::string, std::string> fileFailures;  // normalised path -> the system's reason
 };
 
 World& TheWorld();

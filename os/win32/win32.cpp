@@ -93,6 +93,28 @@ BOOL CALLBACK CollectProperty(HWND, LPWSTR name, HANDLE value, ULONG_PTR list) {
   return TRUE;
 }
 
+// The system's message for an error code, without its line end.
+std::string SystemMessage(DWORD code) {
+  wchar_t text[512] = {};
+  DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                code, 0, text, 512, nullptr);
+  while (length > 0 &&
+         (text[length - 1] == L'\r' || text[length - 1] == L'\n' || text[length - 1] == L' ')) {
+    --length;
+  }
+  if (length == 0) return "error " + std::to_string(code);
+  return Narrow(text, length);
+}
+
+// Records why a file operation failed; false, so that callers can return it.
+bool Failed(os::FileError* error, DWORD code) {
+  if (error) {
+    error->notFound = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+    error->reason = SystemMessage(code);
+  }
+  return false;
+}
+
 bool WriteAll(HANDLE file, const std::string& bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
@@ -108,12 +130,14 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
 
 // Writes the bytes over the file itself, then cuts it to their length: the old content is never
 // truncated before the new one is written.
-bool RewriteInPlace(const std::wstring& path, const std::string& bytes) {
+bool RewriteInPlace(const std::wstring& path, const std::string& bytes, os::FileError* error) {
   HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  if (file == INVALID_HANDLE_VALUE) return Failed(error, GetLastError());
   const bool ok = WriteAll(file, bytes) && SetEndOfFile(file);
-  return CloseHandle(file) && ok;
+  const DWORD code = GetLastError();
+  if (!CloseHandle(file)) return Failed(error, GetLastError());
+  return ok || Failed(error, code);
 }
 
 }  // namespace
@@ -296,32 +320,33 @@ bool ListFiles(const std::string& folder, const std::string& pattern,
   return true;
 }
 
-bool ReadWholeFile(const std::string& path, std::string* bytes) {
+bool ReadWholeFile(const std::string& path, std::string* bytes, FileError* error) {
   HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  if (file == INVALID_HANDLE_VALUE) return Failed(error, GetLastError());
   std::string content;
   char buffer[65536];
-  bool ok = true;
+  DWORD code = ERROR_SUCCESS;
   for (;;) {
     DWORD got = 0;
     if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr)) {
-      ok = false;
+      code = GetLastError();
       break;
     }
     if (got == 0) break;
     content.append(buffer, got);
   }
   CloseHandle(file);
-  if (ok && bytes) *bytes = std::move(content);
-  return ok;
+  if (code != ERROR_SUCCESS) return Failed(error, code);
+  if (bytes) *bytes = std::move(content);
+  return true;
 }
 
-bool ReplaceFile(const std::string& path, const std::string& bytes) {
+bool ReplaceFile(const std::string& path, const std::string& bytes, FileError* error) {
   const std::wstring target = Wide(path);
   const DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    return false;
+    return Failed(error, ERROR_ACCESS_DENIED);  // what opening a folder for writing reports
   }
   static unsigned counter = 0;
   std::wstring temporary;
@@ -335,16 +360,22 @@ bool ReplaceFile(const std::string& path, const std::string& bytes) {
   }
   if (file == INVALID_HANDLE_VALUE) {
     // No temporary file beside it: the file itself may still be writable.
-    return attributes != INVALID_FILE_ATTRIBUTES && RewriteInPlace(target, bytes);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return Failed(error, GetLastError());
+    return RewriteInPlace(target, bytes, error);
   }
   bool ok = WriteAll(file, bytes) && FlushFileBuffers(file);
-  ok = CloseHandle(file) && ok;
+  DWORD code = ok ? ERROR_SUCCESS : GetLastError();
+  if (!CloseHandle(file) && ok) {
+    ok = false;
+    code = GetLastError();
+  }
   if (ok && MoveFileExW(temporary.c_str(), target.c_str(),
                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return true;
   }
+  if (ok) code = GetLastError();
   DeleteFileW(temporary.c_str());
-  return false;
+  return Failed(error, code);
 }
 
 }  // namespace os

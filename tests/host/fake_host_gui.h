@@ -53,6 +53,7 @@ class FakeHostGui : public HostGui {
   // Runs inside RunEventLoop, before the loop would wait; a test drives the host from here.
   std::function<void(FakeHostGui&)> duringLoop;
   std::function<void(FakeHostGui&)> onSleep;
+  std::function<void(FakeHostGui&)> onBind;  // right after the events are bound
   // Names found by FindControl: every named element of the opened description gets a control.
   ControlId nextNumber = 100;
 
@@ -86,6 +87,7 @@ class FakeHostGui : public HostGui {
   void BindEvents(const HostHandlers& bound) override {
     calls.push_back("BindEvents");
     handlers = bound;
+    if (onBind) onBind(*this);
   }
   void RunEventLoop() override {
     calls.push_back("RunEventLoop");

@@ -61,6 +61,16 @@ TEST(PreferencesWriter, EmptyTableGivesMarkAndEmptyLine) {
   EXPECT_EQ(PreferencesBytes(PluginTable{}), kBom + "\r\n");
 }
 
+// A text as a Windows editor saves it when asked for "Unicode": mark FF FE (or FE FF), UTF-16.
+std::string Utf16File(const std::u16string& text, bool littleEndian) {
+  std::string bytes = littleEndian ? "\xFF\xFE" : "\xFE\xFF";
+  for (char16_t unit : text) {
+    const char low = char(unit & 0xFF), high = char(unit >> 8);
+    bytes += littleEndian ? std::string{low, high} : std::string{high, low};
+  }
+  return bytes;
+}
+
 struct ReadCase {
   const char* label;
   std::string bytes;
@@ -100,7 +110,10 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"empty file", "", "G", "K", 9, 9},
         // Without a byte-order mark the file is ISO-8859-1: byte E9 is "é".
         ReadCase{"ISO-8859-1 group", "[Caf\xE9]\nK = 6\n", "Caf\xC3\xA9", "K", 9, 6},
-        ReadCase{"UTF-8 group with mark", kBom + "[Caf\xC3\xA9]\nK = 6\n", "Caf\xC3\xA9", "K", 9, 6}));
+        ReadCase{"UTF-8 group with mark", kBom + "[Caf\xC3\xA9]\nK = 6\n", "Caf\xC3\xA9", "K", 9, 6},
+        ReadCase{"UTF-16 little-endian", Utf16File(u"\r\n[Caf\u00E9]\r\nK = 6\r\n", true),
+                 "Caf\xC3\xA9", "K", 9, 6},
+        ReadCase{"UTF-16 big-endian", Utf16File(u"[G]\r\nK = 7\r\n", false), "G", "K", 9, 7}));
 
 TEST(PreferenceReading, HundredMegabyteLineDoesNotHideLaterKeys) {
   std::string bytes = "[G]\nJunk = " + std::string(100 * 1024 * 1024, '7') + "\nK = 3\n";
@@ -109,11 +122,13 @@ TEST(PreferenceReading, HundredMegabyteLineDoesNotHideLaterKeys) {
   EXPECT_EQ(ReadPreference(document, "G", "Junk", 0), INT64_MAX);
 }
 
-TEST(PreferencesPath, ReplacesEveryExactLowerCaseExe) {
+// Beside the executable, never the executable itself: the ending in any case, only the ending.
+TEST(PreferencesPath, ReplacesTheExeEndingOrAddsOne) {
   EXPECT_EQ(PreferencesPath("C:\\tools\\toolhost.exe"), "C:\\tools\\toolhost.ini");
-  EXPECT_EQ(PreferencesPath("C:\\a.exe.d\\toolhost.exe"), "C:\\a.ini.d\\toolhost.ini");
-  EXPECT_EQ(PreferencesPath("C:\\tools\\TOOLHOST.EXE"), "C:\\tools\\TOOLHOST.EXE");
-  EXPECT_EQ(PreferencesPath("/usr/bin/toolhost"), "/usr/bin/toolhost");
+  EXPECT_EQ(PreferencesPath("C:\\a.exe.d\\toolhost.exe"), "C:\\a.exe.d\\toolhost.ini");
+  EXPECT_EQ(PreferencesPath("C:\\tools\\TOOLHOST.EXE"), "C:\\tools\\TOOLHOST.ini");
+  EXPECT_EQ(PreferencesPath("C:\\tools\\toolhost.Exe"), "C:\\tools\\toolhost.ini");
+  EXPECT_EQ(PreferencesPath("/usr/bin/toolhost"), "/usr/bin/toolhost.ini");
 }
 
 TEST(PreferencesRoundTrip, WrittenBytesReadBackToTheSameState) {

@@ -252,6 +252,111 @@ TEST_F(RunToolTest, StoredPreferencesOverrideTheDescription) {
   EXPECT_EQ(Preferences(), "\xEF\xBB\xBF\r\n[InstalledPlugins]\r\nGroup = 0\r\n\r\n[Group]\r\nCheck = 0\r\nX = 0\r\n");
 }
 
+// A plugin that did not load this time (another word size, a locked file during an update)
+// keeps its group and its tick: they follow the loaded containers unchanged, in their order.
+TEST_F(RunToolTest, RewriteKeepsTheSettingsOfPluginsThatDidNotLoad) {
+  AddFile("Full.dll", &fullPlugin);
+  std::ofstream(folder + "/toolhost.ini")
+      << "[InstalledPlugins]\nGone = 0\ngroup = 0\nLater = 1\n[Gone]\nK = 5\nText = abc\n"
+         "[GROUP]\nCheck = 0\nOld = 4\n[Later]\nL = -1\n";
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Preferences(),
+            "\xEF\xBB\xBF\r\n[InstalledPlugins]\r\nGroup = 0\r\nGone = 0\r\nLater = 1\r\n"
+            "\r\n[Group]\r\nCheck = 0\r\nX = 1\r\n\r\n[Gone]\r\nK = 5\r\nText = abc\r\n"
+            "\r\n[Later]\r\nL = -1\r\n");
+}
+
+// Log-off ends the process without the loop's end; closing the window after a change is the
+// last moment the user saw: both write what Exit would.
+TEST_F(RunToolTest, SessionEndAndClosingTheWindowAfterAChangeWriteThePreferences) {
+  AddFile("Full.dll", &fullPlugin);
+  const std::string changed =
+      "\xEF\xBB\xBF\r\n[InstalledPlugins]\r\nGroup = 1\r\n\r\n[Group]\r\nCheck = 0\r\nX = 1\r\n";
+  std::string unchangedClose, changedClose, sessionEnd;
+  gui.duringLoop = [&](FakeHostGui& g) {
+    g.handlers.onShowWindow();
+    g.handlers.onHideWindow();
+    unchangedClose = Preferences();
+    g.eventControl = g.FindControl("Check");
+    g.controls[g.eventControl].state = 0;
+    g.handlers.onChangeGadgets();
+    g.handlers.onHideWindow();
+    changedClose = Preferences();
+    std::remove((folder + "/toolhost.ini").c_str());
+    g.handlers.onEndSession();
+    sessionEnd = Preferences();
+  };
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(unchangedClose, "");
+  EXPECT_EQ(changedClose, changed);
+  EXPECT_EQ(sessionEnd, changed);
+  EXPECT_EQ(Preferences(), changed);
+}
+
+// A file held open without sharing at start-up (a virus scanner, a backup) is not "no file": the
+// host says so in the log view and never replaces it with the defaults it had to use.
+TEST_F(RunToolTest, UnreadableFileIsReportedAndNeverWritten) {
+  AddFile("Full.dll", &fullPlugin);
+  const std::string path = folder + "/toolhost.ini";
+  const std::string stored = "[InstalledPlugins]\nGroup = 0\n";
+  std::ofstream(path) << stored;
+  os::sim::FailFileAccess(path, "The process cannot access the file.");
+  gui.duringLoop = [&](FakeHostGui& g) {
+    os::sim::FailFileAccess(path, "");  // released soon after
+    g.eventControl = g.FindControl("Check");
+    g.controls[g.eventControl].state = 0;
+    g.handlers.onChangeGadgets();
+    g.handlers.onHideWindow();
+    g.handlers.onEndSession();
+    g.handlers.onCloseWindow();
+  };
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(gui.logText, "Preferences error: failed to read " + path +
+                             "!\nThe process cannot access the file.\nThe file is left as it is: "
+                             "changes made now are not saved.\n");
+  EXPECT_TRUE(gui.messages.empty());
+  std::ifstream file(path);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), stored);
+}
+
+// A failed write is named at the user's Exit; when the IDE closes, nobody would see a message.
+TEST_F(RunToolTest, FailedWriteAtExitShowsTheFileAndTheReason) {
+  AddFile("Full.dll", &fullPlugin);
+  const std::string path = folder + "/toolhost.ini";
+  const std::pair<bool, std::vector<std::string>> cases[] = {
+      {true, {"Vorpex|Preferences error: failed to write " + path + "!\nAccess denied."}},
+      {false, {}}};
+  for (const auto& [byExit, messages] : cases) {
+    FakeHostGui localGui;
+    ToolHost localHost{localGui};
+    RegisterHostRuntimeNames(localHost.names);
+    os::RemoveProp(ide, core::ProcessIdPropertyName(core::HandleValue(ide)));
+    os::RemoveProp(ide, core::ToolPropertyName(core::HandleValue(ide)));
+    localGui.duringLoop = [&, byExit = byExit](FakeHostGui& g) {
+      os::sim::FailFileAccess(path, "Access denied.");
+      if (byExit) {
+        g.handlers.onCloseWindow();
+      } else {
+        os::SetProp(ide, core::ToolPropertyName(core::HandleValue(ide)), -1);
+        g.handlers.onRestoreWindow();
+      }
+    };
+    EXPECT_EQ(RunTool(localHost, "Vorpex", 200, kToolWindowDescription), 0);
+    EXPECT_EQ(localGui.messages, messages) << byExit;
+  }
+}
+
+// An IDE window that died during start-up has no thread: a hook for thread 0 would run in every
+// program of the desktop. It is the start-up failure of a missing IDE window instead.
+TEST_F(RunToolTest, IdeWindowGoneBeforeTheHooksInstallsNone) {
+  AddFile("Full.dll", &fullPlugin);
+  gui.onBind = [&](FakeHostGui&) { os::sim::DestroyWindow(ide); };
+  EXPECT_EQ(Run(), 1);
+  EXPECT_EQ(gui.messages, std::vector<std::string>{"Vorpex|Missing *Ide handle!"});
+  EXPECT_EQ(os::sim::HookCount(os::kWH_CALLWNDPROCRET), 0);
+  EXPECT_EQ(Preferences(), "");
+}
+
 TEST_F(RunToolTest, IdeClosingMarkAndRestoreEndTheHost) {
   AddFile("Full.dll", &fullPlugin);
   bool postedEarly = true;

@@ -58,8 +58,12 @@ TEST_F(NativeFiles, ReadWholeFile) {
   ASSERT_TRUE(os::ReadWholeFile(Path("empty"), &read));
   EXPECT_EQ(read, "");
   read = "kept";
-  EXPECT_FALSE(os::ReadWholeFile(Path("missing"), &read));
-  EXPECT_FALSE(os::ReadWholeFile(folder_, &read));  // a folder
+  os::FileError error;
+  EXPECT_FALSE(os::ReadWholeFile(Path("missing"), &read, &error));
+  EXPECT_TRUE(error.notFound);
+  EXPECT_FALSE(os::ReadWholeFile(folder_, &read, &error));  // a folder: there, but unreadable
+  EXPECT_FALSE(error.notFound);
+  EXPECT_FALSE(error.reason.empty());
   EXPECT_EQ(read, "kept");
 }
 

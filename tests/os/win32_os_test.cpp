@@ -320,8 +320,23 @@ TEST(Win32OsSystem, Files) {
   EXPECT_EQ(names, std::vector<std::string>{"Zentrel.DLL"});
   EXPECT_TRUE(os::ListFiles(folder, "*", &names));
   EXPECT_EQ(names.size(), 3u);  // no temporary file left, no "." or ".."
-  EXPECT_FALSE(os::ReadWholeFile(folder + "\\missing.ini", &read));
+  os::FileError error;
+  EXPECT_FALSE(os::ReadWholeFile(folder + "\\missing.ini", &read, &error));
+  EXPECT_TRUE(error.notFound);
   EXPECT_FALSE(os::ReplaceFile(folder, "x"));  // a folder is not replaced
+  // Held open by another program without sharing: there, but neither readable nor replaceable.
+  HANDLE held = CreateFileW((folderWide + L"\\toolhost.ini").c_str(), GENERIC_READ, 0, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(os::ReadWholeFile(ini, &read, &error));
+  EXPECT_FALSE(error.notFound);
+  EXPECT_FALSE(error.reason.empty());
+  error = {};
+  EXPECT_FALSE(os::ReplaceFile(ini, "third", &error));
+  EXPECT_FALSE(error.reason.empty());
+  CloseHandle(held);
+  EXPECT_TRUE(os::ReadWholeFile(ini, &read));
+  EXPECT_EQ(read, "second");
 
   for (const std::string& name : names) DeleteFileW((folderWide + L"\\" +
       std::wstring(name.begin(), name.end())).c_str());
