@@ -345,8 +345,11 @@ bool ReadWholeFile(const std::string& path, std::string* bytes, FileError* error
 bool ReplaceFile(const std::string& path, const std::string& bytes, FileError* error) {
   const std::wstring target = Wide(path);
   const DWORD attributes = GetFileAttributesW(target.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    return Failed(error, ERROR_ACCESS_DENIED);  // what opening a folder for writing reports
+  // A folder, or a file the user marked read-only: Windows refuses to replace either (Wine
+  // running as root would not), and says so in the same words.
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))) {
+    return Failed(error, ERROR_ACCESS_DENIED);
   }
   static unsigned counter = 0;
   std::wstring temporary;

@@ -26,7 +26,17 @@ std::wstring g_debug;
 
 }  // namespace
 
-extern "C" __declspec(dllexport) const wchar_t* RetrievePluginXMLDialog() { return kFragment; }
+extern "C" __declspec(dllexport) const wchar_t* RetrievePluginXMLDialog() {
+  // An environment variable of the host process names an IDE window to close while the host
+  // starts, to test an IDE that dies before the hooks are installed.
+  wchar_t ide[32] = {};
+  if (GetEnvironmentVariableW(L"VORPEX_TEST_CLOSE_IDE", ide, 32) > 0) {
+    HWND window = reinterpret_cast<HWND>(static_cast<INT_PTR>(_wtoi64(ide)));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    for (int i = 0; i < 500 && IsWindow(window); ++i) Sleep(10);
+  }
+  return kFragment;
+}
 
 extern "C" __declspec(dllexport) const wchar_t* RetrievePluginDebug(INT_PTR ide, const wchar_t* mode) {
   // An environment variable of the host process switches the text off, to test an empty answer.

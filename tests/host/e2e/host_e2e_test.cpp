@@ -126,6 +126,115 @@ TEST_F(HostEndToEnd, VanishedIdeEndsTheHost) {
   EXPECT_EQ(host.Preferences(), kFullPreferences);
 }
 
+// Closing the window after a change, and the session's end (log-off, shutdown), write what
+// Exit would: the system ends the process after WM_ENDSESSION without the host's own end.
+TEST_F(HostEndToEnd, ClosedWindowAndSessionEndWriteThePreferences) {
+  std::wstring folder = Stage(L"session", {L"settings_plugin.dll"});
+  Host host;
+  ASSERT_TRUE(StartHostFor(host, folder, ide));
+  ASSERT_TRUE(WaitReady(ide, host));
+  HWND tool = ToolWindow(ide);
+  SendMessageW(tool, WM_COMMAND, 17, 0);  // "Preferences..."
+  HWND width = FindChild(tool, L"Edit", L"12");
+  ASSERT_TRUE(width);
+  std::string expected = kFullPreferences;
+  for (const wchar_t* value : {L"30", L"31"}) {
+    SendMessageW(width, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value));
+    EXPECT_TRUE(WaitFor([&] { return ide.Prop(L".Settings.Alpha.Width.Value") == _wtoi(value); }));
+    expected.replace(expected.find("Width = ") + 8, 2, Narrow(value));
+    if (value[1] == L'0') {
+      SendMessageW(tool, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box
+    } else {
+      EXPECT_EQ(SendMessageW(tool, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+      SendMessageW(tool, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    }
+    EXPECT_EQ(host.Preferences(), expected);
+  }
+  TerminateProcess(host.process.hProcess, 1);  // as the system does after the session's end
+  EXPECT_EQ(host.WaitExit(), 1u);
+  EXPECT_EQ(host.Preferences(), expected);
+}
+
+// A file held open without sharing at start-up is reported in the log view and left alone,
+// also when it is released before Exit.
+TEST_F(HostEndToEnd, LockedPreferencesAreReportedAndLeftAlone) {
+  std::wstring folder = Stage(L"locked", {L"settings_plugin.dll"});
+  const std::string stored = "\xEF\xBB\xBF\r\n[InstalledPlugins]\r\nAlpha = 0\r\n";
+  WriteBytes(folder + L"\\toolhost.ini", stored);
+  HANDLE held = CreateFileW((folder + L"\\toolhost.ini").c_str(), GENERIC_READ, 0, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  Host host;
+  ASSERT_TRUE(StartHostFor(host, folder, ide));
+  const bool ready = WaitReady(ide, host);
+  CloseHandle(held);
+  ASSERT_TRUE(ready);
+  EXPECT_EQ(ide.Prop(L".Settings.Alpha.Width.Value"), 12);  // the defaults, for this run only
+  HWND logs = nullptr;
+  for (HWND child : Descendants(ToolWindow(ide)))
+    if (ClassOf(child).find(L"RichEdit") != std::wstring::npos) logs = child;
+  ASSERT_TRUE(logs);
+  const std::wstring text = WindowText(logs);
+  EXPECT_EQ(text.rfind(L"Preferences error: failed to read ", 0), 0u) << Narrow(text);
+  EXPECT_NE(text.find(L"toolhost.ini!\r\n"), std::wstring::npos) << Narrow(text);
+  Exit(host);
+  EXPECT_EQ(host.Preferences(), stored);
+}
+
+// A file that cannot be replaced: the user's Exit names it with the system's reason; when the
+// IDE closes, nobody would see a message and the host ends without one.
+TEST_F(HostEndToEnd, FailedWriteIsShownAtExitOnly) {
+  for (bool byExit : {true, false}) {
+    SCOPED_TRACE(byExit ? "Exit" : "IDE closing");
+    ide.SetShared(L".Plugin.ProcessId", 0);
+    std::wstring folder =
+        Stage(byExit ? L"readonly-exit" : L"readonly-closing", {L"settings_plugin.dll"});
+    const std::wstring ini = folder + L"\\toolhost.ini";
+    WriteBytes(ini, kFullPreferences);
+    SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_READONLY);
+    Host host;
+    ASSERT_TRUE(StartHostFor(host, folder, ide));
+    ASSERT_TRUE(WaitReady(ide, host));
+    HWND tool = ToolWindow(ide);
+    if (byExit) {
+      SendMessageTimeoutW(tool, WM_COMMAND, 16, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+      HWND box = nullptr;
+      ASSERT_TRUE(WaitFor([&] { return (box = FindMessageBox(host.id())) != nullptr; }));
+      EXPECT_EQ(WindowText(box), L"Vorpex");
+      const std::wstring message = MessageOf(box);
+      EXPECT_EQ(message.rfind(L"Preferences error: failed to write ", 0), 0u) << Narrow(message);
+      const std::size_t name = message.find(L"toolhost.ini!\n");
+      EXPECT_NE(name, std::wstring::npos) << Narrow(message);
+      EXPECT_GT(message.size(), name + 14) << Narrow(message);  // the reason follows
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+    } else {
+      ide.SetShared(L".Plugin.Tool", -1);
+      CloseWindow(tool);
+      ShowWindow(tool, SW_RESTORE);
+    }
+    EXPECT_EQ(host.WaitExit(), 0u);
+    SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(host.Preferences(), kFullPreferences);
+  }
+}
+
+// An IDE window that dies while the host starts has no thread: a hook for thread 0 would run in
+// every program of the desktop. The host ends with the message for a missing IDE window.
+TEST_F(HostEndToEnd, IdeGoneBeforeTheHooksIsAMissingIdeWindow) {
+  std::wstring folder = Stage(L"gone", {L"settings_plugin.dll"});
+  SetEnvironmentVariableW(L"VORPEX_TEST_CLOSE_IDE",
+                          std::to_wstring(reinterpret_cast<INT_PTR>(ide.window())).c_str());
+  Host host;
+  const bool started = StartHostFor(host, folder, ide);
+  SetEnvironmentVariableW(L"VORPEX_TEST_CLOSE_IDE", nullptr);
+  ASSERT_TRUE(started);
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (box = FindMessageBox(host.id())) != nullptr; }));
+  EXPECT_EQ(MessageOf(box), L"Missing *Ide handle!");
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(host.WaitExit(), 1u);
+}
+
 struct FailureCase {
   const wchar_t* label;
   std::vector<std::wstring> plugins;
