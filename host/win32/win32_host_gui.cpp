@@ -269,6 +269,7 @@ void Win32HostGui::BindEvents(const HostHandlers& handlers) {
 void Win32HostGui::RunEventLoop() {
   MSG message;
   while (!closeRequested_ && GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (toolkit_.HandleDialogMessage(window_, &message)) continue;  // the tool window's keyboard
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
@@ -536,9 +537,13 @@ bool Win32HostGui::IsToolWindowVisible() { return window_ && IsWindowVisible(win
 
 void Win32HostGui::ShowToolWindow() {
   if (!window_) return;
+  const bool opening = !IsWindowVisible(window_);
   // The first show does not take the focus (the description's no-activate flag).
   ::ShowWindow(window_, shownOnce_ ? SW_SHOW : SW_SHOWNA);
   shownOnce_ = true;
+  // Each opening starts on the plugin list (once the window is active), with the focus drawn.
+  if (opening) toolkit_.SetFocusTarget(window_, List());
+  SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
 }
 
 void Win32HostGui::HideToolWindow(os::Window activate) {

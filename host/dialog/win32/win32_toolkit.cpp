@@ -4,6 +4,8 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace dialog::win32 {
 
@@ -140,6 +142,7 @@ Control Win32Toolkit::CreateTopWindow(const ControlSpec& params, Control owner, 
       CreateWindowExW(exStyle, kWindowClass, Wide(params.caption).c_str(), style, x, y, outer.cx,
                       outer.cy, static_cast<HWND>(owner), nullptr, instance_, this);
   if (window == nullptr) return nullptr;
+  lastOptionGroup_ = 0;
   ControlInfo& info = controls_[window];
   info.kind = Kind::kWindow;
   info.number = params.number;
@@ -156,8 +159,9 @@ Control Win32Toolkit::CreateControl(Control parentControl, const ControlSpec& pa
   HWND buddy = nullptr;
   switch (params.kind) {
     case Kind::kPanel:
-      control = CreateChild(WC_TABCONTROLW, "", WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP, 0,
-                            parent);
+      // A control parent, so that Tab walks into the shown page.
+      control = CreateChild(WC_TABCONTROLW, "", WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP,
+                            WS_EX_CONTROLPARENT, parent);
       break;
     case Kind::kContainer:
     case Kind::kScrollArea:
@@ -323,11 +327,20 @@ Control Win32Toolkit::CreateControl(Control parentControl, const ControlSpec& pa
       break;
   }
   if (control == nullptr) return nullptr;
+  // Keyboard order: every control starts a group of its own, except an option that continues the
+  // options created right before it; one option of a group is its tab stop (see SelectOption).
+  const bool continuesGroup = params.kind == Kind::kOption && params.optionGroup != 0 &&
+                              params.optionGroup == lastOptionGroup_;
+  lastOptionGroup_ = params.kind == Kind::kOption ? params.optionGroup : 0;
+  const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
+  SetWindowLongPtrW(control, GWL_STYLE,
+                    continuesGroup ? style & ~LONG_PTR{WS_TABSTOP} : style | WS_GROUP);
   ControlInfo& info = controls_[control];
   info.kind = params.kind;
   info.number = params.number;
   info.flags = flags;
   info.optionGroup = params.optionGroup;
+  info.sequence = ++created_;
   info.buddy = buddy;
   if (IsButtonLike(params.kind)) SetWindowTextW(control, ButtonCaption(params.caption).c_str());
   return control;
@@ -342,6 +355,7 @@ Control Win32Toolkit::AddPanelTab(Control panelControl, const std::string& capti
   item.mask = TCIF_TEXT;
   item.pszText = text.data();
   int index = static_cast<int>(panelInfo->pages.size());
+  lastOptionGroup_ = 0;
   if (SendMessageW(panel, TCM_INSERTITEMW, static_cast<WPARAM>(index),
                    reinterpret_cast<LPARAM>(&item)) < 0)
     return nullptr;
@@ -585,9 +599,13 @@ void Win32Toolkit::SelectOption(Control option) {
   if (info == nullptr || info->kind != Kind::kOption) return;
   int group = info->optionGroup;
   for (const auto& [other, otherInfo] : controls_)
-    if (otherInfo.kind == Kind::kOption && otherInfo.optionGroup == group && other != window)
+    if (otherInfo.kind == Kind::kOption && otherInfo.optionGroup == group && other != window) {
       SendMessageW(other, BM_SETCHECK, BST_UNCHECKED, 0);
+      SetWindowLongPtrW(other, GWL_STYLE,
+                        GetWindowLongPtrW(other, GWL_STYLE) & ~LONG_PTR{WS_TABSTOP});
+    }
   SendMessageW(window, BM_SETCHECK, BST_CHECKED, 0);
+  SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) | WS_TABSTOP);
 }
 
 void Win32Toolkit::SelectPanelTab(Control panel, int index) {
@@ -605,6 +623,92 @@ void Win32Toolkit::SetCanvasColor(Control canvas, COLORREF color) {
   if (ControlInfo* info = Find(window)) {
     info->color = color;
     InvalidateRect(window, nullptr, TRUE);
+  }
+}
+
+void Win32Toolkit::SetFocusTarget(Control windowControl, Control control) {
+  HWND window = static_cast<HWND>(windowControl);
+  ControlInfo* info = Find(window);
+  if (info == nullptr || info->kind != Kind::kWindow) return;
+  info->focus = static_cast<HWND>(control);
+  if (GetActiveWindow() == window) RestoreFocus(window, *info);
+}
+
+void Win32Toolkit::RestoreFocus(HWND window, const ControlInfo& info) {
+  HWND target = info.focus;
+  if (target == nullptr || !IsChild(window, target) || !IsWindowVisible(target) ||
+      !IsWindowEnabled(target))
+    target = GetNextDlgTabItem(window, nullptr, FALSE);
+  SetFocus(target != nullptr ? target : window);
+}
+
+// The next (or previous) shown and enabled option of the same group in creation order, wrapping
+// round; it is focused and, unless already checked, clicked, so that the change takes a click's
+// way.
+bool Win32Toolkit::MoveInOptionGroup(HWND from, bool forward) {
+  const ControlInfo* info = Find(from);
+  if (info == nullptr || info->kind != Kind::kOption) return false;
+  std::vector<std::pair<int, HWND>> group;
+  for (const auto& [other, otherInfo] : controls_)
+    if (otherInfo.kind == Kind::kOption && otherInfo.optionGroup == info->optionGroup &&
+        (other == from || (IsWindowVisible(other) && IsWindowEnabled(other))))
+      group.emplace_back(otherInfo.sequence, other);
+  std::sort(group.begin(), group.end());
+  const auto at = std::find(group.begin(), group.end(), std::make_pair(info->sequence, from));
+  const std::size_t index = static_cast<std::size_t>(at - group.begin());
+  const std::size_t size = group.size();
+  HWND next = group[forward ? (index + 1) % size : (index + size - 1) % size].second;
+  if (next == from) return true;
+  SetFocus(next);
+  if (SendMessageW(next, BM_GETCHECK, 0, 0) != BST_CHECKED) SendMessageW(next, BM_CLICK, 0, 0);
+  return true;
+}
+
+// The next (or previous) page of the panel that holds `from`, as a click on its tab would show
+// it; the focus goes to the page's first tab stop.
+bool Win32Toolkit::TurnPanelPage(HWND from, bool forward) {
+  HWND panel = from;
+  while (panel != nullptr && KindOf(panel) != Kind::kPanel) panel = GetParent(panel);
+  const ControlInfo* info = panel != nullptr ? Find(panel) : nullptr;
+  if (info == nullptr || info->pages.empty()) return false;
+  const int count = static_cast<int>(info->pages.size());
+  const int current = std::max(static_cast<int>(SendMessageW(panel, TCM_GETCURSEL, 0, 0)), 0);
+  const int index = (current + (forward ? 1 : count - 1)) % count;
+  HWND page = info->pages[static_cast<size_t>(index)];
+  SelectPanelTab(panel, index);
+  Report(panel, event::kChange);
+  HWND first = GetNextDlgTabItem(page, nullptr, FALSE);
+  SetFocus(first != nullptr && IsChild(page, first) ? first : panel);
+  return true;
+}
+
+bool Win32Toolkit::HandleDialogMessage(HWND window, MSG* message) {
+  if (window == nullptr || (message->hwnd != window && !IsChild(window, message->hwnd)))
+    return false;
+  if (message->message == WM_KEYDOWN) {
+    const WPARAM key = message->wParam;
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    if (key == VK_TAB && GetKeyState(VK_CONTROL) < 0) {
+      if (TurnPanelPage(message->hwnd, !shift)) return true;
+    } else if (key == VK_TAB && KindOf(message->hwnd) == Kind::kEditor) {
+      // An editor would take the Tab as text; it leaves the editor, as in a dialog.
+      if (HWND next = GetNextDlgTabItem(window, message->hwnd, shift)) SetFocus(next);
+      return true;
+    }
+    if ((key == VK_LEFT || key == VK_UP || key == VK_RIGHT || key == VK_DOWN) &&
+        MoveInOptionGroup(message->hwnd, key == VK_RIGHT || key == VK_DOWN))
+      return true;
+  }
+  // The rest is the system's: Tab through WS_TABSTOP controls (into WS_EX_CONTROLPARENT
+  // windows), Space to the focused control, Escape as IDCANCEL to the window.
+  return IsDialogMessageW(window, message) != FALSE;
+}
+
+void Win32Toolkit::RequestClose(HWND window) {
+  if (onCloseRequest) {
+    onCloseRequest(window);
+  } else {
+    ::ShowWindow(window, SW_HIDE);
   }
 }
 
@@ -741,7 +845,11 @@ LRESULT Win32Toolkit::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lP
   }
   switch (message) {
     case WM_COMMAND:
-      if (lParam != 0) HandleCommand(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+      if (lParam != 0) {
+        HandleCommand(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+      } else if (kind == Kind::kWindow && LOWORD(wParam) == IDCANCEL && HIWORD(wParam) == 0) {
+        RequestClose(window);  // Escape
+      }
       return 0;
     case WM_NOTIFY:
       if (lParam != 0) HandleNotify(*reinterpret_cast<const NMHDR*>(lParam));
@@ -774,15 +882,19 @@ LRESULT Win32Toolkit::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lP
       }
       break;
     case WM_CLOSE:
-      if (kind == Kind::kWindow) {
-        if (onCloseRequest) {
-          onCloseRequest(window);
-        } else {
-          ::ShowWindow(window, SW_HIDE);
-        }
-        return 0;
+      // A child of this toolkit's classes closes with its window (a rich edit in dialog mode
+      // sends Escape to its parent this way), never on its own.
+      RequestClose(kind == Kind::kWindow ? window : GetAncestor(window, GA_ROOT));
+      return 0;
+    case WM_ACTIVATE:
+      if (kind != Kind::kWindow) break;
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(window, focus)) info->focus = focus;
+      } else if (HIWORD(wParam) == 0) {  // not minimised
+        RestoreFocus(window, *info);
       }
-      break;
+      return 0;
     case WM_MOUSEMOVE:
       if (kind == Kind::kCanvas) {
         if (!info->hovering) {

@@ -50,11 +50,18 @@ class Win32Toolkit : public Toolkit {
   Kind KindOf(Control control) const;     // kText when unknown
   int NumberOf(Control control) const;    // -1 when unknown
   HWND SpinButtonOf(Control spin) const;  // the up-down beside a spin's edit field
-  // Checks an option and clears the others of its group.
+  // Checks an option and clears the others of its group; the checked one is the group's tab stop.
   void SelectOption(Control option);
   // Shows the page of tab `index` (also what a click on the tab does).
   void SelectPanelTab(Control panel, int index);
   void SetCanvasColor(Control canvas, COLORREF color);  // fills the canvas with one colour
+  // The control that gets the focus when `window` is next activated (at once when it is active).
+  void SetFocusTarget(Control window, Control control);
+  // The keyboard of a top-level window, for the message loop: Tab and Shift+Tab through the tab
+  // stops (also out of an editor), Ctrl+Tab through the pages of a panel, the arrows within an
+  // option group (they select, as a click does), Escape as the close box. True when the message
+  // was handled (dispatched included).
+  bool HandleDialogMessage(HWND window, MSG* message);
   HFONT Font() const { return font_; }
 
   // Optional: every message of a top-level window goes here first; return true when handled
@@ -71,6 +78,7 @@ class Win32Toolkit : public Toolkit {
     int number = -1;
     std::uint32_t flags = 0;
     int optionGroup = 0;
+    int sequence = 0;                     // creation order
     HWND buddy = nullptr;                 // spin: the up-down
     std::vector<HWND> pages;              // panel: its pages, in tab order
     COLORREF color = RGB(255, 255, 255);  // canvas
@@ -80,6 +88,7 @@ class Win32Toolkit : public Toolkit {
     DWORD style = 0, exStyle = 0;
     int minWidth = -1, minHeight = -1, maxWidth = -1, maxHeight = -1;
     WindowListener* listener = nullptr;
+    HWND focus = nullptr;  // the control to focus when the window is activated
   };
 
   ControlInfo* Find(HWND window);
@@ -87,6 +96,10 @@ class Win32Toolkit : public Toolkit {
   HWND CreateChild(const wchar_t* className, const std::string& caption, DWORD style, DWORD exStyle,
                    HWND parent);
   void Report(HWND control, int eventType);
+  void RequestClose(HWND window);
+  void RestoreFocus(HWND window, const ControlInfo& info);
+  bool MoveInOptionGroup(HWND from, bool forward);
+  bool TurnPanelPage(HWND from, bool forward);
   LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void HandleCommand(HWND from, int code);
   void HandleNotify(const NMHDR& header);
@@ -98,6 +111,8 @@ class Win32Toolkit : public Toolkit {
   bool ownsFont_ = false;
   int lineHeight_ = 13;
   std::unordered_map<HWND, ControlInfo> controls_;
+  int created_ = 0;          // controls created so far
+  int lastOptionGroup_ = 0;  // the group of the control created last, 0 for other kinds
 };
 
 }  // namespace dialog::win32

@@ -367,6 +367,103 @@ TEST_F(HostEndToEnd, SettingsWindowShowsAndPublishesEveryControlKind) {
   EXPECT_NE(preferences.find("Toggle = 0\r\nWidth = 30\r\nMode = 1\r\nShade = 255\r\nBox = 8\r\n"), std::string::npos) << preferences;
 }
 
+enum Modifiers { kNone = 0, kShift = 1, kCtrl = 2 };
+
+void PressKey(WORD key, int modifiers = kNone) {
+  if (modifiers & kCtrl) keybd_event(VK_CONTROL, 0, 0, 0);
+  if (modifiers & kShift) keybd_event(VK_SHIFT, 0, 0, 0);
+  keybd_event(BYTE(key), 0, 0, 0);
+  keybd_event(BYTE(key), 0, KEYEVENTF_KEYUP, 0);
+  if (modifiers & kShift) keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+  if (modifiers & kCtrl) keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+}
+
+// The keyboard alone: the window opens on the plugin list, Tab and Shift+Tab follow reading order
+// (a radio group is one stop, at its selected option), the arrows move within the group and
+// select, Space toggles the focused check box or list tick, and each change is published as a
+// click's is; Ctrl+Tab turns the page, Tab leaves the log editor; Escape hides the window as its
+// close box does, and the next opening starts on the list again.
+TEST_F(HostEndToEnd, SettingsWindowWorksFromTheKeyboard) {
+  std::wstring folder = Stage(L"keys", {L"settings_plugin.dll"});
+  Host host;
+  ASSERT_TRUE(StartHostFor(host, folder, ide));
+  ASSERT_TRUE(WaitReady(ide, host));
+  HWND tool = ToolWindow(ide);
+  SendMessageW(tool, WM_COMMAND, 17, 0);  // "Preferences..."
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(tool) != FALSE; }));
+  HWND list = FindChild(tool, L"SysListView32", L"");
+  HWND toggle = FindChild(tool, L"Button", L"Toggle");
+  HWND width = FindChild(tool, L"Edit", L"12");
+  HWND off = FindChild(tool, L"Button", L"Off");
+  HWND on = FindChild(tool, L"Button", L"On");
+  HWND autoMode = FindChild(tool, L"Button", L"Auto");
+  HWND colour = FindChild(tool, L"Edit", L"00FFFF");
+  HWND combo = FindChild(tool, L"ComboBox", L"");
+  HWND logNone = FindChild(tool, L"Button", L"None ");
+  HWND logs = FindChild(tool, L"RichEdit20W", L"");
+  ASSERT_TRUE(list && toggle && width && off && on && autoMode && colour && combo && logNone && logs);
+  SetForegroundWindow(tool);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == tool; }));
+
+  const DWORD thread = GetWindowThreadProcessId(tool, nullptr);
+  auto focus = [&] {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+  };
+  auto prop = [&](const wchar_t* key) { return ide.Prop(std::wstring(L".Settings.Alpha.") + key + L".Value"); };
+  auto ticked = [&] { return (SendMessageW(list, LVM_GETITEMSTATE, 0, LVIS_STATEIMAGEMASK) >> 12) == 2; };
+  auto checked = [](HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; };
+  ASSERT_TRUE(WaitFor([&] { return focus() == list; }, 3000));
+
+  struct Step {
+    WORD key;
+    int modifiers;
+    HWND focus;                     // where the focus is after the key
+    std::function<bool()> effect;  // what the key changed, as published
+  } steps[] = {
+      {VK_SPACE, kNone, list, [&] { return !ticked() && prop(L"Width") == 0 && !IsWindowEnabled(toggle); }},
+      {VK_SPACE, kNone, list, [&] { return ticked() && prop(L"Width") == 12 && IsWindowEnabled(toggle); }},
+      {VK_TAB, kNone, toggle, [&] { return checked(toggle); }},
+      {VK_SPACE, kNone, toggle, [&] { return !checked(toggle) && prop(L"Toggle") == 0; }},
+      {VK_TAB, kNone, width, [&] { return prop(L"Width") == 12; }},
+      {VK_TAB, kNone, autoMode, [&] { return checked(autoMode) && prop(L"Mode") == 2; }},
+      {VK_LEFT, kNone, on, [&] { return checked(on) && !checked(autoMode) && prop(L"Mode") == 1; }},
+      {VK_UP, kNone, off, [&] { return checked(off) && !checked(on) && prop(L"Mode") == 0; }},
+      {VK_DOWN, kNone, on, [&] { return checked(on) && !checked(off) && prop(L"Mode") == 1; }},
+      {VK_TAB, kNone, colour, [&] { return prop(L"Shade") == 65535; }},
+      {VK_TAB, kNone, combo, [&] { return prop(L"Box") == 7; }},
+      {VK_TAB, kNone, list, [&] { return ticked(); }},
+      {VK_TAB, kShift, combo, [&] { return true; }},
+      {VK_TAB, kShift, colour, [&] { return true; }},
+      {VK_TAB, kShift, on, [&] { return prop(L"Mode") == 1; }},
+      {VK_SPACE, kNone, on, [&] { return checked(on) && prop(L"Mode") == 1; }},
+      {VK_TAB, kShift, width, [&] { return true; }},
+      {VK_TAB, kShift, toggle, [&] { return !checked(toggle); }},
+      {VK_TAB, kCtrl, logNone, [&] { return IsWindowVisible(logs) != FALSE; }},
+      {VK_TAB, kNone, logs, [&] { return true; }},
+      {VK_TAB, kNone, logNone, [&] { return WindowText(logs).find(L'\t') == std::wstring::npos; }},
+      {VK_TAB, kCtrl | kShift, list, [&] { return !IsWindowVisible(logs); }},
+  };
+  int index = 0;
+  for (const Step& step : steps) {
+    PressKey(step.key, step.modifiers);
+    EXPECT_TRUE(WaitFor([&] { return focus() == step.focus; }, 3000)) << "step " << index;
+    EXPECT_TRUE(WaitFor(step.effect, 3000)) << "step " << index;
+    ++index;
+  }
+  Screenshot(L"settings-keyboard");
+
+  // Escape hides the window as the close box does: the host keeps running.
+  PressKey(VK_ESCAPE);
+  EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(tool); }, 3000));
+  EXPECT_EQ(WaitForSingleObject(host.process.hProcess, 300), DWORD(WAIT_TIMEOUT));
+  SendMessageW(tool, WM_COMMAND, 17, 0);
+  EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(tool) && focus() == list; }, 3000));
+  Exit(host);
+  EXPECT_NE(host.Preferences().find("Toggle = 0\r\nWidth = 12\r\nMode = 1\r\n"), std::string::npos);
+}
+
 HWND FindPopupMenu(DWORD processId) {
   FoundBox found = {processId, nullptr};
   EnumWindows([](HWND window, LPARAM data) -> BOOL {
