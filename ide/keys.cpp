@@ -12,7 +12,7 @@ struct NamedKey {
   unsigned virtualKey;
 };
 
-constexpr std::array<NamedKey, 10> kNamedKeys = {{{"Enter", kKeyReturn, 0x0D},
+constexpr std::array<NamedKey, 11> kNamedKeys = {{{"Enter", kKeyReturn, 0x0D},
                                                   {"Tab", kKeyTab, 0x09},
                                                   {"Backspace", kKeyBack, 0x08},
                                                   {"Delete", kKeyDelete, 0x2E},
@@ -21,16 +21,21 @@ constexpr std::array<NamedKey, 10> kNamedKeys = {{{"Enter", kKeyReturn, 0x0D},
                                                   {"Up", kKeyUp, 0x26},
                                                   {"Down", kKeyDown, 0x28},
                                                   {"Home", kKeyHome, 0x24},
-                                                  {"End", kKeyEnd, 0x23}}};
+                                                  {"End", kKeyEnd, 0x23},
+                                                  {"Insert", kKeyInsert, 0x2D}}};
 
 }  // namespace
 
 bool ParseKeyChord(std::string_view name, KeyChord* chord) {
   KeyChord parsed;
   constexpr std::string_view kCtrl = "Ctrl+";
+  constexpr std::string_view kShift = "Shift+";
   if (name.substr(0, kCtrl.size()) == kCtrl) {
     parsed.modifiers = kModCtrl;
     name.remove_prefix(kCtrl.size());
+  } else if (name.substr(0, kShift.size()) == kShift) {
+    parsed.modifiers = kModShift;
+    name.remove_prefix(kShift.size());
   }
   bool known = false;
   for (const NamedKey& named : kNamedKeys) {

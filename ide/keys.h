@@ -14,6 +14,7 @@ constexpr int kKeyRight = 303;
 constexpr int kKeyHome = 304;
 constexpr int kKeyEnd = 305;
 constexpr int kKeyDelete = 308;
+constexpr int kKeyInsert = 309;
 constexpr int kKeyBack = 8;
 constexpr int kKeyTab = 9;
 constexpr int kKeyReturn = 13;
@@ -30,8 +31,8 @@ struct KeyChord {
   }
 };
 
-// Parses "Enter", "Ctrl+I", "Backspace"...; a letter only with Ctrl (typed letters are text).
-// False for an unknown name.
+// Parses "Enter", "Ctrl+I", "Shift+Insert", "Backspace"...; a letter only with Ctrl (typed
+// letters are text). False for an unknown name.
 bool ParseKeyChord(std::string_view name, KeyChord* chord);
 
 // The Windows virtual key of a key code (0 for none), and the key code of a virtual key (0 for

@@ -5,6 +5,7 @@
 #include "plugin/dispatcher.h"
 
 #include <algorithm>
+#include <array>
 #include <unordered_map>
 
 #include "plugin/editor_access.h"
@@ -23,10 +24,14 @@ Table MakeTable() {
 }
 
 struct DispatcherState {
-  // Last insertion the editor reported.
+  // Last insertion an editor reported, and that editor.
   std::int64_t lastInsertPosition = -1;
   std::int64_t lastInsertLines = -1;
   bool lastInsertEndsWithCrLf = false;  // Enter in CR LF mode: a line feed follows the CR
+  os::Window lastInsertEditor = nullptr;
+  // No typed character, paste or display update has followed the last insertion yet: when a
+  // paste returns, the insertion is the paste's own only while this holds.
+  bool insertionUnanswered = false;
 
   std::int64_t keyState = 0;
 
@@ -44,6 +49,9 @@ struct DispatcherState {
   std::int64_t reindentLast = -1;
   os::Window reindentEditor = nullptr;
   std::int64_t reindentSince = 0;  // clock when the current state was entered
+  // The selection before the sequence selected the lines, put back when no re-indent came.
+  std::int64_t anchorBeforeReindent = 0;
+  std::int64_t caretBeforeReindent = 0;
 
   // Undo group opened for a typed character, closed once its helpers ran.
   bool typedGroupOpen = false;
@@ -67,6 +75,22 @@ constexpr int kDoubleQuote = 34;
 constexpr int kPlus = 43;
 constexpr int kLineFeed = 10;
 constexpr int kCarriageReturn = 13;
+
+// Held with Ctrl, these make the injected Ctrl+I another chord (Ctrl+Shift+I is no re-indent):
+// they are released for the injection and pressed again after it, for the user still holds them.
+// Sides apart, as the keyboard reports them; the right Alt and the Windows keys are extended.
+struct ChordBreakingKey {
+  int virtualKey;
+  std::uint32_t flags;
+};
+constexpr std::array<ChordBreakingKey, 6> kChordBreakingKeys = {{
+    {os::kVK_LSHIFT, 0},
+    {os::kVK_RSHIFT, 0},
+    {os::kVK_LMENU, 0},
+    {os::kVK_RMENU, os::kKEYEVENTF_EXTENDEDKEY},
+    {os::kVK_LWIN, os::kKEYEVENTF_EXTENDEDKEY},
+    {os::kVK_RWIN, os::kKEYEVENTF_EXTENDEDKEY},
+}};
 
 struct PluginCodeScope {
   PluginCodeScope() { ++g_state.pluginDepth; }
@@ -97,11 +121,18 @@ void CloseTypedGroup(const HookContext& context) {
 }
 
 // The state changes before any message is sent: every message comes back through the hook.
-void EndReindentSequence(const HookContext& context, bool restoreCaret) {
+// Without a re-indent the lines the sequence selected are still selected, hidden: the selection
+// is put back as it was, or the next key the user types would replace those lines. The caret
+// anchor then names the same place (the indentation did not change) or the one its helper meant.
+void EndReindentSequence(const HookContext& context, bool reindented) {
   const HookContext editor = ContextForEditor(context, g_state.reindentEditor);
   g_state.reindentState = 0;
   g_state.reindentEditor = nullptr;
-  if (restoreCaret) AnchorCaretToIndent(editor, -1, -1, false);
+  if (!reindented) {
+    SciSend(editor, sci::SCI_SETSEL, static_cast<std::uintptr_t>(g_state.anchorBeforeReindent),
+            static_cast<std::intptr_t>(g_state.caretBeforeReindent));
+  }
+  AnchorCaretToIndent(editor, -1, -1, false);
   SciSend(editor, sci::SCI_HIDESELECTION, 0);
   SciSend(editor, sci::SCI_ENDUNDOACTION);
 }
@@ -111,10 +142,10 @@ void EndReindentSequence(const HookContext& context, bool restoreCaret) {
 void EndWhatWaitedTooLong(const HookContext& context) {
   const std::int64_t now = os::MillisecondClock();
   if (g_state.reindentState != 0 && now - g_state.reindentSince > kIdeAnswerTimeoutMs) {
-    g_state.anchorLine = g_state.anchorOffset = -1;
     if (g_state.reindentState >= 2) {
-      EndReindentSequence(context, false);
+      EndReindentSequence(context, g_state.reindentState == 3);
     } else {
+      g_state.anchorLine = g_state.anchorOffset = -1;
       g_state.reindentState = 0;  // armed, but no update came: nothing was opened yet
       g_state.reindentEditor = nullptr;
     }
@@ -130,6 +161,8 @@ void OnModified(const HookContext& context, const sci::Notification& notificatio
     if ((type & sci::SC_MOD_INSERTTEXT) != 0) {
       g_state.lastInsertPosition = notification.position;
       g_state.lastInsertLines = notification.linesAdded;
+      g_state.lastInsertEditor = context.editor;
+      g_state.insertionUnanswered = true;
       g_state.lastInsertEndsWithCrLf = notification.text != nullptr && notification.length >= 2 &&
                                        notification.text[notification.length - 2] == '\r' &&
                                        notification.text[notification.length - 1] == '\n';
@@ -148,6 +181,8 @@ void OnModified(const HookContext& context, const sci::Notification& notificatio
     g_state.lastInsertPosition = -1;
     g_state.lastInsertLines = -1;
     g_state.lastInsertEndsWithCrLf = false;
+    g_state.lastInsertEditor = nullptr;
+    g_state.insertionUnanswered = false;
   }
 }
 
@@ -155,7 +190,7 @@ void OnCharacterAdded(const HookContext& context, const sci::Notification& notif
   PluginCodeScope scope;
   CharacterEvent event;
   event.ch = notification.ch;
-  event.pos = g_state.lastInsertPosition;
+  event.pos = g_state.lastInsertEditor == context.editor ? g_state.lastInsertPosition : -1;
   const std::int64_t at = event.pos >= 0 ? event.pos : SciSend(context, sci::SCI_GETCURRENTPOS);
   event.line = SciSend(context, sci::SCI_LINEFROMPOSITION, static_cast<std::uintptr_t>(at));
   event.lineStart =
@@ -185,6 +220,7 @@ void OnCharacterAdded(const HookContext& context, const sci::Notification& notif
       g_state.typedGroupLastCharacter == ch) {
     CloseTypedGroup(context);
   }
+  g_state.insertionUnanswered = false;
 }
 
 void OnUpdateUi(const HookContext& context, const sci::Notification& notification) {
@@ -196,12 +232,18 @@ void OnUpdateUi(const HookContext& context, const sci::Notification& notificatio
   ReindentSequence(context, -1, -1);
   g_helpers.scheduleFormat(context, -1, -1, false);
   DeferCaretShift(context, -1);
+  g_state.insertionUnanswered = false;
 }
 
+// A paste with no text on the clipboard (empty, or an image) inserts nothing: the last
+// insertion is then an older one, perhaps of another editor, and the paste has nothing to format.
 void OnPaste(const HookContext& context) {
   PluginCodeScope scope;
+  const bool inserted = g_state.insertionUnanswered && g_state.lastInsertEditor == context.editor &&
+                        g_state.lastInsertPosition >= 0;
+  g_state.insertionUnanswered = false;
+  if (!inserted || SciSend(context, sci::SCI_CANPASTE) == 0) return;
   if (GetPluginSetting(context, "CodeBeautifier", "AutoindentPaste") == 0) return;
-  if (g_state.lastInsertPosition < 0) return;  // nothing was inserted (or it was undone)
   const std::int64_t first = SciSend(context, sci::SCI_LINEFROMPOSITION,
                                      static_cast<std::uintptr_t>(g_state.lastInsertPosition));
   const std::int64_t last = first + std::max<std::int64_t>(g_state.lastInsertLines, 0);
@@ -334,9 +376,24 @@ void SendIndentShortcut(const HookContext& context, std::int64_t firstLine, std:
       SciSend(context, sci::SCI_GETLINEENDPOSITION, static_cast<std::uintptr_t>(lastLine));
   SciSend(context, sci::SCI_SETSEL, static_cast<std::uintptr_t>(anchor), caret);
   const bool ctrlHeld = ReadKeyState(os::kVK_CONTROL) != 0;
+  // Ctrl goes down first: a lone Alt or Windows key released without another key in between
+  // would open the window menu or the start menu.
   if (!ctrlHeld) os::KeybdEvent(os::kVK_CONTROL, 0, 0);
+  std::array<bool, kChordBreakingKeys.size()> released{};
+  for (std::size_t i = 0; i < kChordBreakingKeys.size(); ++i) {
+    const ChordBreakingKey& key = kChordBreakingKeys[i];
+    released[i] = os::GetAsyncKeyState(key.virtualKey) < 0;
+    if (released[i]) {
+      os::KeybdEvent(static_cast<std::uint8_t>(key.virtualKey), 0,
+                     key.flags | os::kKEYEVENTF_KEYUP);
+    }
+  }
   os::KeybdEvent(os::kVK_I, 0, 0);
   os::KeybdEvent(os::kVK_I, 0, os::kKEYEVENTF_KEYUP);
+  for (std::size_t i = kChordBreakingKeys.size(); i-- > 0;) {
+    const ChordBreakingKey& key = kChordBreakingKeys[i];
+    if (released[i]) os::KeybdEvent(static_cast<std::uint8_t>(key.virtualKey), 0, key.flags);
+  }
   if (!ctrlHeld) os::KeybdEvent(os::kVK_CONTROL, 0, os::kKEYEVENTF_KEYUP);
 }
 
@@ -361,6 +418,8 @@ void ReindentSequence(const HookContext& context, std::int64_t firstLine, std::i
       SciSend(context, sci::SCI_BEGINUNDOACTION);
       SciSend(context, sci::SCI_HIDESELECTION, 1);
       g_helpers.scheduleFormat(context, -1, -1, false);
+      g_state.anchorBeforeReindent = SciSend(context, sci::SCI_GETANCHOR);
+      g_state.caretBeforeReindent = SciSend(context, sci::SCI_GETCURRENTPOS);
       SendIndentShortcut(context, g_state.reindentFirst, g_state.reindentLast);
       break;
     case 2:

@@ -21,7 +21,8 @@ void DeferCaretShift(const HookContext& context, std::int64_t offset);
 void AnchorCaretToIndent(const HookContext& context, std::int64_t line, std::int64_t position,
                          bool relative);
 void ReindentSequence(const HookContext& context, std::int64_t firstLine, std::int64_t lastLine);
-// Selects firstLine..lastLine and presses Ctrl+I (Ctrl only when it is not already held).
+// Selects firstLine..lastLine and presses exactly Ctrl+I: Ctrl only when it is not already held;
+// Shift, Alt and the Windows keys that are down are released around the I and pressed again.
 void SendIndentShortcut(const HookContext& context, std::int64_t firstLine, std::int64_t lastLine);
 
 // A re-indent sequence (or an undo group opened for a typed character) that has waited this

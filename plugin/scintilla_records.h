@@ -47,6 +47,7 @@ constexpr std::uint32_t SCI_POSITIONFROMLINE = 2167;
 constexpr std::uint32_t SCI_REPLACESEL = 2170;
 constexpr std::uint32_t SCI_UNDO = 2176;
 constexpr std::uint32_t SCI_EMPTYUNDOBUFFER = 2175;
+constexpr std::uint32_t SCI_CANPASTE = 2173;
 constexpr std::uint32_t SCI_PASTE = 2179;
 constexpr std::uint32_t SCI_SETTEXT = 2181;
 constexpr std::uint32_t SCI_GETTEXT = 2182;

@@ -120,6 +120,7 @@ enum : std::uint32_t {
   SCI_GETSELECTIONS = 2570,
   SCI_GETSELECTIONEMPTY = 2650,
   SCN_FOCUSOUT = 2029,
+  SCN_PAINTED = 2013,
 };
 
 constexpr int kCodePageUtf8 = 65001;
@@ -793,6 +794,8 @@ os::LResult EditorState::Dispatch(std::uint32_t message, os::WParam wParam, os::
       SetEmptySelection(0);
       return 0;
     }
+    case sci::SCI_CANPASTE:  // the clipboard holds text
+      return Clipboard().empty() ? 0 : 1;
     case sci::SCI_PASTE:
       Paste();
       return 0;
@@ -1110,6 +1113,8 @@ void Editor::SetFocus(bool focused) {
 }
 
 bool Editor::HasFocus() const { return state_->focused; }
+
+void Editor::BlinkCaret() { state_->NotifyCode(SCN_PAINTED); }
 
 bool Editor::NeedsPaint() const {
   return state_->needUpdate != 0 ||

@@ -67,6 +67,9 @@ class Editor {
   // what changed since the last update. Returns true when it reported an update.
   bool NeedsPaint() const;
   bool Paint();
+  // The caret's blink: the control paints the caret alone and reports SCN_PAINTED, as after
+  // every paint.
+  void BlinkCaret();
 
   // Direct reads for the IDE around the editor (no message, no hook sees them).
   std::string Text() const;

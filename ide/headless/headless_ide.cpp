@@ -25,11 +25,13 @@ constexpr std::uint32_t kSciStyleSetBack = 2052;
 constexpr std::uint32_t kSciStyleSetBold = 2053;
 constexpr int kUpdateContent = 0x1;
 constexpr int kUpdateSelection = 0x2;
+constexpr std::int64_t kCaretPeriodMs = 500;  // the control's default blink period
 
 // Virtual keys the IDE's keyboard produces.
 constexpr int kVkBack = 0x08, kVkTab = 0x09, kVkReturn = 0x0D, kVkShift = 0x10, kVkAlt = 0x12,
               kVkSpace = 0x20, kVkEnd = 0x23, kVkHome = 0x24, kVkLeft = 0x25, kVkUp = 0x26,
-              kVkRight = 0x27, kVkDown = 0x28, kVkDelete = 0x2E;
+              kVkRight = 0x27, kVkDown = 0x28, kVkDelete = 0x2E, kVkLeftWin = 0x5B,
+              kVkRightWin = 0x5C;
 
 bool IsDown(int virtualKey) { return os::GetAsyncKeyState(virtualKey) < 0; }
 
@@ -57,6 +59,7 @@ Ide::Ide() {
   mainWindow_ = os::sim::CreateWindow(params);
   os::SetProp(mainWindow_, "PB_ID", 1);
   Switch("main");
+  nextCaretBlink_ = os::MillisecondClock() + kCaretPeriodMs;
 }
 
 Ide::~Ide() {
@@ -111,11 +114,25 @@ void Ide::Focus() {
 
 void Ide::PressKey(const KeyChord& chord) {
   if (ignoredKeys_.count(chord)) return;
+  // The IDE's accelerators take a chord only with exactly their modifiers: Ctrl+Shift+I is not
+  // the re-indent.
   if (chord.key == 'I' && chord.modifiers == kModCtrl) {
     Reindent();  // an accelerator: no tab character reaches the editor
     return;
   }
-  current_->KeyDown(chord.key, chord.modifiers);
+  if ((chord.key == 'V' && chord.modifiers == kModCtrl) ||
+      (chord.key == ide::kKeyInsert && chord.modifiers == kModShift)) {
+    Send(*current_, sci::SCI_PASTE);
+    return;
+  }
+  // A Ctrl+letter that neither the IDE nor the control's key map takes arrives as its control
+  // character (Ctrl+Shift+I as a tab), and the control inserts it.
+  const bool letter = chord.key >= 'A' && chord.key <= 'Z';
+  if (!current_->KeyDown(chord.key, chord.modifiers) && letter &&
+      (chord.modifiers & (kModCtrl | kModAlt)) == kModCtrl) {
+    const char control = static_cast<char>(chord.key - 'A' + 1);
+    TypeCharacter(std::string_view(&control, 1));
+  }
 }
 
 void Ide::TypeCharacter(std::string_view utf8) { current_->TypeCharacter(utf8); }
@@ -142,16 +159,18 @@ void Ide::Reindent() {
 
 void Ide::DeliverKeyEvent(std::uint8_t virtualKey, bool released) {
   if (released || (virtualKey >= kVkShift && virtualKey <= kVkAlt) ||
-      (virtualKey >= 0xA0 && virtualKey <= 0xA5))
+      (virtualKey >= 0xA0 && virtualKey <= 0xA5) || virtualKey == kVkLeftWin ||
+      virtualKey == kVkRightWin)
     return;
   const bool ctrl = IsDown(os::kVK_CONTROL);
   const bool shift = IsDown(kVkShift);
+  const bool alt = IsDown(kVkAlt);
   KeyChord chord;
-  chord.modifiers = (ctrl ? kModCtrl : 0) | (shift ? kModShift : 0);
+  chord.modifiers = (ctrl ? kModCtrl : 0) | (shift ? kModShift : 0) | (alt ? kModAlt : 0);
   chord.key = ide::KeyOfVirtualKey(virtualKey);
   const bool letter = virtualKey >= 'A' && virtualKey <= 'Z';
   const bool digit = virtualKey >= '0' && virtualKey <= '9';
-  if (chord.key == 0 && !ctrl && (letter || digit || virtualKey == kVkSpace)) {
+  if (chord.key == 0 && !ctrl && !alt && (letter || digit || virtualKey == kVkSpace)) {
     char typed = static_cast<char>(virtualKey);
     if (letter && !shift) typed = static_cast<char>(std::tolower(typed));
     TypeCharacter(std::string_view(&typed, 1));
@@ -175,6 +194,16 @@ void Ide::Idle() {
         editor->Paint();
         busy = true;
       }
+    }
+    // A caret shown anew after a paint blinks a period later; while it blinks the control paints
+    // (and reports) every period, even when nothing else happens.
+    const std::int64_t now = os::MillisecondClock();
+    if (busy) {
+      nextCaretBlink_ = now + kCaretPeriodMs;
+    } else if (now >= nextCaretBlink_) {
+      nextCaretBlink_ = now + kCaretPeriodMs;
+      current_->BlinkCaret();
+      busy = true;
     }
     if (!busy && !os::sim::HasQueuedInput()) return;
   }

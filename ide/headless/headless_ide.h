@@ -38,7 +38,8 @@ class Ide {
   // The current editor receives the keyboard focus (again, when it has it: SCN_FOCUSOUT first).
   void Focus();
 
-  // Input. A key press goes to the IDE's accelerators first (Ctrl+I), then to the editor.
+  // Input. A key press goes to the IDE's accelerators first (Ctrl+I, and Ctrl+V and Shift+Insert
+  // that paste), then to the editor.
   void PressKey(const KeyChord& chord);
   void TypeCharacter(std::string_view utf8);
   void Paste(const std::string& text);
@@ -47,7 +48,8 @@ class Ide {
   // The re-indent command on the current editor's selected lines.
   void Reindent();
 
-  // Delivers queued input, then paints every editor, until nothing is left to do.
+  // Delivers queued input, then paints every editor, until nothing is left to do; then the
+  // caret of the current editor blinks when nothing was painted for a blink period.
   void Idle();
 
   // Handlers of the main window (its window procedure calls them).
@@ -63,6 +65,7 @@ class Ide {
   Editor* current_ = nullptr;
   int nextControlId_ = 1;
   std::set<KeyChord> ignoredKeys_;
+  std::int64_t nextCaretBlink_ = 0;  // clock
   std::map<Editor*, std::vector<std::pair<std::size_t, std::size_t>>> highlights_;
 };
 

@@ -125,8 +125,19 @@ void SetLocalTime(const LocalTime& time) {
   world.clockAtLocalTime = world.clock;
 }
 
+namespace {
+
+// A keyboard has no generic Shift, Ctrl or Alt key: Windows records a generic one as the left
+// key, and reports the generic key down while either side is.
+int PhysicalKey(int virtualKey) {
+  return virtualKey >= kVK_SHIFT && virtualKey <= kVK_MENU ? 0xA0 + 2 * (virtualKey - kVK_SHIFT)
+                                                           : virtualKey;
+}
+
+}  // namespace
+
 void SetKeyDown(int virtualKey, bool down) {
-  if (virtualKey >= 0 && virtualKey < 256) TheWorld().keys[virtualKey] = down;
+  if (virtualKey >= 0 && virtualKey < 256) TheWorld().keys[PhysicalKey(virtualKey)] = down;
 }
 
 bool TakeKeyEvent(KeyEvent* event) {
@@ -134,7 +145,7 @@ bool TakeKeyEvent(KeyEvent* event) {
   if (world.input.empty()) return false;
   const KeyEvent taken = world.input.front();
   world.input.pop_front();
-  world.keys[taken.virtualKey] = (taken.flags & kKEYEVENTF_KEYUP) == 0;
+  world.keys[PhysicalKey(taken.virtualKey)] = (taken.flags & kKEYEVENTF_KEYUP) == 0;
   if (event) *event = taken;
   return true;
 }

@@ -238,6 +238,8 @@ TEST(KeyChordNames, ParseTheScenarioNames) {
                         {"Ctrl+Enter", true, headless::kKeyReturn, headless::kModCtrl},
                         {"Ctrl+Z", true, 'Z', headless::kModCtrl},
                         {"Ctrl+I", true, 'I', headless::kModCtrl},
+                        {"Shift+Insert", true, ide::kKeyInsert, headless::kModShift},
+                        {"Shift+A", false, 0, 0},
                         {"Backspace", true, headless::kKeyBack, 0},
                         {"End", true, headless::kKeyEnd, 0},
                         {"Z", false, 0, 0},

@@ -52,7 +52,8 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"focus takes nothing", "focus now\n", "s.scn:1: 'focus' takes no arguments"},
         ParseCase{"wait number", "wait -5\n",
                   "s.scn:1: 'wait': milliseconds must be a number from 0"},
-        ParseCase{"hold only ctrl", "hold Shift\n", "s.scn:1: 'hold': only Ctrl can be held"},
+        ParseCase{"hold only modifiers", "hold Win\n",
+                  "s.scn:1: 'hold': only Ctrl, Shift and Alt can be held"},
         ParseCase{"prop value", "expect-prop .Plugin.Tool many\n",
                   "s.scn:1: 'expect-prop': value must be an integer or absent"},
         ParseCase{"sent integers", "expect-sent 2403 x 5\n",
@@ -68,7 +69,9 @@ INSTANTIATE_TEST_SUITE_P(
                   "type x\nkey Enter\npaste y\ncaret 1 1\nselect 1 1 1 2\nfocus\neditor b\n"
                   "typing-delay 10\nwait 5\nexpect\nb\nend\nexpect-line 1 b\n"
                   "expect-prop .P absent\nexpect-env X any\nexpect-sent 1 2 3\n"
-                  "ignore-key Ctrl+I\nexpect-sci 2189 0 1\nundo\nend\nhold Ctrl\nrelease Ctrl\n",
+                  "ignore-key Ctrl+I\nexpect-sci 2189 0 1\nundo\nend\nhold Ctrl\nrelease Ctrl\n"
+                  "clipboard\nend\nclipboard z\nhold Shift\nkey Insert\nrelease Shift\n"
+                  "key Shift+Insert\n",
                   nullptr}),
     [](const testing::TestParamInfo<ParseCase>& info) {
       std::string name = info.param.name;

@@ -286,15 +286,58 @@ TEST_F(DispatcherTest, ReindentSequenceRunsOverSeveralUpdates) {
   EXPECT_EQ(editor->caret, 9) << "anchored: one after the first non-blank of line 1";
 }
 
-TEST_F(DispatcherTest, CtrlAlreadyHeldIsNotPressedAgain) {
-  os::sim::SetKeyDown(os::kVK_CONTROL, true);
-  SetText(*editor, "a\r\nb", 0);
-  SendIndentShortcut(Context(), 0, 1);
-  std::vector<int> keys;
-  os::sim::KeyEvent key{};
-  while (os::sim::TakeKeyEvent(&key)) keys.push_back(key.virtualKey);
-  EXPECT_EQ(keys, (std::vector<int>{os::kVK_I, os::kVK_I}));
-  EXPECT_NE(os::GetAsyncKeyState(os::kVK_CONTROL), 0) << "Ctrl stays down";
+// The IDE gets exactly Ctrl+I, whatever the user holds (Shift+Insert pastes with Shift down):
+// Ctrl is pressed only when it is not held; Shift, Alt and the Windows keys are released around
+// the I and pressed again after it.
+TEST_F(DispatcherTest, InjectedChordIsExactlyCtrlI) {
+  using Keys = std::vector<std::pair<int, bool>>;  // virtual key, down
+  constexpr int kCtrl = os::kVK_CONTROL, kI = os::kVK_I;
+  struct Case {
+    std::vector<int> held;
+    Keys injected;
+  };
+  const Case cases[] = {
+      {{kCtrl}, {{kI, true}, {kI, false}}},
+      {{os::kVK_SHIFT},
+       {{kCtrl, true},
+        {os::kVK_LSHIFT, false},
+        {kI, true},
+        {kI, false},
+        {os::kVK_LSHIFT, true},
+        {kCtrl, false}}},
+      {{kCtrl, os::kVK_RSHIFT, os::kVK_RMENU, os::kVK_LWIN},
+       {{os::kVK_RSHIFT, false},
+        {os::kVK_RMENU, false},
+        {os::kVK_LWIN, false},
+        {kI, true},
+        {kI, false},
+        {os::kVK_LWIN, true},
+        {os::kVK_RMENU, true},
+        {os::kVK_RSHIFT, true}}},
+  };
+  for (const Case& c : cases) {
+    for (int held : c.held) os::sim::SetKeyDown(held, true);
+    SetText(*editor, "a\r\nb", 0);
+    SendIndentShortcut(Context(), 0, 1);
+    Keys keys;
+    bool onlyCtrlWhenI = true;
+    os::sim::KeyEvent key{};
+    while (os::sim::TakeKeyEvent(&key)) {
+      const bool down = (key.flags & os::kKEYEVENTF_KEYUP) == 0;
+      keys.push_back({key.virtualKey, down});
+      if (key.virtualKey == kI && down) {
+        onlyCtrlWhenI =
+            os::GetAsyncKeyState(kCtrl) < 0 && os::GetAsyncKeyState(os::kVK_SHIFT) == 0 &&
+            os::GetAsyncKeyState(os::kVK_MENU) == 0 && os::GetAsyncKeyState(os::kVK_LWIN) == 0;
+      }
+    }
+    EXPECT_EQ(keys, c.injected) << "case " << &c - cases;
+    EXPECT_TRUE(onlyCtrlWhenI) << "case " << &c - cases;
+    for (int held : c.held) {
+      EXPECT_LT(os::GetAsyncKeyState(held), 0) << "still held: " << held;
+      os::sim::SetKeyDown(held, false);
+    }
+  }
 }
 
 TEST_F(DispatcherTest, PasteIsFormattedAndReindentedByTheIde) {
@@ -327,11 +370,27 @@ TEST_F(DispatcherTest, PasteWithTheOptionOffChangesNothingMore) {
 TEST_F(DispatcherTest, PasteNumberToAnotherWindowIsNotAPaste) {
   PublishSetting(*ide, "CodeBeautifier", "AutoindentPaste", 1);
   SetText(*editor, "a", 1);
-  InsertByUser(*editor, 1, "b\r\n");
+  editor->clipboard = "b\r\n";
   os::SendMessage(ide->main, sci::SCI_PASTE, 0, 0);
   EXPECT_EQ(ReindentSequenceState(), 0);
   os::SendMessage(editor->window, sci::SCI_PASTE, 0, 0);
   EXPECT_EQ(ReindentSequenceState(), 1);
+}
+
+// A paste of an empty clipboard (or of an image) inserts nothing: the last insertion is then an
+// older one, of this editor or of another, and nothing of it is formatted or re-indented.
+TEST_F(DispatcherTest, PasteThatInsertsNothingDoesNothing) {
+  PublishSetting(*ide, "CodeBeautifier", "AutoindentPaste", 1);
+  FakeEditor& other = AddEditor(*ide);
+  for (FakeEditor* inserted : {editor, &other}) {
+    SetText(*editor, "If a\r\nb\r\nEndIf", 9);
+    SetText(other, "x", 1);
+    InsertByUser(*inserted, 1, "c\r\n");
+    g_calls.clear();
+    os::SendMessage(editor->window, sci::SCI_PASTE, 0, 0);  // its clipboard is empty
+    EXPECT_EQ(CountCalls("schedule-defer"), 0);
+    EXPECT_EQ(ReindentSequenceState(), 0);
+  }
 }
 
 TEST_F(DispatcherTest, PasteDuringASequenceStartsNoSecondOne) {
@@ -354,10 +413,10 @@ TEST_F(DispatcherTest, ReindentSequenceEndsAfterOneSecondWithoutAnswer) {
   ide->ignoreCtrlI = true;
   SetText(*editor, "If a\r\nEndIf", 6);
   Paste(*editor, "b\r\n");
+  const std::int64_t caret = LineStart(*editor, 2);  // where the paste left it
   ASSERT_EQ(ReindentSequenceState(), 2);
   EXPECT_EQ(editor->undoDepth, 1);
   EXPECT_TRUE(editor->selectionHidden);
-  const std::int64_t caret = editor->caret;
 
   os::sim::AdvanceClock(1000);
   os::SendMessage(ide->main, 15, 0, 0);
@@ -367,8 +426,9 @@ TEST_F(DispatcherTest, ReindentSequenceEndsAfterOneSecondWithoutAnswer) {
   EXPECT_EQ(ReindentSequenceState(), 0);
   EXPECT_EQ(editor->undoDepth, 0);
   EXPECT_FALSE(editor->selectionHidden);
-  NotifyUpdateUi(*editor, sci::SC_UPDATE_SELECTION);
-  EXPECT_EQ(editor->caret, caret) << "the anchor was dropped";
+  // The lines it selected are no longer selected: a typed key would replace them.
+  EXPECT_EQ(editor->caret, caret) << "where the paste left it";
+  EXPECT_EQ(editor->anchor, caret) << "nothing selected";
 
   // A new paste starts a new sequence.
   ide->ignoreCtrlI = false;

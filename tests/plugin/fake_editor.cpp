@@ -204,6 +204,8 @@ os::LResult EditorProcedure(os::Window window, std::uint32_t message, os::WParam
       if (lParam != 0) std::memcpy(reinterpret_cast<char*>(lParam), tag.c_str(), tag.size() + 1);
       return static_cast<os::LResult>(tag.size());
     }
+    case sci::SCI_CANPASTE:
+      return editor->clipboard.empty() ? 0 : 1;
     case sci::SCI_PASTE:
       Edit(*editor, std::min(editor->caret, editor->anchor),
            std::max(editor->caret, editor->anchor), editor->clipboard, sci::SC_PERFORMED_USER);

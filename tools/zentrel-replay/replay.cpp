@@ -226,15 +226,28 @@ class ScenarioRun {
     ide_->Idle();
   }
 
+  // A chord's modifiers go down before its key and up after it, unless they are held.
   void PressChord(headless::KeyChord chord) {
-    if (ctrlHeld_) chord.modifiers |= headless::kModCtrl;
-    const bool ctrl = (chord.modifiers & headless::kModCtrl) != 0;
+    const int pressed = chord.modifiers & ~heldModifiers_;
+    chord.modifiers |= heldModifiers_;
     PressInput([&] {
-      if (ctrl && !ctrlHeld_) os::sim::SetKeyDown(os::kVK_CONTROL, true);
+      SetModifierKeys(pressed, true);
       ide_->PressKey(chord);
       ide_->Idle();
-      if (ctrl && !ctrlHeld_) os::sim::SetKeyDown(os::kVK_CONTROL, false);
+      SetModifierKeys(pressed, false);
     });
+  }
+
+  static void SetModifierKeys(int modifiers, bool down) {
+    if (modifiers & headless::kModCtrl) os::sim::SetKeyDown(os::kVK_CONTROL, down);
+    if (modifiers & headless::kModShift) os::sim::SetKeyDown(os::kVK_SHIFT, down);
+    if (modifiers & headless::kModAlt) os::sim::SetKeyDown(os::kVK_MENU, down);
+  }
+
+  static int ModifierOfName(const std::string& name) {
+    return name == "Shift" ? headless::kModShift
+           : name == "Alt" ? headless::kModAlt
+                           : headless::kModCtrl;
   }
 
   std::int64_t Position(const Command& command, long long line, long long column) {
@@ -326,6 +339,13 @@ class ScenarioRun {
         for (const std::string& line : c.block) text += line + "\r\n";
       }
       PressInput([&] { ide_->Paste(text); });
+    } else if (name == "clipboard") {
+      std::string text = c.rest;
+      if (c.hasBlock) {
+        text.clear();
+        for (const std::string& line : c.block) text += line + "\r\n";
+      }
+      headless::SetClipboardText(text);
     } else if (name == "caret") {
       const std::int64_t position = Position(c, Number(c.words[0]), Number(c.words[1]));
       Message(sci::SCI_GOTOPOS, position);
@@ -344,12 +364,10 @@ class ScenarioRun {
       typingDelay_ = Number(c.words[0]);
     } else if (name == "wait") {
       os::sim::AdvanceClock(Number(c.words[0]));
-    } else if (name == "hold") {
-      ctrlHeld_ = true;
-      os::sim::SetKeyDown(os::kVK_CONTROL, true);
-    } else if (name == "release") {
-      ctrlHeld_ = false;
-      os::sim::SetKeyDown(os::kVK_CONTROL, false);
+    } else if (name == "hold" || name == "release") {
+      const int modifier = ModifierOfName(c.words[0]);
+      heldModifiers_ = name == "hold" ? heldModifiers_ | modifier : heldModifiers_ & ~modifier;
+      SetModifierKeys(modifier, name == "hold");
     } else if (name == "ignore-key") {
       headless::KeyChord chord;
       headless::ParseKeyChord(c.words[0], &chord);
@@ -449,7 +467,7 @@ class ScenarioRun {
   int eolMode_ = sci::SC_EOL_CRLF;
   long long typingDelay_ = kDefaultTypingDelay;
   bool pressedBefore_ = false;
-  bool ctrlHeld_ = false;
+  int heldModifiers_ = 0;  // kModCtrl, kModShift, kModAlt held down by `hold`
   std::int64_t lastStamp_ = 0;
 };
 

@@ -28,7 +28,7 @@ struct CommandRule {
   std::string_view usage;
 };
 
-constexpr std::array<CommandRule, 24> kRules = {{
+constexpr std::array<CommandRule, 25> kRules = {{
     {"scenario", Arguments::kRest, 0, "NAME"},
     {"eol", Arguments::kWords, 1, "lf|crlf"},
     {"set", Arguments::kWords, 2, "GROUP.KEY VALUE"},
@@ -37,6 +37,7 @@ constexpr std::array<CommandRule, 24> kRules = {{
     {"type", Arguments::kRest, 0, "TEXT"},
     {"key", Arguments::kWords, 1, "NAME"},
     {"paste", Arguments::kOptionalRest, 0, "TEXT"},
+    {"clipboard", Arguments::kOptionalRest, 0, "TEXT"},
     {"caret", Arguments::kWords, 2, "LINE COL"},
     {"select", Arguments::kWords, 4, "L1 C1 L2 C2"},
     {"focus", Arguments::kNone, 0, ""},
@@ -51,8 +52,8 @@ constexpr std::array<CommandRule, 24> kRules = {{
     {"ignore-key", Arguments::kWords, 1, "NAME"},
     {"expect-sci", Arguments::kWords, 3, "MSG WPARAM VALUE"},
     {"undo", Arguments::kBlock, 0, ""},
-    {"hold", Arguments::kWords, 1, "Ctrl"},
-    {"release", Arguments::kWords, 1, "Ctrl"},
+    {"hold", Arguments::kWords, 1, "Ctrl|Shift|Alt"},
+    {"release", Arguments::kWords, 1, "Ctrl|Shift|Alt"},
 }};
 
 const CommandRule* FindRule(std::string_view name) {
@@ -142,7 +143,8 @@ std::string CheckWords(const Command& command) {
       if (!integer(i)) return "arguments must be integers";
     }
   }
-  if ((name == "hold" || name == "release") && w[0] != "Ctrl") return "only Ctrl can be held";
+  if ((name == "hold" || name == "release") && w[0] != "Ctrl" && w[0] != "Shift" && w[0] != "Alt")
+    return "only Ctrl, Shift and Alt can be held";
   return "";
 }
 

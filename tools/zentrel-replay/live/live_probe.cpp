@@ -188,7 +188,14 @@ bool SelectEditor(int index) {
   return true;
 }
 
+// An empty text leaves the clipboard with no text at all (as after copying an image).
 bool SetClipboardText(const std::string& utf8) {
+  if (utf8.empty()) {
+    if (!OpenClipboard(g_probe.window)) return false;
+    const bool emptied = EmptyClipboard() != 0;
+    CloseClipboard();
+    return emptied;
+  }
   const std::wstring text = Wide(utf8);
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
   if (!memory) return false;
@@ -238,6 +245,8 @@ LRESULT Handle(HWND from, ProbeRequest request, const std::string& argument) {
     case ProbeRequest::kPaste:
       if (!SetClipboardText(argument)) return 0;
       return PostMessageW(IdeWindow(), WM_COMMAND, kEditPasteCommand, 0) ? 1 : 0;
+    case ProbeRequest::kSetClipboard:
+      return SetClipboardText(argument) ? 1 : 0;
   }
   return 0;
 }

@@ -1,9 +1,9 @@
 // The live run's probe: a small library that the runner loads into the IDE process with a
 // WH_GETMESSAGE hook on the IDE's GUI thread. There it creates a hidden window of its own, through
 // which the runner does what needs a pointer or the IDE's own thread: set and read an editor's
-// text, read the IDE's environment, move the keyboard focus, switch editor tabs, and drop a key
-// chord that the IDE is to ignore. It also tells when the IDE's queue is empty, and which of the
-// runner's key presses the IDE has taken from its queue.
+// text, read the IDE's environment, move the keyboard focus, switch editor tabs, fill the
+// clipboard, and drop a key chord that the IDE is to ignore. It also tells when the IDE's queue is
+// empty, and which of the runner's key presses the IDE has taken from its queue.
 //
 // Requests are WM_COPYDATA messages to the probe window (dwData = a ProbeRequest, the bytes its
 // argument); an answer with text comes back as WM_COPYDATA to the window named in wParam, before
@@ -33,6 +33,7 @@ enum class ProbeRequest : std::uint32_t {
   kLastInput,     // returns (as the result) the count of the last marked press taken
   kEditorCount,   // returns the number of editor tabs
   kPaste,         // argument: text; put on the clipboard, then Edit > Paste
+  kSetClipboard,  // argument: text for the clipboard; empty: a clipboard with no text
 };
 
 }  // namespace live

@@ -498,21 +498,31 @@ class LiveScenario {
       if (!WaitFor(kInputTimeout, [&] { return Ask(ProbeRequest::kLastInput) >= inputCount_; }))
         throw Broken{"the IDE did not take a key event from its queue"};
       WaitQueueEmpty();
-      // A finger on Ctrl is down a moment before the key: Wine answers GetAsyncKeyState from a
-      // cache that may be up to 50 ms old, and the plugin reads Ctrl that way.
-      if (!unit && input.ki.wVk == VK_CONTROL && !(input.ki.dwFlags & KEYEVENTF_KEYUP))
+      // A finger on a modifier is down a moment before the key: Wine answers GetAsyncKeyState
+      // from a cache that may be up to 50 ms old, and the plugin reads the modifiers that way.
+      const WORD pressed = input.ki.wVk;
+      if (!unit && (pressed == VK_CONTROL || pressed == VK_SHIFT || pressed == VK_MENU) &&
+          !(input.ki.dwFlags & KEYEVENTF_KEYUP))
         Sleep(kModifierLead);
     }
   }
 
+  static WORD ModifierKey(int modifier) {
+    return modifier == ide::kModShift ? VK_SHIFT : modifier == ide::kModAlt ? VK_MENU : VK_CONTROL;
+  }
+
+  // A chord's modifiers go down before its key and up after it, unless they are held.
   void PressChord(ide::KeyChord chord) {
     const WORD key = static_cast<WORD>(VirtualKeyOf(chord));
-    const bool ctrl = (chord.modifiers & ide::kModCtrl) != 0 && !ctrlHeld_;
+    std::vector<WORD> modifiers;
+    for (int modifier : {ide::kModCtrl, ide::kModShift, ide::kModAlt})
+      if ((chord.modifiers & modifier) != 0 && (heldModifiers_ & modifier) == 0)
+        modifiers.push_back(ModifierKey(modifier));
     std::vector<std::pair<WORD, bool>> keys;
-    if (ctrl) keys.push_back({VK_CONTROL, false});
+    for (WORD modifier : modifiers) keys.push_back({modifier, false});
     keys.push_back({key, false});
     keys.push_back({key, true});
-    if (ctrl) keys.push_back({VK_CONTROL, true});
+    for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) keys.push_back({*it, true});
     Press(keys);
   }
 
@@ -521,7 +531,7 @@ class LiveScenario {
     for (wchar_t unit : units) {
       if (unit == L'\t') {
         PressChord({ide::kKeyTab, 0});
-      } else if (ctrlHeld_ && unit < 0x80 && std::isalpha(unit)) {
+      } else if ((heldModifiers_ & ide::kModCtrl) != 0 && unit < 0x80 && std::isalpha(unit)) {
         PressChord({std::toupper(static_cast<int>(unit)), ide::kModCtrl});
       } else {
         Press({}, unit);
@@ -629,6 +639,14 @@ class LiveScenario {
         for (const std::string& line : c.block) text += line + "\r\n";
       }
       if (!Ask(ProbeRequest::kPaste, text)) throw Broken{"the probe could not paste"};
+    } else if (name == "clipboard") {
+      std::string text = c.rest;
+      if (c.hasBlock) {
+        text.clear();
+        for (const std::string& line : c.block) text += line + "\r\n";
+      }
+      if (!Ask(ProbeRequest::kSetClipboard, text))
+        throw Broken{"the probe could not set the clipboard"};
     } else if (name == "caret") {
       EditorMessage(kSciGotoPos,
                     static_cast<WPARAM>(Position(c, Number(c.words[0]), Number(c.words[1]))));
@@ -645,8 +663,12 @@ class LiveScenario {
     } else if (name == "wait") {
       Sleep(static_cast<DWORD>(Number(c.words[0])));
     } else if (name == "hold" || name == "release") {
-      ctrlHeld_ = name == "hold";
-      Press({{VK_CONTROL, !ctrlHeld_}});
+      const int modifier = c.words[0] == "Shift" ? ide::kModShift
+                           : c.words[0] == "Alt" ? ide::kModAlt
+                                                 : ide::kModCtrl;
+      const bool hold = name == "hold";
+      heldModifiers_ = hold ? heldModifiers_ | modifier : heldModifiers_ & ~modifier;
+      Press({{ModifierKey(modifier), !hold}});
     } else if (name == "ignore-key") {
       ide::KeyChord chord;
       ide::ParseKeyChord(c.words[0], &chord);
@@ -753,7 +775,7 @@ class LiveScenario {
   long long typingDelay_ = kDefaultTypingDelay;
   ULONGLONG lastPress_ = 0;
   LRESULT inputCount_ = 0;
-  bool ctrlHeld_ = false;
+  int heldModifiers_ = 0;  // ide::kModCtrl, kModShift, kModAlt held down by `hold`
   int skippedSent_ = 0;
 };
 
