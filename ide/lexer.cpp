@@ -34,6 +34,19 @@ std::size_t LineEndFrom(std::string_view text, std::size_t from) {
   return from;
 }
 
+// The end of the string literal whose opening quote is at `quote`: after its closing quote, or
+// at the line end. In an escaped literal (`~"a\"b"`) a backslash takes the character after it
+// along (but never a line end), so `\"` does not end it.
+std::size_t StringEnd(std::string_view text, std::size_t quote, bool escaped) {
+  std::size_t end = quote + 1;
+  while (end < text.size() && !IsLineEnd(text[end])) {
+    if (text[end] == '"') return end + 1;
+    if (escaped && text[end] == '\\' && end + 1 < text.size() && !IsLineEnd(text[end + 1])) ++end;
+    ++end;
+  }
+  return end;
+}
+
 void Fill(unsigned char* styles, std::size_t from, std::size_t to, Style style) {
   std::fill(styles + from, styles + to, static_cast<unsigned char>(style));
 }
@@ -56,10 +69,13 @@ void StyleText(std::string_view text, unsigned char* styles) {
       const std::size_t end = LineEndFrom(text, i);
       Fill(styles, i, end, kStyleComment);
       i = end;
+    } else if (c == '~' && i + 1 < size && text[i + 1] == '"') {
+      // An escaped literal: the tilde belongs to it.
+      const std::size_t end = StringEnd(text, i + 1, true);
+      Fill(styles, i, end, kStyleString);
+      i = end;
     } else if (c == '"') {
-      std::size_t end = i + 1;
-      while (end < size && text[end] != '"' && !IsLineEnd(text[end])) ++end;
-      if (end < size && text[end] == '"') ++end;
+      const std::size_t end = StringEnd(text, i, false);
       Fill(styles, i, end, kStyleString);
       i = end;
     } else if (c == '\'') {

@@ -15,6 +15,7 @@
 #include "plugin/helpers.h"
 #include "plugin/plugin_frame.h"
 #include "plugin/scintilla_records.h"
+#include "plugin/string_literals.h"
 
 namespace {
 
@@ -251,7 +252,10 @@ std::int64_t ScanStep(const HookContext& context, std::int64_t line, std::int64_
   switch (ch) {
     case '"':
     case '\'': {
-      // A string or character literal, up to its closing quote or the end of the line.
+      // A string or character literal, up to its closing quote or the end of the line. An
+      // escaped string (`~"..."`) ends at the first quote that no backslash escapes.
+      if (ch == '"' && OpensEscapedLiteral(context, position))
+        return EscapedLiteral(context, position, LineEnd(context, line)).end;
       const std::int64_t inside = position + 1;
       const std::string& rest = ch == '"' ? kStringRestPattern : kCharacterRestPattern;
       if (MatchesAt(context, line, rest, inside)) return Send(context, sci::SCI_GETTARGETEND);
@@ -275,9 +279,13 @@ std::int64_t ScanStep(const HookContext& context, std::int64_t line, std::int64_
       break;
   }
   if (IsSpacedOperator(ch)) {
-    if (MatchesAt(context, line, kOperatorPattern, position))
-      return ApplyOperator(context, position, ch);
-    return matchEnd;
+    if (!MatchesAt(context, line, kOperatorPattern, position)) return matchEnd;
+    // Joining a `~` to the quote behind its blanks would make a plain string an escaped one:
+    // the blanks are left to the default spacing.
+    if (ch == '~' && GroupLength(context, 3) > 0 &&
+        CharAt(context, Send(context, sci::SCI_GETTARGETEND)) == '"')
+      return Send(context, sci::SCI_GETTARGETEND) - GroupLength(context, 3);
+    return ApplyOperator(context, position, ch);
   }
   if (IsBlank(ch)) return ApplyBlanks(context, line, position, matchEnd);
   return matchEnd;  // a character without a rule: stepped over

@@ -89,6 +89,8 @@ const std::vector<std::string>& Tokens() {
       "\"str , a\"",
       "\"unterminated ,",
       "\"\"",
+      "~\"esc \\\" , a\"",
+      "~\"esc \\\\\"",
       "'c'",
       "'",
       "' x ,",
@@ -134,6 +136,7 @@ std::int64_t RandomSetting(std::mt19937& random) {
 
 // A line cut into its indentation, its code (blanks and all) and its protected part:
 // strings and character literals inside the code are kept apart, and a comment runs to the end.
+// A string with a tilde directly before it is escaped: a backslash takes the next character.
 struct Parts {
   std::string indentation;
   std::string codeWithoutBlanks;      // code with every blank removed
@@ -152,6 +155,11 @@ Parts Split(const std::string& line) {
     const char ch = line[at];
     if (ch == '"' || ch == '\'') {
       std::size_t end = line.find(ch, at + 1);
+      if (ch == '"' && at > 0 && line[at - 1] == '~') {
+        end = at + 1;
+        while (end < line.size() && line[end] != '"') end += line[end] == '\\' ? 2 : 1;
+        if (end >= line.size()) end = std::string::npos;
+      }
       end = end == std::string::npos ? line.size() : end + 1;
       parts.literals.push_back(line.substr(at, end - at));
       parts.codeWithoutBlanks += '\x02';  // a literal's place

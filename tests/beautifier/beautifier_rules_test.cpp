@@ -87,6 +87,11 @@ TEST(BeautifierEdgeCases, AsWritten) {
        {}},
       {"a$ = \"abc , d", "a$=\"abc , d", {}},
       {"a$ = 'abc , d", "a$='abc , d", {}},
+      // An escaped literal `~"..."` ends at its first unescaped quote, else at the line end; a
+      // plain one at its next quote.
+      {"Text$ = ~\"say \\\"a = b\\\" now\" + x", "Text$=~\"say \\\"a = b\\\" now\"+x", {}},
+      {"a$ = ~\"a\\\\\" + \"b\\\" , c", "a$=~\"a\\\\\"+\"b\\\", c", {}},
+      {"a$ = ~\"a \\\" , b", "a$=~\"a \\\" , b", {}},
       {"Name :", "Name:", {}},
       {"x = 1 : Name :", "x=1 : Name :", {}},
       {"Name::Proc()", "Name::Proc()", {}},
@@ -222,6 +227,8 @@ TEST(BeautifierRules, BitwiseNot) {
       {"x = ~ a", "x=~a", {{"BitwiseNot", 1}}},
       {"x = ~ a", "x=~ a", {{"BitwiseNot", 2}}},
       {"x = ~\t\ta", "x=~a", {{"BitwiseNot", 1}}},
+      // Joining `~` to a quote would turn a plain literal into an escaped one.
+      {"x = ~  \"a\\\" , b", "x=~ \"a\\\", b", {{"BitwiseNot", 1}}},
   });
 }
 
@@ -428,6 +435,10 @@ TEST(BeautifierBadInput, VeryLongLinesFinish) {
   EXPECT_EQ(Formatted("a " + equals + " b"), "a " + equals + " b");
   const std::string comment = "; " + std::string(100000, 'c') + "   ";
   EXPECT_EQ(Formatted("a = 1 " + comment), "a=1 ; " + std::string(100000, 'c'));
+  std::string escapes = "~\"";
+  while (escapes.size() < 100000) escapes += "\\\" , \\\\";
+  EXPECT_EQ(Formatted("a = " + escapes + "\" + b"), "a=" + escapes + "\"+b");
+  EXPECT_EQ(Formatted("a = " + escapes), "a=" + escapes);
 }
 
 }  // namespace

@@ -197,6 +197,12 @@ TEST(ZentrelFormatRun, StandardInputToStandardOutput) {
   EXPECT_EQ(run.err, "");
 }
 
+TEST(ZentrelFormatRun, EscapedStringsComeBackUnchanged) {
+  // `~"..."` ends at its first quote that no backslash escapes; a plain string at its next quote.
+  EXPECT_EQ(RunTool({}, "Text$ = ~\"say \\\"a = b\\\" now\" + \"c:\\\" , x\r\n").out,
+            "Text$=~\"say \\\"a = b\\\" now\"+\"c:\\\", x\r\n");
+}
+
 TEST(ZentrelFormatRun, SetAndIniOverrideTheDefaultsInThatOrder) {
   EXPECT_EQ(RunTool({"--set", "CodeBeautifier.Comparison=2"}, "a=b").out, "a = b");
   EXPECT_EQ(

@@ -39,7 +39,13 @@ INSTANTIATE_TEST_SUITE_P(
                     LexerCase{"Procedure.i Foo()", "22222222200066600"},
                     LexerCase{"x.f = 1.5", "000000111"}, LexerCase{"; If \"x\"", "33333333"},
                     LexerCase{"a$ And b", "00022200"}, LexerCase{"x\r\n; c", "000333"},
-                    LexerCase{"", ""}));
+                    // `~"..."` is escaped: a backslash takes the next character, `\"` and `\\`
+                    // included, so only an unescaped quote or the line end ends it; `"..."` has
+                    // no escapes.
+                    LexerCase{"x$ = ~\"a\\\"b;\" + c", "00000555555550000"},
+                    LexerCase{"~\"a\\\\\" + \"b\\\" ; c", "55555500055550333"},
+                    LexerCase{"a = ~ \"b\\\" c", "000000555500"},
+                    LexerCase{"s = ~\"a\\\"\nx ~ b", "000055555000000"}, LexerCase{"", ""}));
 
 TEST(Lexer, KeywordsIgnoreCase) {
   EXPECT_TRUE(ide::IsKeyword("endprocedure"));
