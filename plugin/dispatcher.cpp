@@ -68,6 +68,7 @@ DispatcherState g_state;
 constexpr DispatchedHelpers kShippedHelpers = {
     ApplyEditorSettings, UpdateHighlightColor, ScheduleFormat,           OnDigitTyped,
     OnQuoteTyped,        OnPlusTyped,          OnLineBreakStringHelpers, OnLineBreakCommentHelpers,
+    OnLineBreakCodeHelpers, OnFormFeedTyped,   FollowOptionChanges,
 };
 DispatchedHelpers g_helpers = kShippedHelpers;
 
@@ -75,6 +76,7 @@ constexpr int kDoubleQuote = 34;
 constexpr int kPlus = 43;
 constexpr int kLineFeed = 10;
 constexpr int kCarriageReturn = 13;
+constexpr int kFormFeed = 12;  // typed only by the key the Ctrl+D helper binds to it
 
 // Held with Ctrl, these make the injected Ctrl+I another chord (Ctrl+Shift+I is no re-indent):
 // they are released for the injection and pressed again after it, for the user still holds them.
@@ -106,12 +108,13 @@ HookContext ContextForEditor(const HookContext& context, os::Window editor) {
   return other;
 }
 
-// A user's insertion that the helpers may answer at once: a line end, a quote, a plus, a digit.
+// A user's insertion that the helpers may answer at once: a line end, a quote, a plus, a digit,
+// a form feed.
 bool OpensTypedGroup(const char* text, std::int32_t length) {
   if (text == nullptr || length < 1 || length > 2) return false;
   if (length == 2) return text[0] == '\r' && text[1] == '\n';
   const char c = text[0];
-  return c == '\r' || c == '\n' || c == '"' || c == '+' || (c >= '0' && c <= '9');
+  return c == '\r' || c == '\n' || c == '"' || c == '+' || (c >= '0' && c <= '9') || c == '\f';
 }
 
 void CloseTypedGroup(const HookContext& context) {
@@ -210,10 +213,13 @@ void OnCharacterAdded(const HookContext& context, const sci::Notification& notif
     g_helpers.onQuoteTyped(context, event);
   } else if (ch == kPlus) {
     g_helpers.onPlusTyped(context, event);
+  } else if (ch == kFormFeed) {
+    g_helpers.onFormFeedTyped(context, event);
   } else if (!lineFeedFollows &&
              (ch == kLineFeed || ch == kCarriageReturn || g_state.lastInsertLines == 1)) {
     g_helpers.onLineBreakStringHelpers(context, event);
     g_helpers.onLineBreakCommentHelpers(context, event);
+    g_helpers.onLineBreakCodeHelpers(context, event);
   }
 
   if (g_state.typedGroupOpen && g_state.typedGroupEditor == context.editor &&
@@ -228,6 +234,7 @@ void OnUpdateUi(const HookContext& context, const sci::Notification& notificatio
   // Whatever the typed character's helpers did is one step; what follows is a step of its own.
   CloseTypedGroup(context);
   if ((notification.updated & sci::SC_UPDATE_CONTENT) != 0) ReadKeyState(os::kVK_CONTROL);
+  g_helpers.followOptionChanges(context);
   g_helpers.updateHighlightColor(context);
   ReindentSequence(context, -1, -1);
   g_helpers.scheduleFormat(context, -1, -1, false);

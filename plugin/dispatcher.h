@@ -48,6 +48,9 @@ struct DispatchedHelpers {
   void (*onPlusTyped)(const HookContext&, const CharacterEvent&);
   void (*onLineBreakStringHelpers)(const HookContext&, const CharacterEvent&);
   void (*onLineBreakCommentHelpers)(const HookContext&, const CharacterEvent&);
+  void (*onLineBreakCodeHelpers)(const HookContext&, const CharacterEvent&);
+  void (*onFormFeedTyped)(const HookContext&, const CharacterEvent&);
+  void (*followOptionChanges)(const HookContext&);
 };
 DispatchedHelpers& DispatchedHelperTable();
 const DispatchedHelpers& ShippedHelpers();

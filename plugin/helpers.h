@@ -14,8 +14,11 @@ void OnLineBreakStringHelpers(const HookContext& context, const CharacterEvent& 
 // Comment helpers (comment_helpers.cpp): comment block, else comment bars, else split comment.
 void OnLineBreakCommentHelpers(const HookContext& context, const CharacterEvent& event);
 
-// Code helpers (code_helpers.cpp): the floating-point zero.
+// Code helpers (code_helpers.cpp): the floating-point zero, the end keyword of a block opened
+// on the line of a typed line break, and the newline constant of Ctrl+D (a typed form feed).
 void OnDigitTyped(const HookContext& context, const CharacterEvent& event);
+void OnLineBreakCodeHelpers(const HookContext& context, const CharacterEvent& event);
+void OnFormFeedTyped(const HookContext& context, const CharacterEvent& event);
 
 // Code beautifier (beautifier.cpp): formats lines firstLine..lastLine by the spacing rules.
 void FormatLines(const HookContext& context, std::int64_t firstLine, std::int64_t lastLine);
@@ -27,6 +30,14 @@ void ScheduleFormat(const HookContext& context, std::int64_t firstLine, std::int
 // Visual helpers (visual_helpers.cpp).
 void ApplyEditorSettings(const HookContext& context);
 void UpdateHighlightColor(const HookContext& context);
+// The editor properties and the Ctrl+D binding of the code helper options, set or given back
+// as the options are now; on a display update, only when a setting changed since the last one.
+void ApplyEditorOptions(const HookContext& context);
+void FollowOptionChanges(const HookContext& context);
+// Whether the plugin has bound Ctrl+D in this editor to the form feed it replaces.
+bool CtrlDBoundToFormFeed(const HookContext& context);
+// Forgets what the plugin set in which editor (for a fresh IDE in the same process).
+void ResetEditorOptions();
 
 // Compiling helpers (compiling_helpers.cpp).
 void SetDateEnvironment(const HookContext& context);

@@ -10,6 +10,7 @@
 #include "plugin/dispatcher.h"
 #include "plugin/editor_access.h"
 #include "plugin/format_schedule.h"
+#include "plugin/helpers.h"
 
 namespace {
 
@@ -95,6 +96,7 @@ void ResetPluginState() {
   g_frame.module = module;
   ResetDispatcherState();
   ResetPendingFormat();
+  ResetEditorOptions();
 }
 
 std::string PluginPropertyName(os::Window ideWindow, const char* suffix) {

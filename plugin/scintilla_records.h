@@ -83,6 +83,22 @@ constexpr std::uint32_t SCI_GETMAINSELECTION = 2575;
 constexpr std::uint32_t SCI_GETTAG = 2616;
 constexpr std::uint32_t SCI_SETCARETLINEVISIBLEALWAYS = 2655;
 constexpr std::uint32_t SCI_GETCARETLINEVISIBLEALWAYS = 2654;
+constexpr std::uint32_t SCI_CLEARCMDKEY = 2071;
+constexpr std::uint32_t SCI_GETTABWIDTH = 2121;
+constexpr std::uint32_t SCI_GETINDENT = 2123;
+constexpr std::uint32_t SCI_GETUSETABS = 2125;
+constexpr std::uint32_t SCI_GETLINEINDENTATION = 2127;
+constexpr std::uint32_t SCI_AUTOCSETDROPRESTOFWORD = 2270;
+constexpr std::uint32_t SCI_AUTOCGETDROPRESTOFWORD = 2271;
+constexpr std::uint32_t SCI_FORMFEED = 2330;
+constexpr std::uint32_t SCI_SELECTIONDUPLICATE = 2469;
+constexpr std::uint32_t SCI_SETMULTIPLESELECTION = 2563;
+constexpr std::uint32_t SCI_GETMULTIPLESELECTION = 2564;
+constexpr std::uint32_t SCI_SETADDITIONALSELECTIONTYPING = 2565;
+constexpr std::uint32_t SCI_GETADDITIONALSELECTIONTYPING = 2566;
+constexpr std::uint32_t SCI_SETMULTIPASTE = 2614;
+constexpr std::uint32_t SCI_GETMULTIPASTE = 2615;
+constexpr int SC_MULTIPASTE_EACH = 1;
 
 // Search flags. SCFIND_REGEXP | SCFIND_POSIX (0x600000) selects Scintilla's own engine with
 // POSIX-style groups: the value the plugin sends for every regular-expression search.
@@ -164,6 +180,11 @@ struct TextToFind {
   CharacterRange chrg;
   const char* lpstrText;
   CharacterRange chrgText;
+};
+// Sci_TextRange: the same 32-bit range and a buffer for the text and its terminating zero.
+struct TextRange {
+  CharacterRange chrg;
+  char* lpstrText;
 };
 
 }  // namespace sci

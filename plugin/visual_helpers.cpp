@@ -1,5 +1,9 @@
 // Visual helpers: caret, scroll margins, current line and the style and colour of the IDE's
-// word highlighting (indicator 2), all as editor properties.
+// word highlighting (indicator 2), all as editor properties; and the editor properties that
+// code helper options switch (autocompletion, multiple selections).
+
+#include <array>
+#include <map>
 
 #include "plugin/editor_access.h"
 #include "plugin/helpers.h"
@@ -76,6 +80,76 @@ const char* HighlightColorOption(int style) {
   }
 }
 
+// Editor properties that options of the code helpers switch on. Off puts back the value the
+// editor had before the plugin set it (the IDE's choice), unless something else changed it since.
+struct OptionProperty {
+  const char* option;
+  std::uint32_t getter;
+  std::uint32_t setter;
+  std::intptr_t on;
+};
+constexpr std::array<OptionProperty, 4> kOptionProperties = {{
+    {"AutocompDropRestWord", sci::SCI_AUTOCGETDROPRESTOFWORD, sci::SCI_AUTOCSETDROPRESTOFWORD, 1},
+    {"UseMultiCursor", sci::SCI_GETMULTIPLESELECTION, sci::SCI_SETMULTIPLESELECTION, 1},
+    {"UseMultiCursor", sci::SCI_GETADDITIONALSELECTIONTYPING,
+     sci::SCI_SETADDITIONALSELECTIONTYPING, 1},
+    {"UseMultiCursor", sci::SCI_GETMULTIPASTE, sci::SCI_SETMULTIPASTE, sci::SC_MULTIPASTE_EACH},
+}};
+
+struct SavedProperty {
+  bool applied = false;
+  std::intptr_t before = 0;
+};
+// Ctrl+D types a form feed, which the Ctrl+D helper replaces with the newline constant. The key
+// map cannot be read: off gives the key back its binding in Scintilla's own key map.
+constexpr std::uintptr_t kCtrlD = 'D' | (2u << 16);  // SCMOD_CTRL in the upper half
+struct EditorOptions {
+  std::array<SavedProperty, kOptionProperties.size()> properties;
+  bool ctrlDBound = false;
+};
+struct OptionState {
+  std::map<os::Window, EditorOptions> editors;
+  std::int64_t lastUpdateStamp = 0;
+};
+OptionState g_options;
+
+void ApplyOptionProperty(const HookContext& context, const OptionProperty& property,
+                         SavedProperty& saved) {
+  const bool on = GetPluginSetting(context, "CodeHelpers", property.option) != 0;
+  if (!on && !saved.applied) return;
+  const std::intptr_t current = SciSend(context, property.getter);
+  if (on) {
+    if (saved.applied && current == property.on) return;
+    saved.applied = true;
+    saved.before = current;
+    if (current != property.on) SciSend(context, property.setter, property.on);
+  } else {
+    saved.applied = false;
+    if (current == property.on) {
+      SciSend(context, property.setter, static_cast<std::uintptr_t>(saved.before));
+    }
+  }
+}
+
+void BindCtrlD(const HookContext& context, EditorOptions& editor) {
+  if (GetPluginSetting(context, "CodeHelpers", "UseCtrlD") != 0) {
+    SciSend(context, sci::SCI_ASSIGNCMDKEY, kCtrlD, sci::SCI_FORMFEED);
+    editor.ctrlDBound = true;
+  } else if (editor.ctrlDBound) {
+    SciSend(context, sci::SCI_ASSIGNCMDKEY, kCtrlD, sci::SCI_SELECTIONDUPLICATE);
+    editor.ctrlDBound = false;
+  }
+}
+
+void SetOptionProperties(const HookContext& context) {
+  if (context.editor == nullptr) return;
+  EditorOptions& editor = g_options.editors[context.editor];
+  for (std::size_t i = 0; i < kOptionProperties.size(); ++i) {
+    ApplyOptionProperty(context, kOptionProperties[i], editor.properties[i]);
+  }
+  BindCtrlD(context, editor);
+}
+
 }  // namespace
 
 void ApplyEditorSettings(const HookContext& context) {
@@ -85,7 +159,25 @@ void ApplyEditorSettings(const HookContext& context) {
   SetCurrentLineDisplay(context);
   SetHighlightStyle(context);
   SciSend(context, sci::SCI_ASSIGNCMDKEY, kCtrlEnter, sci::SCI_NEWLINE);
+  ApplyEditorOptions(context);
 }
+
+// The host stamps every change of a setting; the editor that updates next follows it at once.
+void FollowOptionChanges(const HookContext& context) {
+  const std::int64_t stamp = GetPluginProperty(context.ideWindow, ".Plugin.UpdateDate");
+  if (stamp == g_options.lastUpdateStamp) return;
+  g_options.lastUpdateStamp = stamp;
+  ApplyEditorOptions(context);
+}
+
+void ApplyEditorOptions(const HookContext& context) { SetOptionProperties(context); }
+
+bool CtrlDBoundToFormFeed(const HookContext& context) {
+  const auto found = g_options.editors.find(context.editor);
+  return found != g_options.editors.end() && found->second.ctrlDBound;
+}
+
+void ResetEditorOptions() { g_options = OptionState{}; }
 
 void UpdateHighlightColor(const HookContext& context) {
   const bool onlySelectionChanged =

@@ -149,7 +149,7 @@ struct KeyBinding {
   int modifiers;
   std::uint32_t command;
 };
-constexpr std::array<KeyBinding, 17> kDefaultKeyMap = {{
+constexpr std::array<KeyBinding, 18> kDefaultKeyMap = {{
     {kKeyDown, 0, SCI_LINEDOWN},
     {kKeyUp, 0, SCI_LINEUP},
     {kKeyLeft, 0, SCI_CHARLEFT},
@@ -167,6 +167,7 @@ constexpr std::array<KeyBinding, 17> kDefaultKeyMap = {{
     {kKeyTab, 0, SCI_TAB},
     {kKeyReturn, 0, sci::SCI_NEWLINE},
     {kKeyReturn, kModShift, sci::SCI_NEWLINE},
+    {'D', kModCtrl, sci::SCI_SELECTIONDUPLICATE},
 }};
 
 int KeyMapIndex(int key, int modifiers) { return (modifiers << 16) | (key & 0xFFFF); }
@@ -228,6 +229,11 @@ struct EditorState final : public sci_internal::DocWatcher {
   int caretLineVisible = 0;
   int caretLineVisibleAlways = 0;
   int xCaretPolicy = 1, xCaretSlop = 0, yCaretPolicy = 1, yCaretSlop = 0;
+  // Kept and answered; the document core has one selection and no autocompletion list.
+  int autoCompleteDropRestOfWord = 0;
+  int multipleSelection = 0;
+  int additionalSelectionTyping = 0;
+  int multiPaste = 0;  // SC_MULTIPASTE_ONCE
   std::array<IndicatorProperties, 36> indicators{};
   std::array<StyleProperties, 256> styles{};
   std::map<int, std::uint32_t> keyMap;
@@ -388,6 +394,29 @@ struct EditorState final : public sci_internal::DocWatcher {
     if (inserted) {
       for (char ch : eol) NotifyChar(static_cast<unsigned char>(ch));
     }
+  }
+
+  // SCI_SELECTIONDUPLICATE: a selection is inserted again after itself; without one, the line
+  // (a line end, then the line's text: two insertions).
+  void Duplicate() {
+    sci_internal::UndoGroup group(doc);
+    if (SelectionEmpty()) {
+      const Sci::Line line = doc->SciLineFromPosition(caret);
+      const Position end = doc->LineEnd(line);
+      const std::string text = TextRangeOf(doc->LineStart(line), end);
+      const std::string_view eol = doc->EOLString();
+      const Position inserted = doc->InsertString(end, eol.data(), eol.size());
+      doc->InsertString(end + inserted, text.data(), static_cast<Position>(text.size()));
+    } else {
+      const std::string text = TextRangeOf(SelectionStart(), SelectionEnd());
+      doc->InsertString(SelectionEnd(), text.data(), static_cast<Position>(text.size()));
+    }
+  }
+
+  std::string TextRangeOf(Position start, Position end) const {
+    std::string text(static_cast<std::size_t>(std::max<Position>(end - start, 0)), '\0');
+    if (!text.empty()) doc->GetCharRange(text.data(), start, end - start);
+    return text;
   }
 
   void DeleteBack() {
@@ -638,6 +667,12 @@ bool EditorState::RunCommand(std::uint32_t command) {
     case sci::SCI_SELECTALL:
       SetSelection(0, doc->Length());
       return true;  // the caret at the start
+    case sci::SCI_FORMFEED:  // typed like a character
+      InsertCharacter("\f");
+      return true;
+    case sci::SCI_SELECTIONDUPLICATE:
+      Duplicate();
+      return true;
     default:
       return false;
   }
@@ -933,6 +968,28 @@ os::LResult EditorState::Dispatch(std::uint32_t message, os::WParam wParam, os::
       return 0;
     case sci::SCI_GETCARETLINEVISIBLEALWAYS:
       return caretLineVisibleAlways;
+
+    // Autocompletion and multiple selections.
+    case sci::SCI_AUTOCSETDROPRESTOFWORD:
+      autoCompleteDropRestOfWord = wParam != 0;
+      return 0;
+    case sci::SCI_AUTOCGETDROPRESTOFWORD:
+      return autoCompleteDropRestOfWord;
+    case sci::SCI_SETMULTIPLESELECTION:
+      multipleSelection = wParam != 0;
+      return 0;
+    case sci::SCI_GETMULTIPLESELECTION:
+      return multipleSelection;
+    case sci::SCI_SETADDITIONALSELECTIONTYPING:
+      additionalSelectionTyping = wParam != 0;
+      return 0;
+    case sci::SCI_GETADDITIONALSELECTIONTYPING:
+      return additionalSelectionTyping;
+    case sci::SCI_SETMULTIPASTE:
+      multiPaste = static_cast<int>(wParam);
+      return 0;
+    case sci::SCI_GETMULTIPASTE:
+      return multiPaste;
 
     // Indicators.
     case sci::SCI_INDICSETSTYLE:

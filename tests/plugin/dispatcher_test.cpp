@@ -48,6 +48,13 @@ void RecordStringBreak(const HookContext& c, const CharacterEvent& e) {
 void RecordCommentBreak(const HookContext&, const CharacterEvent& e) {
   g_calls.push_back({"comment-break", e.ch, e.line, e.pos});
 }
+void RecordCodeBreak(const HookContext&, const CharacterEvent& e) {
+  g_calls.push_back({"code-break", e.ch, e.line, e.pos});
+}
+void RecordFormFeed(const HookContext&, const CharacterEvent& e) {
+  g_calls.push_back({"form-feed", e.ch, e.line, e.pos});
+}
+void RecordOptionChanges(const HookContext&) { g_calls.push_back({"options", 0, 0, 0}); }
 void RecordFocus(const HookContext&) { g_calls.push_back({"focus", 0, 0, 0}); }
 void RecordHighlight(const HookContext&) { g_calls.push_back({"highlight", 0, 0, 0}); }
 
@@ -66,8 +73,10 @@ class DispatcherTest : public ::testing::Test {
     g_onLineBreak = nullptr;
     g_onQuote = nullptr;
     DispatchedHelperTable() =
-        DispatchedHelpers{RecordFocus, RecordHighlight, RecordSchedule,    RecordDigit,
-                          RecordQuote, RecordPlus,      RecordStringBreak, RecordCommentBreak};
+        DispatchedHelpers{RecordFocus,       RecordHighlight,    RecordSchedule,
+                          RecordDigit,       RecordQuote,        RecordPlus,
+                          RecordStringBreak, RecordCommentBreak, RecordCodeBreak,
+                          RecordFormFeed,    RecordOptionChanges};
     os::sim::SetClock(1000);
     NotifyUpdateUi(*editor, 0);  // the IDE and the editor are known
     g_calls.clear();
@@ -92,7 +101,8 @@ TEST_F(DispatcherTest, CharacterHandlingStartsOneHelperGroup) {
     std::vector<std::string> helpers;
   };
   const Case cases[] = {
-      {"7", {"digit"}}, {"\"", {"quote"}}, {"+", {"plus"}}, {"a", {}}, {";", {}},
+      {"7", {"digit"}}, {"\"", {"quote"}}, {"+", {"plus"}}, {"\f", {"form-feed"}},
+      {"a", {}},        {";", {}},
   };
   for (const Case& c : cases) {
     SetText(*editor, "x", 1);
@@ -100,7 +110,8 @@ TEST_F(DispatcherTest, CharacterHandlingStartsOneHelperGroup) {
     TypeText(*editor, c.typed);
     std::vector<std::string> helpers;
     for (const Call& call : g_calls) {
-      if (call.what != "schedule-defer" && call.what != "flush" && call.what != "highlight") {
+      if (call.what != "schedule-defer" && call.what != "flush" && call.what != "highlight" &&
+          call.what != "options") {
         helpers.push_back(call.what);
       }
     }
@@ -159,16 +170,17 @@ TEST_F(DispatcherTest, LineBreakHelpersRunOncePerLineBreakInEveryMode) {
     for (const Call& call : g_calls) {
       if (call.what.find("break") != std::string::npos) order.push_back(call.what);
     }
-    EXPECT_EQ(order, (std::vector<std::string>{"string-break", "comment-break"}));
+    EXPECT_EQ(order, (std::vector<std::string>{"string-break", "comment-break", "code-break"}));
   }
 }
 
 TEST_F(DispatcherTest, DisplayUpdateStepsRunInOrder) {
   g_calls.clear();
   NotifyUpdateUi(*editor, sci::SC_UPDATE_SELECTION);
-  ASSERT_EQ(g_calls.size(), 2u);
-  EXPECT_EQ(g_calls[0].what, "highlight");
-  EXPECT_EQ(g_calls[1].what, "flush");
+  ASSERT_EQ(g_calls.size(), 3u);
+  EXPECT_EQ(g_calls[0].what, "options");
+  EXPECT_EQ(g_calls[1].what, "highlight");
+  EXPECT_EQ(g_calls[2].what, "flush");
 }
 
 TEST_F(DispatcherTest, FocusAppliesTheEditorSettings) {

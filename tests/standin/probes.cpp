@@ -580,6 +580,11 @@ void StoredProperties(const Session& s) {
       {"caret width", SCI_SETCARETWIDTH, SCI_GETCARETWIDTH, 2, 0},
       {"caret line visible always", SCI_SETCARETLINEVISIBLEALWAYS, SCI_GETCARETLINEVISIBLEALWAYS, 1,
        0},
+      {"drop rest of word", SCI_AUTOCSETDROPRESTOFWORD, SCI_AUTOCGETDROPRESTOFWORD, 1, 0},
+      {"multiple selection", SCI_SETMULTIPLESELECTION, SCI_GETMULTIPLESELECTION, 1, 0},
+      {"additional selection typing", SCI_SETADDITIONALSELECTIONTYPING,
+       SCI_GETADDITIONALSELECTIONTYPING, 1, 0},
+      {"multi paste", SCI_SETMULTIPASTE, SCI_GETMULTIPASTE, SC_MULTIPASTE_EACH, 0},
   };
   for (const Pair& pair : pairs) {
     s.Send(pair.set, pair.wParam, pair.value);
@@ -594,6 +599,21 @@ void StoredProperties(const Session& s) {
   s.Answer("y caret policy", s.Send(SCI_SETYCARETPOLICY, 0x01 | 0x04, 3));
   s.Idle();
   s.Dump();
+}
+
+// The commands the Ctrl+D helper relies on: the form feed is typed like a character, and
+// Scintilla's own Ctrl+D duplicates the line (or the selection).
+void FormFeedAndDuplicate(const Session& s) {
+  s.Start("ab\r\ncd", SC_EOL_CRLF, 1, 1);
+  s.Send(SCI_SELECTIONDUPLICATE);
+  s.Dump();
+  s.Send(SCI_SETSEL, 4, 6);
+  s.Send(SCI_SELECTIONDUPLICATE);
+  s.Dump();
+  s.Send(SCI_GOTOPOS, 1);
+  s.Send(SCI_FORMFEED);
+  s.Dump();
+  s.Idle();
 }
 
 void OutOfRangeQueries(const Session& s) {
@@ -655,6 +675,7 @@ constexpr Probe kProbes[] = {
     {"replace-whole-match", ReplaceWholeMatch},
     {"selection-edges", SelectionEdges},
     {"stored-properties", StoredProperties},
+    {"form-feed-and-duplicate", FormFeedAndDuplicate},
     {"out-of-range-queries", OutOfRangeQueries},
 };
 

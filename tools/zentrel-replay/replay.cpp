@@ -205,12 +205,14 @@ class ScenarioRun {
                             static_cast<os::LParam>(lParam));
   }
 
-  // The host's update stamp: a clock reading, always a new value.
+  // The host's update stamp: a clock reading, always a new value, also after a stamp the
+  // plugin wrote (as the host does, it steps past the value the property holds).
   void Stamp() {
-    lastStamp_ = std::max<std::int64_t>(os::MillisecondClock(), lastStamp_ + 1);
-    os::SetProp(ide_->MainWindow(),
-                core::UpdateDatePropertyName(core::HandleValue(ide_->MainWindow())),
-                static_cast<std::intptr_t>(lastStamp_));
+    const std::string name = core::UpdateDatePropertyName(core::HandleValue(ide_->MainWindow()));
+    const std::int64_t published = os::GetProp(ide_->MainWindow(), name);
+    lastStamp_ = std::max<std::int64_t>(
+        {os::MillisecondClock(), lastStamp_ + 1, published + 1});
+    os::SetProp(ide_->MainWindow(), name, static_cast<std::intptr_t>(lastStamp_));
   }
 
   std::string PropertyName(const std::string& suffix) const {
