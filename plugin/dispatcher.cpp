@@ -68,7 +68,7 @@ DispatcherState g_state;
 constexpr DispatchedHelpers kShippedHelpers = {
     ApplyEditorSettings, UpdateHighlightColor, ScheduleFormat,           OnDigitTyped,
     OnQuoteTyped,        OnPlusTyped,          OnLineBreakStringHelpers, OnLineBreakCommentHelpers,
-    OnLineBreakCodeHelpers, OnFormFeedTyped,   FollowOptionChanges,
+    OnLineBreakCodeHelpers, OnFormFeedTyped,   FollowOptionChanges,       ReleaseEditorKeys,
 };
 DispatchedHelpers g_helpers = kShippedHelpers;
 
@@ -287,6 +287,11 @@ void Dispatch(int code, os::WParam wParam, const os::CallWndRetRecord& record) {
       case sci::SCN_FOCUSIN: {
         PluginCodeScope scope;
         g_helpers.applyEditorSettings(context);
+        break;
+      }
+      case sci::SCN_FOCUSOUT: {
+        PluginCodeScope scope;
+        g_helpers.onFocusOut(context);
         break;
       }
       case sci::SCN_MODIFIED:

@@ -51,6 +51,7 @@ struct DispatchedHelpers {
   void (*onLineBreakCodeHelpers)(const HookContext&, const CharacterEvent&);
   void (*onFormFeedTyped)(const HookContext&, const CharacterEvent&);
   void (*followOptionChanges)(const HookContext&);
+  void (*onFocusOut)(const HookContext&);
 };
 DispatchedHelpers& DispatchedHelperTable();
 const DispatchedHelpers& ShippedHelpers();

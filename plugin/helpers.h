@@ -36,6 +36,10 @@ void ApplyEditorOptions(const HookContext& context);
 void FollowOptionChanges(const HookContext& context);
 // Whether the plugin has bound Ctrl+D in this editor to the form feed it replaces.
 bool CtrlDBoundToFormFeed(const HookContext& context);
+// When the editor loses the focus: the key bound for the plugin goes back to the editor's own
+// command (bound again at the next focus), so that no form feed is typed that nobody replaces
+// once the host has ended.
+void ReleaseEditorKeys(const HookContext& context);
 // Forgets what the plugin set in which editor (for a fresh IDE in the same process).
 void ResetEditorOptions();
 

@@ -113,6 +113,7 @@ constexpr std::uint32_t SCN_UPDATEUI = 2007;
 constexpr std::uint32_t SCN_MODIFIED = 2008;
 constexpr std::uint32_t SCN_AUTOCSELECTION = 2022;
 constexpr std::uint32_t SCN_FOCUSIN = 2028;
+constexpr std::uint32_t SCN_FOCUSOUT = 2029;
 
 // SCN_MODIFIED flags.
 constexpr int SC_MOD_INSERTTEXT = 0x1;

@@ -131,14 +131,19 @@ void ApplyOptionProperty(const HookContext& context, const OptionProperty& prope
   }
 }
 
+void UnbindCtrlD(const HookContext& context, EditorOptions& editor) {
+  if (!editor.ctrlDBound) return;
+  editor.ctrlDBound = false;
+  SciSend(context, sci::SCI_ASSIGNCMDKEY, kCtrlD, sci::SCI_SELECTIONDUPLICATE);
+}
+
 void BindCtrlD(const HookContext& context, EditorOptions& editor) {
-  if (GetPluginSetting(context, "CodeHelpers", "UseCtrlD") != 0) {
-    SciSend(context, sci::SCI_ASSIGNCMDKEY, kCtrlD, sci::SCI_FORMFEED);
-    editor.ctrlDBound = true;
-  } else if (editor.ctrlDBound) {
-    SciSend(context, sci::SCI_ASSIGNCMDKEY, kCtrlD, sci::SCI_SELECTIONDUPLICATE);
-    editor.ctrlDBound = false;
+  if (GetPluginSetting(context, "CodeHelpers", "UseCtrlD") == 0) {
+    UnbindCtrlD(context, editor);
+    return;
   }
+  SciSend(context, sci::SCI_ASSIGNCMDKEY, kCtrlD, sci::SCI_FORMFEED);
+  editor.ctrlDBound = true;
 }
 
 void SetOptionProperties(const HookContext& context) {
@@ -175,6 +180,11 @@ void ApplyEditorOptions(const HookContext& context) { SetOptionProperties(contex
 bool CtrlDBoundToFormFeed(const HookContext& context) {
   const auto found = g_options.editors.find(context.editor);
   return found != g_options.editors.end() && found->second.ctrlDBound;
+}
+
+void ReleaseEditorKeys(const HookContext& context) {
+  const auto found = g_options.editors.find(context.editor);
+  if (found != g_options.editors.end()) UnbindCtrlD(context, found->second);
 }
 
 void ResetEditorOptions() { g_options = OptionState{}; }

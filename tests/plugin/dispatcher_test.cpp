@@ -55,6 +55,7 @@ void RecordFormFeed(const HookContext&, const CharacterEvent& e) {
   g_calls.push_back({"form-feed", e.ch, e.line, e.pos});
 }
 void RecordOptionChanges(const HookContext&) { g_calls.push_back({"options", 0, 0, 0}); }
+void RecordFocusOut(const HookContext&) { g_calls.push_back({"focus-out", 0, 0, 0}); }
 void RecordFocus(const HookContext&) { g_calls.push_back({"focus", 0, 0, 0}); }
 void RecordHighlight(const HookContext&) { g_calls.push_back({"highlight", 0, 0, 0}); }
 
@@ -76,7 +77,7 @@ class DispatcherTest : public ::testing::Test {
         DispatchedHelpers{RecordFocus,       RecordHighlight,    RecordSchedule,
                           RecordDigit,       RecordQuote,        RecordPlus,
                           RecordStringBreak, RecordCommentBreak, RecordCodeBreak,
-                          RecordFormFeed,    RecordOptionChanges};
+                          RecordFormFeed,    RecordOptionChanges, RecordFocusOut};
     os::sim::SetClock(1000);
     NotifyUpdateUi(*editor, 0);  // the IDE and the editor are known
     g_calls.clear();
@@ -186,6 +187,36 @@ TEST_F(DispatcherTest, DisplayUpdateStepsRunInOrder) {
 TEST_F(DispatcherTest, FocusAppliesTheEditorSettings) {
   Focus(*editor);
   EXPECT_EQ(CountCalls("focus"), 1);
+}
+
+// Ctrl+D types the form feed the plugin replaces only while the editor has the focus: a host
+// that ends (its tray menu takes the focus first) leaves the key as the editor had it.
+TEST_F(DispatcherTest, CtrlDIsBoundToTheFormFeedWhileTheEditorHasTheFocus) {
+  DispatchedHelperTable() = ShippedHelpers();
+  PublishSetting(*ide, "CodeHelpers", "UseCtrlD", 1);
+  const auto ctrlDCommands = [&] {
+    std::vector<std::intptr_t> commands;
+    for (const FakeEditor::Received& r : editor->received) {
+      if (r.message == sci::SCI_ASSIGNCMDKEY && r.wParam == ('D' | (2u << 16)))
+        commands.push_back(r.lParam);
+    }
+    return commands;
+  };
+  const auto loseFocus = [&] {
+    sci::Notification n{};
+    n.nmhdr.hwndFrom = editor->window;
+    n.nmhdr.code = sci::SCN_FOCUSOUT;
+    os::SendMessage(ide->main, os::kWM_NOTIFY, 0, reinterpret_cast<os::LParam>(&n));
+  };
+  using Commands = std::vector<std::intptr_t>;
+  Focus(*editor);
+  EXPECT_EQ(ctrlDCommands(), Commands{sci::SCI_FORMFEED});
+  loseFocus();
+  EXPECT_EQ(ctrlDCommands(), (Commands{sci::SCI_FORMFEED, sci::SCI_SELECTIONDUPLICATE}));
+  loseFocus();
+  EXPECT_EQ(ctrlDCommands().size(), 2u) << "given back once";
+  Focus(*editor);
+  EXPECT_EQ(ctrlDCommands().back(), sci::SCI_FORMFEED);
 }
 
 TEST_F(DispatcherTest, KeyStateIsReadOnContentUpdatesOnly) {
