@@ -269,6 +269,7 @@ bool NothingToDo(const os::CallWndRetRecord& record) {
 
 void Dispatch(int code, os::WParam wParam, const os::CallWndRetRecord& record) {
   if (NothingToDo(record)) return;
+  const SettingsCallScope settings;
   HookContext context;
   context.hookCode = code;
   context.wParam = static_cast<std::int64_t>(wParam);

@@ -4,6 +4,7 @@
 #include "plugin/plugin_frame.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cstdint>
 
 #include "core/property_names.h"
@@ -13,6 +14,15 @@
 #include "plugin/helpers.h"
 
 namespace {
+
+struct CachedSetting {
+  const char* group;
+  const char* option;
+  os::Window ideWindow;
+  std::int64_t value;
+};
+// More than the catalogue's options: a call never fills it, and a full cache only reads again.
+constexpr std::size_t kCachedSettingsPerCall = 64;
 
 struct FrameState {
   os::Module module = nullptr;
@@ -28,6 +38,13 @@ struct FrameState {
   os::Window prefixWindow = nullptr;
   std::string prefix = "0";
   std::string nameBuffer;  // reused for every setting name, so a read does not allocate
+
+  // Settings read during the current hook call (see SettingsCallScope): a property read is a
+  // server round trip on some systems, and one keystroke's helpers ask for the same few
+  // settings again and again.
+  int settingsCallDepth = 0;
+  std::size_t cachedSettingCount = 0;
+  CachedSetting cachedSettings[kCachedSettingsPerCall];
 
   // Property snapshot (read by the debug dumps in the host's process).
   os::Window snapshotWindow = nullptr;
@@ -113,17 +130,55 @@ void SetPluginProperty(os::Window ideWindow, const char* suffix, std::int64_t va
   os::SetProp(ideWindow, PluginPropertyName(ideWindow, suffix), static_cast<std::intptr_t>(value));
 }
 
-std::int64_t GetPluginSetting(const HookContext& context, const char* group, const char* option) {
-  if (context.ideWindow == nullptr || group == nullptr || option == nullptr) return 0;
+namespace {
+
+bool SameName(const char* cached, const char* wanted) {
+  return cached == wanted || std::strcmp(cached, wanted) == 0;
+}
+
+CachedSetting* FindCachedSetting(os::Window ideWindow, const char* group, const char* option) {
+  for (std::size_t i = 0; i < g_frame.cachedSettingCount; ++i) {
+    CachedSetting& entry = g_frame.cachedSettings[i];
+    if (entry.ideWindow == ideWindow && SameName(entry.option, option) &&
+        SameName(entry.group, group))
+      return &entry;
+  }
+  return nullptr;
+}
+
+std::int64_t ReadSettingProperty(os::Window ideWindow, const char* group, const char* option) {
   std::string& name = g_frame.nameBuffer;
   name.clear();
-  name += PrefixFor(context.ideWindow);
+  name += PrefixFor(ideWindow);
   name += ".Settings.";
   name += group;
   name += '.';
   name += option;
   name += ".Value";
-  return os::GetProp(context.ideWindow, name);
+  return os::GetProp(ideWindow, name);
+}
+
+}  // namespace
+
+std::int64_t GetPluginSetting(const HookContext& context, const char* group, const char* option) {
+  if (context.ideWindow == nullptr || group == nullptr || option == nullptr) return 0;
+  if (g_frame.settingsCallDepth == 0) return ReadSettingProperty(context.ideWindow, group, option);
+  if (const CachedSetting* cached = FindCachedSetting(context.ideWindow, group, option))
+    return cached->value;
+  const std::int64_t value = ReadSettingProperty(context.ideWindow, group, option);
+  if (g_frame.cachedSettingCount < kCachedSettingsPerCall)
+    g_frame.cachedSettings[g_frame.cachedSettingCount++] = {group, option, context.ideWindow, value};
+  return value;
+}
+
+SettingsCallScope::SettingsCallScope() {
+  // Messages the plugin sends come back through the hook inside the outer call: they share its
+  // settings, so that a thousand-line paste reads each setting once, not once per message.
+  if (g_frame.settingsCallDepth++ == 0) g_frame.cachedSettingCount = 0;
+}
+
+SettingsCallScope::~SettingsCallScope() {
+  if (g_frame.settingsCallDepth > 0) --g_frame.settingsCallDepth;
 }
 
 std::int64_t GetPluginSettingInRange(const HookContext& context, const char* group,

@@ -7,8 +7,18 @@
 
 #include "plugin/hook_context.h"
 
-// The integer value of an option published by the host (0 when absent or disabled).
+// The integer value of an option published by the host (0 when absent or disabled). Inside a
+// SettingsCallScope each option is read from its property once; elsewhere at every call.
 std::int64_t GetPluginSetting(const HookContext& context, const char* group, const char* option);
+
+// Open for the whole of one call of the hook procedure: a change the host makes takes effect at
+// the next call (the next keystroke), and a call reads each setting at most once.
+struct SettingsCallScope {
+  SettingsCallScope();
+  ~SettingsCallScope();
+  SettingsCallScope(const SettingsCallScope&) = delete;
+  SettingsCallScope& operator=(const SettingsCallScope&) = delete;
+};
 
 void SetupCallContext(HookContext& context, os::Window window, std::uint32_t message,
                       os::WParam wParam, os::LParam lParam);

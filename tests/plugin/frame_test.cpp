@@ -70,6 +70,25 @@ TEST_F(FrameTest, SettingsAreReadLiveAndAbsentOnesReadZero) {
   EXPECT_EQ(GetPluginSetting(context, "CommentHelpers", "MinCommentBarLength"), 12);
 }
 
+// One call of the hook reads a setting once, also through the calls nested in it; the host's
+// change shows at the next call.
+TEST_F(FrameTest, ASettingIsReadOncePerHookCall) {
+  HookContext context = Context();
+  PublishSetting(*ide, "StringHelpers", "UseCtrlEnter", 1);
+  {
+    SettingsCallScope call;
+    EXPECT_EQ(GetPluginSetting(context, "StringHelpers", "UseCtrlEnter"), 1);
+    PublishSetting(*ide, "StringHelpers", "UseCtrlEnter", 0);
+    {
+      SettingsCallScope nested;
+      EXPECT_EQ(GetPluginSetting(context, "StringHelpers", "UseCtrlEnter"), 1);
+    }
+    EXPECT_EQ(GetPluginSetting(context, "StringHelpers", "UseCtrlEnter"), 1);
+  }
+  SettingsCallScope next;
+  EXPECT_EQ(GetPluginSetting(context, "StringHelpers", "UseCtrlEnter"), 0);
+}
+
 TEST_F(FrameTest, NoSettingIsReadBeforeTheIdeIsKnown) {
   PublishSetting(*ide, "StringHelpers", "UseCtrlEnter", 1);
   HookContext context;
