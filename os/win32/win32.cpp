@@ -1,5 +1,7 @@
 // The OS boundary on Windows: one Win32 call each, with the UTF-8 <-> UTF-16 conversion of texts.
 #include <windows.h>
+// After windows.h: the file security calls of ReplaceFileThrough.
+#include <aclapi.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -126,6 +128,11 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
     done += written;
   }
   return true;
+}
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
 // Writes the bytes over the file itself, then cuts it to their length: the old content is never
@@ -379,6 +386,76 @@ bool ReplaceFile(const std::string& path, const std::string& bytes, FileError* e
   if (ok) code = GetLastError();
   DeleteFileW(temporary.c_str());
   return Failed(error, code);
+}
+
+// A new file created exclusively with the old one's security, written through to disk, then
+// moved over the old one with the move written through as well.
+ReplaceOutcome ReplaceFileThrough(const std::string& path, const std::string& temporaryPath,
+                                  const std::string& bytes, std::string* reason) {
+  const auto fail = [reason](const std::string& why) {
+    if (reason != nullptr) *reason = why;
+    return ReplaceOutcome::kFailed;
+  };
+  const std::wstring target = Wide(path), temporary = Wide(temporaryPath);
+
+  HANDLE original = CreateFileW(target.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (original == INVALID_HANDLE_VALUE) return fail(SystemMessage(GetLastError()));
+  BY_HANDLE_FILE_INFORMATION information{};
+  PSECURITY_DESCRIPTOR security = nullptr;
+  const bool known = GetFileInformationByHandle(original, &information) != FALSE;
+  const DWORD securityError = GetSecurityInfo(
+      original, SE_FILE_OBJECT,
+      OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, nullptr,
+      nullptr, nullptr, nullptr, &security);
+  const DWORD informationError = known ? ERROR_SUCCESS : GetLastError();
+  CloseHandle(original);
+  const auto failFreeing = [&](const std::string& why) {
+    if (security != nullptr) LocalFree(security);
+    return fail(why);
+  };
+  if (!known) return failFreeing(SystemMessage(informationError));
+  if (information.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) {
+    return failFreeing("not a regular file");
+  }
+  if (information.nNumberOfLinks > 1) {
+    return failFreeing("has " + std::to_string(information.nNumberOfLinks) +
+                       " hard links, which a replacement would split; left as it is");
+  }
+  if (securityError != ERROR_SUCCESS) {
+    return failFreeing("cannot read the file's owner and permissions: " + SystemMessage(securityError));
+  }
+
+  // Never through a name that exists, a link included: CREATE_NEW on the name itself.
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, security, FALSE};
+  HANDLE file = CreateFileW(
+      temporary.c_str(), GENERIC_WRITE, 0, &attributes, CREATE_NEW,
+      (information.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY) | FILE_FLAG_OPEN_REPARSE_POINT,
+      nullptr);
+  const DWORD createError = GetLastError();
+  LocalFree(security);
+  if (file == INVALID_HANDLE_VALUE) {
+    if (createError == ERROR_FILE_EXISTS || createError == ERROR_ALREADY_EXISTS) {
+      return ReplaceOutcome::kNameTaken;
+    }
+    return fail("cannot create a temporary file in " + FolderOf(path) + ": " +
+                SystemMessage(createError));
+  }
+  std::string why;
+  if (!WriteAll(file, bytes) || !FlushFileBuffers(file)) {
+    why = "cannot write the temporary file: " + SystemMessage(GetLastError());
+  }
+  CloseHandle(file);
+  if (why.empty() && !MoveFileExW(temporary.c_str(), target.c_str(),
+                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    why = "cannot replace the file: " + SystemMessage(GetLastError());
+  }
+  if (!why.empty()) {
+    DeleteFileW(temporary.c_str());
+    return fail(why);
+  }
+  return ReplaceOutcome::kReplaced;
 }
 
 }  // namespace os
