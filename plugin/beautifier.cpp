@@ -4,8 +4,9 @@
 // word character is looked at once; strings, character literals and comments are stepped over,
 // operators and separators get the spacing their rule asks for. All reading of the text is done
 // by the editor's own regular-expression searches and all writing by template replacements of
-// the target, so the IDE's undo history and caret tracking see ordinary edits. Nothing is cached:
-// the line end is asked for again before every search, since every edit moves it.
+// the target, so the IDE's undo history and caret tracking see ordinary edits. The scan itself
+// walks a copy of the line, read once and again after every edit: a character that no rule acts
+// on costs no message. The line end is asked for again before every search, since edits move it.
 
 #include "plugin/beautifier.h"
 
@@ -24,7 +25,6 @@ constexpr const char* kGroup = "CodeBeautifier";
 // Patterns of the editor's engine (SCFIND_REGEXP | SCFIND_POSIX). A tab is written as the tab
 // character itself. In this engine `?` after a set repeats like `*`: `[<>=][<>=]?` takes a whole
 // run of those characters, which is why the operator tables below look at the run's length.
-const std::string kScanPattern = "([^A-Za-z\\d_])";
 // The blanks of a label and of an assembly line are spaces and tabs, as everywhere else: `\s`
 // would also take vertical tabs and form feeds, which are not the rules' to remove.
 const std::string kLabelPattern = "([A-Za-z\\d_]+)([ \t]*)(::?)";
@@ -50,6 +50,27 @@ const std::string kOneBlank = " ";
 
 constexpr std::int64_t kLineDone = -1;
 
+// Counts the edits made, so that the scan knows when what it read of the line is out of date.
+std::uint64_t g_editCount = 0;
+
+// The end of the line being formatted, as of the edit count it was read at. Kept only while
+// FormatLine runs: between its calls other helpers edit the text.
+struct KnownLineEnd {
+  bool formatting = false;
+  os::Window editor = nullptr;
+  std::int64_t line = -1;
+  std::uint64_t editCount = 0;
+  std::int64_t end = 0;
+};
+KnownLineEnd g_knownLineEnd;
+
+struct FormattingLine {
+  FormattingLine() { g_knownLineEnd = KnownLineEnd{true}; }
+  ~FormattingLine() { g_knownLineEnd = KnownLineEnd{}; }
+  FormattingLine(const FormattingLine&) = delete;
+  FormattingLine& operator=(const FormattingLine&) = delete;
+};
+
 using A = SpacingAction;
 
 std::int64_t Send(const HookContext& context, std::uint32_t message, std::int64_t wParam = 0) {
@@ -57,7 +78,13 @@ std::int64_t Send(const HookContext& context, std::uint32_t message, std::int64_
 }
 
 std::int64_t LineEnd(const HookContext& context, std::int64_t line) {
-  return Send(context, sci::SCI_GETLINEENDPOSITION, line);
+  KnownLineEnd& known = g_knownLineEnd;
+  if (known.formatting && known.editor == context.editor && known.line == line &&
+      known.editCount == g_editCount)
+    return known.end;
+  const std::int64_t end = Send(context, sci::SCI_GETLINEENDPOSITION, line);
+  if (known.formatting) known = {true, context.editor, line, g_editCount, end};
+  return end;
 }
 
 std::int64_t GroupLength(const HookContext& context, int group) {
@@ -82,6 +109,12 @@ std::int64_t FindFrom(const HookContext& context, std::int64_t line, const std::
 
 int CharAt(const HookContext& context, std::int64_t position) {
   return static_cast<int>(Send(context, sci::SCI_GETCHARAT, position));
+}
+
+void Replace(const HookContext& context, const std::string& text, std::int64_t start,
+             std::int64_t end) {
+  ++g_editCount;
+  SciReplaceRange(context, true, text, start, end);
 }
 
 bool IsWordCharacter(int ch) {
@@ -291,43 +324,84 @@ std::int64_t ScanStep(const HookContext& context, std::int64_t line, std::int64_
   return matchEnd;  // a character without a rule: stepped over
 }
 
+// A copy of one line's text, from its start to its end, as of the edit count it was read at.
+struct LineCopy {
+  std::int64_t start = 0;
+  std::int64_t end = 0;
+  std::uint64_t editCount = 0;
+  std::string text;
+
+  // The byte at `position` (a byte value, as the rules compare them), 0 outside the line.
+  int At(std::int64_t position) const {
+    if (position < start || position >= end) return 0;
+    return static_cast<unsigned char>(text[static_cast<std::size_t>(position - start)]);
+  }
+  // The first position from `from` on whose byte `wanted` accepts, or -1.
+  template <typename Predicate>
+  std::int64_t Find(std::int64_t from, Predicate wanted) const {
+    for (std::int64_t at = from < start ? start : from; at < end; ++at)
+      if (wanted(At(at))) return at;
+    return -1;
+  }
+};
+
+void ReadLine(const HookContext& context, std::int64_t line, LineCopy& copy) {
+  copy.start = Send(context, sci::SCI_POSITIONFROMLINE, line);
+  copy.end = LineEnd(context, line);
+  copy.editCount = g_editCount;
+  const std::int64_t length = copy.end > copy.start ? copy.end - copy.start : 0;
+  copy.text.assign(static_cast<std::size_t>(length) + 1, '\0');
+  sci::TextRange range{{static_cast<std::int32_t>(copy.start), static_cast<std::int32_t>(copy.end)},
+                       copy.text.data()};
+  const std::int64_t read = length > 0 ? SciSend(context, sci::SCI_GETTEXTRANGE, 0,
+                                                 reinterpret_cast<std::intptr_t>(&range))
+                                       : 0;
+  // A shorter answer (a control that misbehaves) reads as a shorter line.
+  copy.end = copy.start + (read < 0 ? 0 : read < length ? read : length);
+  copy.text.resize(static_cast<std::size_t>(copy.end - copy.start));
+}
+
+bool IsNotWordCharacter(int ch) { return !IsWordCharacter(ch); }
+bool IsNotBlank(int ch) { return !IsBlank(ch); }
+
 // Whether the label pattern matches at `position`: a word, blanks, then a colon. Where it
 // does not, the pattern's own search would try every later position of the line, each with
 // backtracking over a whole word, which costs far too much on a long line.
-bool LabelStartsAt(const HookContext& context, std::int64_t line, std::int64_t position) {
-  if (!IsWordCharacter(CharAt(context, position))) return false;
-  const std::int64_t wordEnd = FindFrom(context, line, kScanPattern, position);
+bool LabelStartsAt(const LineCopy& copy, std::int64_t position) {
+  if (!IsWordCharacter(copy.At(position))) return false;
+  const std::int64_t wordEnd = copy.Find(position, IsNotWordCharacter);
   if (wordEnd < 0) return false;
-  const std::int64_t next = FindFrom(context, line, kNotBlankPattern, wordEnd);
-  return next >= 0 && CharAt(context, next) == ':';
+  const std::int64_t next = copy.Find(wordEnd, IsNotBlank);
+  return next >= 0 && copy.At(next) == ':';
 }
 
 void FormatLine(const HookContext& context, std::int64_t line) {
+  const FormattingLine formatting;
   std::int64_t position = Send(context, sci::SCI_GETLINEINDENTPOSITION, line);
+  LineCopy copy;
+  ReadLine(context, line, copy);
 
   // A label at the start of the line, else an inline assembly line.
   bool labelled = false;
-  if (LabelStartsAt(context, line, position) && MatchesAt(context, line, kLabelPattern, position) &&
+  if (LabelStartsAt(copy, position) && MatchesAt(context, line, kLabelPattern, position) &&
       GroupLength(context, 3) == 1) {
     position = ApplyRule(context, position, "Label", A::SkipMatch, A::JoinLabel, A::NotOffered);
     labelled = true;
   }
-  if (!labelled && CharAt(context, position) == '!' &&
-      MatchesAt(context, line, kAsmPattern, position))
+  if (!labelled && copy.At(position) == '!' && MatchesAt(context, line, kAsmPattern, position))
     position = ApplyRule(context, position, "ASM", A::Keep, A::Tight, A::SpaceAfter);
 
   // Every step leaves at least one character of the original line behind it, so a line of n
   // characters takes at most n steps; the budget only guards against an editor that misbehaves.
-  const std::int64_t lineStart = Send(context, sci::SCI_POSITIONFROMLINE, line);
-  std::int64_t budget = 2 * (LineEnd(context, line) - lineStart) + 16;
+  if (copy.editCount != g_editCount) ReadLine(context, line, copy);
+  std::int64_t budget = 2 * (copy.end - copy.start) + 16;
   while (budget-- > 0) {
-    const std::int64_t end = LineEnd(context, line);
-    if (position >= end) return;
-    if (SciFindInRange(context, true, kScanPattern, position, end, false) == 0) return;
-    const std::int64_t found = Send(context, sci::SCI_GETTARGETSTART);
-    const std::int64_t matchEnd = Send(context, sci::SCI_GETTARGETEND);
-    const int ch = static_cast<int>(Send(context, sci::SCI_GETCHARAT, found));
-    const std::int64_t next = ScanStep(context, line, found, ch, matchEnd);
+    if (copy.editCount != g_editCount) ReadLine(context, line, copy);
+    if (position >= copy.end) return;
+    // The next character that is not a word character: the only ones a rule looks at.
+    const std::int64_t found = copy.Find(position, IsNotWordCharacter);
+    if (found < 0) return;
+    const std::int64_t next = ScanStep(context, line, found, copy.At(found), found + 1);
     if (next == kLineDone) return;
     position = next > found ? next : found + 1;
   }
@@ -376,38 +450,38 @@ std::int64_t ApplySpacingRule(const HookContext& context, std::int64_t position,
       next = position + before + length;
       break;
     case A::Tight:
-      if (after != 0 || before != 0) SciReplaceRange(context, true, kOperatorOnly, start, end);
+      if (after != 0 || before != 0) Replace(context, kOperatorOnly, start, end);
       next = position + length;
       break;
     case A::SpaceAfter: {
       const bool atLineEnd = afterReachesLineEnd();
-      if (!atLineEnd && after != 1) SciReplaceRange(context, true, kOneBlank, end - after, end);
+      if (!atLineEnd && after != 1) Replace(context, kOneBlank, end - after, end);
       if (before != 0)
-        SciReplaceRange(context, true, kOperatorOnly, start, start + before + length);
+        Replace(context, kOperatorOnly, start, start + before + length);
       next = position + length + (atLineEnd ? 0 : 1);
       break;
     }
     case A::SpaceAround: {
       const bool atLineEnd = afterReachesLineEnd();
       const bool blankInFront = blankOrIndentationInFront();
-      if (!atLineEnd && after != 1) SciReplaceRange(context, true, kOneBlank, end - after, end);
+      if (!atLineEnd && after != 1) Replace(context, kOneBlank, end - after, end);
       if (!blankInFront && before != 1)
-        SciReplaceRange(context, true, kOneBlank, start, start + before);
+        Replace(context, kOneBlank, start, start + before);
       next = position + length + (atLineEnd ? 0 : 1) + (blankInFront ? 0 : 1);
       break;
     }
     case A::TightBefore:
       if (before != 0)
-        SciReplaceRange(context, true, kOperatorOnly, start, start + before + length);
+        Replace(context, kOperatorOnly, start, start + before + length);
       next = position + length;
       break;
     case A::OneBlankBefore:
       if (before != 1 && !blankOrIndentationInFront())
-        SciReplaceRange(context, true, kOneBlank, start, start + before);
+        Replace(context, kOneBlank, start, start + before);
       next = position + 1;
       break;
     case A::JoinLabel:
-      if (length != 0) SciReplaceRange(context, true, kLabelAndColon, start, end);
+      if (length != 0) Replace(context, kLabelAndColon, start, end);
       next = end - length;
       break;
     case A::SkipMatch:
