@@ -53,6 +53,7 @@ struct FrameState {
 };
 
 FrameState g_frame;
+std::uint64_t g_settingPropertyReads = 0;
 
 const std::string& PrefixFor(os::Window window) {
   if (window != g_frame.prefixWindow || g_frame.prefix.empty()) {
@@ -155,6 +156,7 @@ std::int64_t ReadSettingProperty(os::Window ideWindow, const char* group, const 
   name += '.';
   name += option;
   name += ".Value";
+  ++g_settingPropertyReads;
   return os::GetProp(ideWindow, name);
 }
 
@@ -170,6 +172,8 @@ std::int64_t GetPluginSetting(const HookContext& context, const char* group, con
     g_frame.cachedSettings[g_frame.cachedSettingCount++] = {group, option, context.ideWindow, value};
   return value;
 }
+
+std::uint64_t SettingPropertyReads() { return g_settingPropertyReads; }
 
 SettingsCallScope::SettingsCallScope() {
   // Messages the plugin sends come back through the hook inside the outer call: they share its

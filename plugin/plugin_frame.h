@@ -20,6 +20,9 @@ struct SettingsCallScope {
   SettingsCallScope& operator=(const SettingsCallScope&) = delete;
 };
 
+// How many setting properties have been read since the library was loaded (for benchmarks).
+std::uint64_t SettingPropertyReads();
+
 void SetupCallContext(HookContext& context, os::Window window, std::uint32_t message,
                       os::WParam wParam, os::LParam lParam);
 
