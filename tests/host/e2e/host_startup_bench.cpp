@@ -47,7 +47,8 @@ double EmptyProcessStart() {
   return Milliseconds(start, end);
 }
 
-void Measure(const wchar_t* label, const std::vector<std::wstring>& plugins, bool withZentrel) {
+// The median start-up, or a negative value when the host did not start.
+double Measure(const wchar_t* label, const std::vector<std::wstring>& plugins, bool withZentrel) {
   TestIde ide;
   std::wstring folder = Stage(std::wstring(L"bench-") + label, plugins);
   if (withZentrel) CopyFileW((BuildFolder() + L"\\stage\\tool\\Zentrel.dll").c_str(), (folder + L"\\Zentrel.dll").c_str(), FALSE);
@@ -59,7 +60,7 @@ void Measure(const wchar_t* label, const std::vector<std::wstring>& plugins, boo
     QueryPerformanceCounter(&start);
     if (!StartHostFor(host, folder, ide) || !WaitReady(ide, host)) {
       std::printf("%ls: the host did not start\n", label);
-      return;
+      return -1;
     }
     QueryPerformanceCounter(&ready);
     times.push_back(Milliseconds(start, ready));
@@ -77,6 +78,13 @@ void Measure(const wchar_t* label, const std::vector<std::wstring>& plugins, boo
               *std::min_element(times.begin(), times.end()), kRuns);
   std::printf("host private memory once running,  %-22ls %7.1f MB (working set %.1f MB)\n", label,
               privateBytes / 1048576.0, workingSet / 1048576.0);
+  return Median(times);
+}
+
+// A goal's line for `./vorpex bench`: how much one start-up may add to another.
+void PrintGoal(const char* name, double extra, double goal) {
+  std::printf("goal: %s figure=%.1fms goal=<=%.0fms ratio=%.2f\n", name, extra, goal,
+              extra / goal);
 }
 
 }  // namespace
@@ -86,11 +94,14 @@ int wmain(int argc, wchar_t** argv) {
   std::vector<double> empty;
   for (int run = 0; run < kRuns; ++run) empty.push_back(EmptyProcessStart());
   std::printf("empty process start (the system's own cost)           median %7.1f ms\n", Median(empty));
-  Measure(L"no plugin", {}, false);
+  const double host = Measure(L"no plugin", {}, false);
   Measure(L"test plugin", {L"settings_plugin.dll"}, false);
-  if (GetFileAttributesW((BuildFolder() + L"\\stage\\tool\\Zentrel.dll").c_str()) != INVALID_FILE_ATTRIBUTES)
-    Measure(L"Zentrel.dll", {}, true);
-  else
+  if (host >= 0) PrintGoal("host-start-host-over-empty-process", host - Median(empty), 100);
+  if (GetFileAttributesW((BuildFolder() + L"\\stage\\tool\\Zentrel.dll").c_str()) != INVALID_FILE_ATTRIBUTES) {
+    const double zentrel = Measure(L"Zentrel.dll", {}, true);
+    if (host >= 0 && zentrel >= 0) PrintGoal("host-start-zentrel-over-host", zentrel - host, 50);
+  } else {
     std::printf("Zentrel.dll is not staged: its start-up is not measured\n");
+  }
   return 0;
 }
