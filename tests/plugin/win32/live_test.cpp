@@ -36,6 +36,12 @@ void SetClipboardText(const std::wstring& text) {
   CloseClipboard();
 }
 
+void PublishSetting(HWND ide, const char* group, const char* key, std::intptr_t value) {
+  const std::string name = core::SettingPropertyName(core::HandleValue(ide), group, key);
+  SetPropW(ide, reinterpret_cast<LPCWSTR>(core::Utf8ToUtf16(name).c_str()),
+           reinterpret_cast<HANDLE>(value));
+}
+
 // Every option at its default, as a first-run host publishes them.
 void PublishDefaults(HWND ide) {
   const std::int64_t handle = core::HandleValue(ide);
@@ -52,9 +58,7 @@ void PublishDefaults(HWND ide) {
   ReadDialogTree(walk, *document.root);
   for (const OptionContainer& container : table.entries[0].containers) {
     for (const auto& [key, value] : container.values) {
-      const std::string name = core::SettingPropertyName(handle, container.name, key);
-      SetPropW(ide, reinterpret_cast<LPCWSTR>(core::Utf8ToUtf16(name).c_str()),
-               reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(value)));
+      PublishSetting(ide, container.name.c_str(), key.c_str(), static_cast<std::intptr_t>(value));
     }
   }
   SetPropW(
@@ -127,6 +131,8 @@ TEST_F(ZentrelLive, EnterInACommentBlockContinuesItOnceInCrLf) {
 // The paste runs the whole re-indent sequence: formatting, the IDE's Ctrl+I synthesised from
 // inside the hook, the caret put back, one undo step.
 TEST_F(ZentrelLive, PastedLinesAreFormattedAndReindentedByTheIde) {
+  // The block is typed whole: no end keyword from the plugin.
+  PublishSetting(ide_.main, "CodeHelpers", "AutocompEndKeywordNewLine", 0);
   TypeText(L"If a\n\nEndIf");
   ASSERT_TRUE(WaitForText("If a\r\n\r\nEndIf")) << EditorText(editor_);
   SendMessageW(editor_, kSciGotoPos, 6, 0);
