@@ -456,8 +456,7 @@ std::int64_t ApplySpacingRule(const HookContext& context, std::int64_t position,
     case A::SpaceAfter: {
       const bool atLineEnd = afterReachesLineEnd();
       if (!atLineEnd && after != 1) Replace(context, kOneBlank, end - after, end);
-      if (before != 0)
-        Replace(context, kOperatorOnly, start, start + before + length);
+      if (before != 0) Replace(context, kOperatorOnly, start, start + before + length);
       next = position + length + (atLineEnd ? 0 : 1);
       break;
     }
@@ -465,14 +464,12 @@ std::int64_t ApplySpacingRule(const HookContext& context, std::int64_t position,
       const bool atLineEnd = afterReachesLineEnd();
       const bool blankInFront = blankOrIndentationInFront();
       if (!atLineEnd && after != 1) Replace(context, kOneBlank, end - after, end);
-      if (!blankInFront && before != 1)
-        Replace(context, kOneBlank, start, start + before);
+      if (!blankInFront && before != 1) Replace(context, kOneBlank, start, start + before);
       next = position + length + (atLineEnd ? 0 : 1) + (blankInFront ? 0 : 1);
       break;
     }
     case A::TightBefore:
-      if (before != 0)
-        Replace(context, kOperatorOnly, start, start + before + length);
+      if (before != 0) Replace(context, kOperatorOnly, start, start + before + length);
       next = position + length;
       break;
     case A::OneBlankBefore:

@@ -166,10 +166,11 @@ void PrintPasteGoals(const PasteFigures& paste, double microsecondsPerMessage) {
   const double timesMessages = paste.fastestMilliseconds / messagesAlone;
   std::printf("goal: paste-1000-lines figure=%.2fms goal=<=30ms ratio=%.2f\n",
               paste.fastestMilliseconds, paste.fastestMilliseconds / 30.0);
-  std::printf("goal: paste-vs-its-messages figure=%.2fx goal=<=1.3x ratio=%.2f"
-              " (its %llu messages alone %.2f ms)\n",
-              timesMessages, timesMessages / 1.3, static_cast<unsigned long long>(paste.messages),
-              messagesAlone);
+  std::printf(
+      "goal: paste-vs-its-messages figure=%.2fx goal=<=1.3x ratio=%.2f"
+      " (its %llu messages alone %.2f ms)\n",
+      timesMessages, timesMessages / 1.3, static_cast<unsigned long long>(paste.messages),
+      messagesAlone);
 #else
   (void)paste;
   (void)microsecondsPerMessage;
