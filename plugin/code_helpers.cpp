@@ -17,6 +17,7 @@
 #include "plugin/helpers.h"
 #include "plugin/line_search.h"
 #include "plugin/plugin_frame.h"
+#include "plugin/string_literals.h"
 
 namespace {
 
@@ -298,6 +299,19 @@ void OnLineBreakCodeHelpers(const HookContext& context, const CharacterEvent& ev
       static_cast<std::uintptr_t>(newLineStart + static_cast<std::int64_t>(innerIndent.size())));
 }
 
+namespace {
+
+// Whether an odd run of backslashes of the escaped literal stands directly before `position`.
+bool EscapedByBackslash(const HookContext& context, const StringLiteral& literal,
+                        std::int64_t position) {
+  std::int64_t backslashes = 0;
+  for (std::int64_t p = position - 1; p > literal.quote && CharAt(context, p) == '\\'; --p)
+    ++backslashes;
+  return backslashes % 2 == 1;
+}
+
+}  // namespace
+
 // The constant goes in as code: typed inside a string, the string is closed before it and opened
 // again after it, as Ctrl+Enter's split does, only without the line break.
 void OnFormFeedTyped(const HookContext& context, const CharacterEvent& event) {
@@ -311,12 +325,15 @@ void OnFormFeedTyped(const HookContext& context, const CharacterEvent& event) {
   }
   const std::int64_t choice = GetPluginSetting(context, "StringHelpers", "NewlineConstant");
   std::string constant = choice >= 1 && choice <= 3 ? kNewlineConstants[choice] : "";
-  const bool afterClosingQuote =
-      CharAt(context, event.pos - 1) == '"' && StyleAt(context, event.pos - 2) == sci::STYLE_STRING;
-  const bool insideString = event.pos > event.lineStart &&
-                            StyleAt(context, event.pos - 1) == sci::STYLE_STRING &&
-                            !afterClosingQuote;
-  if (insideString && !constant.empty()) constant = "\"+" + constant + "+\"";
+  const StringLiteral literal = StringLiteralAt(context, event.pos);
+  const bool insideString = literal.quote >= 0 && literal.quote < event.pos;
+  // Between a backslash and the character it escapes there is nothing to split: a quote there
+  // would be taken along by the backslash and the rest of the line would change its meaning.
+  if (insideString && literal.escaped && EscapedByBackslash(context, literal, event.pos))
+    constant.clear();
+  // The second half of an escaped string is escaped too: its backslashes keep their meaning.
+  if (insideString && !constant.empty())
+    constant = "\"+" + constant + (literal.escaped ? "+~\"" : "+\"");
   SciReplaceRange(context, false, constant, event.pos, event.pos + 1);
   SciSend(context, sci::SCI_GOTOPOS,
           static_cast<std::uintptr_t>(event.pos + static_cast<std::int64_t>(constant.size())));
