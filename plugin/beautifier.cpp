@@ -324,32 +324,44 @@ std::int64_t ScanStep(const HookContext& context, std::int64_t line, std::int64_
   return matchEnd;  // a character without a rule: stepped over
 }
 
-// A copy of one line's text, from its start to its end, as of the edit count it was read at.
+// A window of one line's text, as of the edit count it was read at. It holds at most
+// kLineWindow bytes from where the scan stands, so that re-reading it after an edit costs the
+// same on a line of any length (a whole long line read again after every edit would make the
+// formatting of one line quadratic).
+constexpr std::int64_t kLineWindow = 4096;
+
 struct LineCopy {
-  std::int64_t start = 0;
+  std::int64_t lineStart = 0;
+  std::int64_t lineEnd = 0;
+  std::int64_t start = 0;  // the window: [start, end) of the line
   std::int64_t end = 0;
   std::uint64_t editCount = 0;
   std::string text;
 
-  // The byte at `position` (a byte value, as the rules compare them), 0 outside the line.
+  // The byte at `position` (a byte value, as the rules compare them), 0 outside the window.
   int At(std::int64_t position) const {
     if (position < start || position >= end) return 0;
     return static_cast<unsigned char>(text[static_cast<std::size_t>(position - start)]);
   }
-  // The first position from `from` on whose byte `wanted` accepts, or -1.
+  // The first position of the window from `from` on whose byte `wanted` accepts, or -1.
   template <typename Predicate>
   std::int64_t Find(std::int64_t from, Predicate wanted) const {
     for (std::int64_t at = from < start ? start : from; at < end; ++at)
       if (wanted(At(at))) return at;
     return -1;
   }
+  bool ReachesLineEnd() const { return end >= lineEnd; }
 };
 
-void ReadLine(const HookContext& context, std::int64_t line, LineCopy& copy) {
-  copy.start = Send(context, sci::SCI_POSITIONFROMLINE, line);
-  copy.end = LineEnd(context, line);
+// Reads the window of line `line` that starts at `from` (at the line's start at the least).
+void ReadLine(const HookContext& context, std::int64_t line, std::int64_t from, LineCopy& copy) {
+  copy.lineStart = Send(context, sci::SCI_POSITIONFROMLINE, line);
+  copy.lineEnd = LineEnd(context, line);
   copy.editCount = g_editCount;
-  const std::int64_t length = copy.end > copy.start ? copy.end - copy.start : 0;
+  copy.start = from > copy.lineStart ? from : copy.lineStart;
+  if (copy.start > copy.lineEnd) copy.start = copy.lineEnd;
+  copy.end = copy.lineEnd - copy.start > kLineWindow ? copy.start + kLineWindow : copy.lineEnd;
+  const std::int64_t length = copy.end - copy.start;
   copy.text.assign(static_cast<std::size_t>(length) + 1, '\0');
   sci::TextRange range{{static_cast<std::int32_t>(copy.start), static_cast<std::int32_t>(copy.end)},
                        copy.text.data()};
@@ -357,8 +369,23 @@ void ReadLine(const HookContext& context, std::int64_t line, LineCopy& copy) {
                                                  reinterpret_cast<std::intptr_t>(&range))
                                        : 0;
   // A shorter answer (a control that misbehaves) reads as a shorter line.
-  copy.end = copy.start + (read < 0 ? 0 : read < length ? read : length);
+  if (read < length) copy.lineEnd = copy.end = copy.start + (read < 0 ? 0 : read);
   copy.text.resize(static_cast<std::size_t>(copy.end - copy.start));
+}
+
+// The first position from `from` on whose byte `wanted` accepts, or -1: the window moves along
+// the line as far as needed.
+template <typename Predicate>
+std::int64_t FindOnLine(const HookContext& context, std::int64_t line, LineCopy& copy,
+                        std::int64_t from, Predicate wanted) {
+  if (copy.editCount != g_editCount || from < copy.start || from >= copy.end)
+    ReadLine(context, line, from, copy);
+  for (;;) {
+    const std::int64_t found = copy.Find(from, wanted);
+    if (found >= 0 || copy.ReachesLineEnd()) return found;
+    from = copy.end;
+    ReadLine(context, line, from, copy);
+  }
 }
 
 bool IsNotWordCharacter(int ch) { return !IsWordCharacter(ch); }
@@ -367,11 +394,12 @@ bool IsNotBlank(int ch) { return !IsBlank(ch); }
 // Whether the label pattern matches at `position`: a word, blanks, then a colon. Where it
 // does not, the pattern's own search would try every later position of the line, each with
 // backtracking over a whole word, which costs far too much on a long line.
-bool LabelStartsAt(const LineCopy& copy, std::int64_t position) {
+bool LabelStartsAt(const HookContext& context, std::int64_t line, LineCopy& copy,
+                   std::int64_t position) {
   if (!IsWordCharacter(copy.At(position))) return false;
-  const std::int64_t wordEnd = copy.Find(position, IsNotWordCharacter);
+  const std::int64_t wordEnd = FindOnLine(context, line, copy, position, IsNotWordCharacter);
   if (wordEnd < 0) return false;
-  const std::int64_t next = copy.Find(wordEnd, IsNotBlank);
+  const std::int64_t next = FindOnLine(context, line, copy, wordEnd, IsNotBlank);
   return next >= 0 && copy.At(next) == ':';
 }
 
@@ -379,27 +407,29 @@ void FormatLine(const HookContext& context, std::int64_t line) {
   const FormattingLine formatting;
   std::int64_t position = Send(context, sci::SCI_GETLINEINDENTPOSITION, line);
   LineCopy copy;
-  ReadLine(context, line, copy);
+  ReadLine(context, line, position, copy);
 
   // A label at the start of the line, else an inline assembly line.
   bool labelled = false;
-  if (LabelStartsAt(copy, position) && MatchesAt(context, line, kLabelPattern, position) &&
-      GroupLength(context, 3) == 1) {
+  if (LabelStartsAt(context, line, copy, position) &&
+      MatchesAt(context, line, kLabelPattern, position) && GroupLength(context, 3) == 1) {
     position = ApplyRule(context, position, "Label", A::SkipMatch, A::JoinLabel, A::NotOffered);
     labelled = true;
   }
+  if (copy.editCount != g_editCount || position < copy.start || position >= copy.end)
+    ReadLine(context, line, position, copy);
   if (!labelled && copy.At(position) == '!' && MatchesAt(context, line, kAsmPattern, position))
     position = ApplyRule(context, position, "ASM", A::Keep, A::Tight, A::SpaceAfter);
 
   // Every step leaves at least one character of the original line behind it, so a line of n
   // characters takes at most n steps; the budget only guards against an editor that misbehaves.
-  if (copy.editCount != g_editCount) ReadLine(context, line, copy);
-  std::int64_t budget = 2 * (copy.end - copy.start) + 16;
+  if (copy.editCount != g_editCount) ReadLine(context, line, position, copy);
+  std::int64_t budget = 2 * (copy.lineEnd - copy.lineStart) + 16;
   while (budget-- > 0) {
-    if (copy.editCount != g_editCount) ReadLine(context, line, copy);
-    if (position >= copy.end) return;
+    if (copy.editCount != g_editCount) ReadLine(context, line, position, copy);
+    if (position >= copy.lineEnd) return;
     // The next character that is not a word character: the only ones a rule looks at.
-    const std::int64_t found = copy.Find(position, IsNotWordCharacter);
+    const std::int64_t found = FindOnLine(context, line, copy, position, IsNotWordCharacter);
     if (found < 0) return;
     const std::int64_t next = ScanStep(context, line, found, copy.At(found), found + 1);
     if (next == kLineDone) return;
