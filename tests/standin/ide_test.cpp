@@ -176,12 +176,14 @@ TEST_F(StandinIde, StartsWithAnEditorAndEveryWindowCarriesPbId) {
   EXPECT_NE(GetPropW(ide_.main, L"PB_ID"), nullptr);
   EXPECT_STRCASEEQ(ClassOf(editor_).c_str(), "Scintilla");
   EXPECT_EQ(GetParent(editor_), ide_.main) << "editors report to the main window";
-  // A second editor (File > New, through the menu with real keys) is marked as well.
+  // A second editor (File > New, through the menu with real keys) is marked as well. The IDE
+  // marks a window just after creating it: wait for the mark, not only for the window.
   Chord({VK_CONTROL}, 'N');
   ASSERT_TRUE(WaitFor([&] {
     const auto children = Children(ide_.main);
-    return std::count_if(children.begin(), children.end(),
-                         [](HWND w) { return ClassOf(w) == "Scintilla"; }) == 2;
+    return std::count_if(children.begin(), children.end(), [](HWND w) {
+             return ClassOf(w) == "Scintilla" && GetPropW(w, L"PB_ID") != nullptr;
+           }) == 2;
   }));
   std::vector<std::intptr_t> ids;
   for (HWND child : Children(ide_.main)) {
