@@ -5,7 +5,13 @@ set(VORPEX_THIRD_PARTY_INSTALL ${VORPEX_THIRD_PARTY}/install)
 
 if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
   set(VORPEX_WINDOWS ON)
-  set(VORPEX_TP ${VORPEX_THIRD_PARTY_INSTALL}/win64)
+  # Each word size has its own Scintilla.dll and Expat.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(VORPEX_WORD_SIZE win64)
+  else()
+    set(VORPEX_WORD_SIZE win32)
+  endif()
+  set(VORPEX_TP ${VORPEX_THIRD_PARTY_INSTALL}/${VORPEX_WORD_SIZE})
 else()
   set(VORPEX_WINDOWS OFF)
   set(VORPEX_TP ${VORPEX_THIRD_PARTY_INSTALL}/native)
@@ -22,7 +28,22 @@ if(VORPEX_WINDOWS)
   add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
   # Everything we ship is loaded beside foreign programs: no MinGW runtime DLLs.
   add_link_options(-static -static-libgcc -static-libstdc++)
+  # x86 decorates a __stdcall export (Name@12); a DLL's exports are looked up by plain name.
+  if(VORPEX_WORD_SIZE STREQUAL "win32")
+    add_link_options($<$<STREQUAL:$<TARGET_PROPERTY:TYPE>,SHARED_LIBRARY>:LINKER:--kill-at>)
+  endif()
 endif()
+
+# vorpex_check_exports(TARGET [NAME...]): after each link, the DLL's export table must list
+# exactly these names (scripts/check-exports); anything else fails the build.
+function(vorpex_check_exports target)
+  if(NOT VORPEX_WINDOWS)
+    return()
+  endif()
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-exports ${VORPEX_OBJDUMP} $<TARGET_FILE:${target}> ${ARGN}
+    VERBATIM)
+endfunction()
 
 # Expat: the system library natively, the static library built by `./vorpex setup` for Windows.
 if(NOT TARGET vorpex_expat)

@@ -1,5 +1,7 @@
-// The Windows library entry and the three exports of Zentrel.dll, under their undecorated names.
-// Each forwards to the portable function of the same name, none of which lets an exception out.
+// The Windows library entry and the three exports of Zentrel.dll. Each has the standard calling
+// convention of exported functions (__stdcall on x86, where the build strips the decoration so
+// that the names stay plain) and forwards to the portable function of the same name, none of
+// which lets an exception out.
 
 #include <cstdint>
 
@@ -21,12 +23,12 @@ extern "C" __declspec(dllexport) std::intptr_t VORPEX_STDCALL
   return zentrel::OnHookCallbackComplete(code, wParam, lParam);
 }
 
-extern "C" __declspec(dllexport) const wchar_t* RetrievePluginXMLDialog() {
+extern "C" __declspec(dllexport) const wchar_t* VORPEX_STDCALL RetrievePluginXMLDialog() {
   return reinterpret_cast<const wchar_t*>(zentrel::RetrievePluginXMLDialog());
 }
 
-extern "C" __declspec(dllexport) const wchar_t* RetrievePluginDebug(std::intptr_t ideWindow,
-                                                                    const wchar_t* mode) {
+extern "C" __declspec(dllexport) const wchar_t* VORPEX_STDCALL
+    RetrievePluginDebug(std::intptr_t ideWindow, const wchar_t* mode) {
   static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows text is UTF-16");
   return reinterpret_cast<const wchar_t*>(
       zentrel::RetrievePluginDebug(ideWindow, reinterpret_cast<const char16_t*>(mode)));

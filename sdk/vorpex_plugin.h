@@ -28,10 +28,15 @@ extern "C" {
  * The host calls every export with the standard calling convention of exported Windows
  * functions, __stdcall (the callee removes its arguments; on x64 there is one convention and
  * the keyword is accepted and ignored). On 32-bit x86 the compilers decorate a __stdcall name
- * (_RetrievePluginDebug@8): export the plain names with a module-definition file (see
- * sample/sample_plugin.def) or, with MinGW, link with -Wl,--kill-at. On x64 the names are
- * plain already. Check with `objdump -p YourPlugin.dll` or `dumpbin /exports YourPlugin.dll`:
- * the export table must list exactly the plain names.
+ * (_RetrievePluginDebug@8), and __declspec(dllexport) exports it decorated. Two ways to plain
+ * names, for both word sizes:
+ *   - a module-definition file that lists them (sample/sample_plugin.def): define
+ *     VORPEX_PLUGIN_EXPORT as empty before including this header, as the sample does, or the
+ *     decorated names are exported beside the plain ones (MinGW: link with
+ *     -Wl,--enable-stdcall-fixup to silence its note that it matched them);
+ *   - with MinGW only: keep __declspec(dllexport) and link with -Wl,--kill-at.
+ * Check with `objdump -p YourPlugin.dll` or `dumpbin /exports YourPlugin.dll`: the export
+ * table must list exactly the plain names.
  */
 #define VORPEX_PLUGIN_CALL __stdcall
 #ifndef VORPEX_PLUGIN_EXPORT

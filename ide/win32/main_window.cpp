@@ -71,7 +71,7 @@ void Mark(HWND window, int id) {
 void MarkInnerWindows() {
   EnumChildWindows(
       ide.main,
-      [](HWND window, LPARAM) -> BOOL {
+      [](HWND window, LPARAM) WINAPI -> BOOL {
         if (!GetPropW(window, L"PB_ID")) Mark(window, ide.nextInnerId++);
         return TRUE;
       },

@@ -48,6 +48,18 @@ STANDIN_SAME_FIELD(updated);
 STANDIN_SAME_FIELD(listCompletionMethod);
 STANDIN_SAME_FIELD(characterSource);
 
+// The record on each word size: the narrowed fields are 32-bit on both, pointers and the message
+// parameters follow the word size.
+constexpr bool kWin64 = sizeof(void*) == 8;
+static_assert(sizeof(SCNotification) == (kWin64 ? 128 : 100));
+static_assert(offsetof(SCNotification, position) == (kWin64 ? 24 : 12));
+static_assert(offsetof(SCNotification, text) == (kWin64 ? 40 : 28));
+static_assert(offsetof(SCNotification, length) == (kWin64 ? 48 : 32));
+static_assert(offsetof(SCNotification, wParam) == (kWin64 ? 64 : 44));
+static_assert(offsetof(SCNotification, line) == (kWin64 ? 80 : 52));
+static_assert(offsetof(SCNotification, annotationLinesAdded) == (kWin64 ? 112 : 84));
+static_assert(offsetof(SCNotification, characterSource) == (kWin64 ? 124 : 96));
+
 // The find record keeps its 32-bit range on Win64.
 static_assert(sizeof(Sci_TextToFind) == sizeof(sci::TextToFind));
 static_assert(offsetof(Sci_TextToFind, lpstrText) == offsetof(sci::TextToFind, lpstrText));

@@ -25,6 +25,11 @@ static_assert(offsetof(os::CallWndRecord, wParam) == offsetof(CWPSTRUCT, wParam)
 static_assert(offsetof(os::CallWndRecord, message) == offsetof(CWPSTRUCT, message));
 static_assert(offsetof(os::CallWndRecord, hwnd) == offsetof(CWPSTRUCT, hwnd));
 static_assert(sizeof(os::NotifyHeader) == sizeof(NMHDR));
+// The records' sizes on each word size: 64-bit fields on x64, 32-bit on x86.
+constexpr bool kWin64 = sizeof(void*) == 8;
+static_assert(sizeof(CWPRETSTRUCT) == (kWin64 ? 40 : 20) && offsetof(CWPRETSTRUCT, hwnd) == (kWin64 ? 32 : 16));
+static_assert(sizeof(CWPSTRUCT) == (kWin64 ? 32 : 16) && offsetof(CWPSTRUCT, hwnd) == (kWin64 ? 24 : 12));
+static_assert(sizeof(NMHDR) == (kWin64 ? 24 : 12) && offsetof(NMHDR, code) == (kWin64 ? 16 : 8));
 static_assert(offsetof(os::NotifyHeader, hwndFrom) == offsetof(NMHDR, hwndFrom));
 static_assert(offsetof(os::NotifyHeader, idFrom) == offsetof(NMHDR, idFrom));
 static_assert(offsetof(os::NotifyHeader, code) == offsetof(NMHDR, code));

@@ -8,11 +8,14 @@
  * Build (MinGW, 64-bit):
  *   x86_64-w64-mingw32-gcc -shared -O2 -I.. sample_plugin.c sample_plugin.def -o SamplePlugin.dll
  * 32-bit:
- *   i686-w64-mingw32-gcc -shared -O2 -I.. sample_plugin.c sample_plugin.def -o SamplePlugin.dll
+ *   i686-w64-mingw32-gcc -shared -O2 -I.. sample_plugin.c sample_plugin.def \
+ *     -Wl,--enable-stdcall-fixup -o SamplePlugin.dll
  * MSVC:
  *   cl /LD /O2 /I.. sample_plugin.c user32.lib /link /DEF:sample_plugin.def /OUT:SamplePlugin.dll
  * Then put SamplePlugin.dll beside toolhost.exe and start the host again.
  */
+/* The exports are named by sample_plugin.def: plain names on both word sizes. */
+#define VORPEX_PLUGIN_EXPORT
 #include "vorpex_plugin.h"
 
 /* The settings fragment: one named group with a check box and a number. The host gives the

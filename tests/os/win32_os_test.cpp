@@ -156,7 +156,7 @@ TEST_F(Win32Os, ShowStateChangesAreReportedToTheWindow) {
 }
 
 
-LRESULT CALLBACK HookA(int code, WPARAM wParam, LPARAM lParam) {
+os::LResult VORPEX_STDCALL HookA(int code, os::WParam wParam, os::LParam lParam) {
   const auto* record = reinterpret_cast<const os::CallWndRetRecord*>(lParam);
   if (record->message == kQuery || record->message == kNested) {
     g_log.push_back("A " + std::to_string(record->message - WM_USER) + " " +
@@ -165,7 +165,7 @@ LRESULT CALLBACK HookA(int code, WPARAM wParam, LPARAM lParam) {
   return os::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-LRESULT CALLBACK HookB(int code, WPARAM wParam, LPARAM lParam) {
+os::LResult VORPEX_STDCALL HookB(int code, os::WParam wParam, os::LParam lParam) {
   const auto* record = reinterpret_cast<const os::CallWndRetRecord*>(lParam);
   if (record->message == kQuery || record->message == kNested) {
     g_log.push_back("B " + std::to_string(record->message - WM_USER));
@@ -202,7 +202,7 @@ struct OtherThread {
 
 std::vector<std::pair<UINT, DWORD>> g_seenOnThread;  // message, thread that ran the hook
 
-LRESULT CALLBACK ThreadHook(int code, WPARAM wParam, LPARAM lParam) {
+os::LResult VORPEX_STDCALL ThreadHook(int code, os::WParam wParam, os::LParam lParam) {
   const auto* record = reinterpret_cast<const os::CallWndRetRecord*>(lParam);
   if (record->message == kQuery) g_seenOnThread.push_back({record->message, GetCurrentThreadId()});
   return os::CallNextHookEx(nullptr, code, wParam, lParam);

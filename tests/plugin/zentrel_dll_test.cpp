@@ -15,8 +15,8 @@
 
 namespace {
 
-using RetrieveFragment = const char16_t* (*)();
-using RetrieveDebug = const char16_t* (*)(std::intptr_t, const char16_t*);
+using RetrieveFragment = const char16_t*(VORPEX_STDCALL*)();
+using RetrieveDebug = const char16_t*(VORPEX_STDCALL*)(std::intptr_t, const char16_t*);
 
 class ZentrelDllTest : public ::testing::Test {
  protected:

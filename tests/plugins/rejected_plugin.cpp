@@ -2,6 +2,6 @@
 // a check box does not accept).
 #include <windows.h>
 
-extern "C" __declspec(dllexport) const wchar_t* RetrievePluginXMLDialog() {
+extern "C" __declspec(dllexport) const wchar_t* WINAPI RetrievePluginXMLDialog() {
   return L"<container name='Rejected'><checkbox name='A' onchange='OnChangeToolListIcon()'/></container>";
 }

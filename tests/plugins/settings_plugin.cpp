@@ -26,7 +26,7 @@ std::wstring g_debug;
 
 }  // namespace
 
-extern "C" __declspec(dllexport) const wchar_t* RetrievePluginXMLDialog() {
+extern "C" __declspec(dllexport) const wchar_t* WINAPI RetrievePluginXMLDialog() {
   // An environment variable of the host process names an IDE window to close while the host
   // starts, to test an IDE that dies before the hooks are installed.
   wchar_t ide[32] = {};
@@ -38,7 +38,7 @@ extern "C" __declspec(dllexport) const wchar_t* RetrievePluginXMLDialog() {
   return kFragment;
 }
 
-extern "C" __declspec(dllexport) const wchar_t* RetrievePluginDebug(INT_PTR ide, const wchar_t* mode) {
+extern "C" __declspec(dllexport) const wchar_t* WINAPI RetrievePluginDebug(INT_PTR ide, const wchar_t* mode) {
   // An environment variable of the host process switches the text off, to test an empty answer.
   wchar_t silent[8] = {};
   if (GetEnvironmentVariableW(L"VORPEX_TEST_SILENT_DEBUG", silent, 8) > 0) return nullptr;

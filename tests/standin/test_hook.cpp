@@ -91,7 +91,7 @@ HWND VisibleEditor(HWND main) {
   HWND found = nullptr;
   EnumChildWindows(
       main,
-      [](HWND window, LPARAM data) -> BOOL {
+      [](HWND window, LPARAM data) WINAPI -> BOOL {
         if (IsWindowVisible(window) && IsEditor(window)) {
           *reinterpret_cast<HWND*>(data) = window;
           return FALSE;

@@ -466,7 +466,7 @@ TEST_F(HostEndToEnd, SettingsWindowWorksFromTheKeyboard) {
 
 HWND FindPopupMenu(DWORD processId) {
   FoundBox found = {processId, nullptr};
-  EnumWindows([](HWND window, LPARAM data) -> BOOL {
+  EnumWindows([](HWND window, LPARAM data) WINAPI -> BOOL {
     auto* search = reinterpret_cast<FoundBox*>(data);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
@@ -581,7 +581,7 @@ using namespace host_harness;
 // The first visible top-level window of the process that carries PB_ID: the IDE main window.
 HWND FindIdeWindow(DWORD processId) {
   FoundBox found = {processId, nullptr};
-  EnumWindows([](HWND window, LPARAM data) -> BOOL {
+  EnumWindows([](HWND window, LPARAM data) WINAPI -> BOOL {
     auto* search = reinterpret_cast<FoundBox*>(data);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);

@@ -116,7 +116,7 @@ class TestIde {
   // Every property whose name starts with the prefix.
   std::vector<std::wstring> SharedProperties() const {
     std::vector<std::wstring> names;
-    EnumPropsExW(window_, [](HWND, LPWSTR name, HANDLE, ULONG_PTR data) -> BOOL {
+    EnumPropsExW(window_, [](HWND, LPWSTR name, HANDLE, ULONG_PTR data) WINAPI -> BOOL {
       auto* found = reinterpret_cast<std::vector<std::wstring>*>(data);
       wchar_t atomName[256] = {};
       if (IS_INTRESOURCE(name)) {
@@ -241,7 +241,7 @@ struct FoundBox {
 
 inline HWND FindMessageBox(DWORD processId) {
   FoundBox found = {processId, nullptr};
-  EnumWindows([](HWND window, LPARAM data) -> BOOL {
+  EnumWindows([](HWND window, LPARAM data) WINAPI -> BOOL {
     auto* search = reinterpret_cast<FoundBox*>(data);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
@@ -262,7 +262,7 @@ inline std::wstring MessageOf(HWND box) {
 
 inline std::vector<HWND> Descendants(HWND window) {
   std::vector<HWND> found;
-  EnumChildWindows(window, [](HWND child, LPARAM data) -> BOOL {
+  EnumChildWindows(window, [](HWND child, LPARAM data) WINAPI -> BOOL {
     reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
     return TRUE;
   }, reinterpret_cast<LPARAM>(&found));

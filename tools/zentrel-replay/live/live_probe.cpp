@@ -72,7 +72,7 @@ HWND IdeWindow() {
   g_probe.ideWindow = nullptr;
   EnumThreadWindows(
       GetCurrentThreadId(),
-      [](HWND window, LPARAM) -> BOOL {
+      [](HWND window, LPARAM) WINAPI -> BOOL {
         if (GetPropW(window, L"PB_ID") && GetParent(window) == nullptr) {
           g_probe.ideWindow = window;
           return FALSE;
@@ -89,7 +89,7 @@ std::vector<HWND> Editors() {
   if (!ide) return editors;
   EnumChildWindows(
       ide,
-      [](HWND window, LPARAM data) -> BOOL {
+      [](HWND window, LPARAM data) WINAPI -> BOOL {
         if (IsEditor(window)) reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
         return TRUE;
       },

@@ -138,7 +138,7 @@ struct WindowSearch {
 HWND FindProcessWindow(DWORD processId, const wchar_t* className, bool visible) {
   WindowSearch search{processId, className, visible, nullptr};
   EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
+      [](HWND window, LPARAM data) WINAPI -> BOOL {
         auto* search = reinterpret_cast<WindowSearch*>(data);
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
@@ -349,7 +349,7 @@ class LiveScenario {
     if (IsWindow(ide_)) {
       EnumChildWindows(
           ide_,
-          [](HWND window, LPARAM) -> BOOL {
+          [](HWND window, LPARAM) WINAPI -> BOOL {
             wchar_t name[32] = L"";
             GetClassNameW(window, name, 32);
             if (lstrcmpiW(name, L"Scintilla") == 0) SendMessageW(window, kSciSetSavePoint, 0, 0);
@@ -436,7 +436,7 @@ class LiveScenario {
     HWND found = nullptr;
     EnumChildWindows(
         ide_,
-        [](HWND window, LPARAM data) -> BOOL {
+        [](HWND window, LPARAM data) WINAPI -> BOOL {
           wchar_t name[32] = L"";
           GetClassNameW(window, name, 32);
           if (lstrcmpiW(name, L"Scintilla") == 0 && IsWindowVisible(window)) {
