@@ -8,16 +8,18 @@
 #include <string_view>
 #include <vector>
 
+#include "iface/ide.h"
+
 namespace ide {
 
 enum Style : unsigned char {
   kStyleDefault = 0,
   kStyleNumber = 1,
-  kStyleKeyword = 2,
-  kStyleComment = 3,
-  kStyleConstant = 4,
-  kStyleString = 5,
-  kStyleProcedure = 6,
+  kStyleKeyword = sci::STYLE_KEYWORD,
+  kStyleComment = sci::STYLE_COMMENT,
+  kStyleConstant = sci::STYLE_CONSTANT,
+  kStyleString = sci::STYLE_STRING,
+  kStyleProcedure = sci::STYLE_PROCEDURE,
   kStyleCharacter = 7,  // 'x' character literals
 };
 

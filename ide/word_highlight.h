@@ -6,9 +6,11 @@
 #include <string_view>
 #include <vector>
 
+#include "iface/ide.h"
+
 namespace ide {
 
-constexpr int kWordHighlightIndicator = 2;
+constexpr int kWordHighlightIndicator = sci::INDICATOR_WORD_HIGHLIGHT;
 
 struct TextRange {
   std::size_t start;

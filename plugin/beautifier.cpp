@@ -12,10 +12,11 @@
 
 #include <string>
 
+#include "iface/ide.h"
+#include "iface/scintilla.h"
 #include "plugin/editor_access.h"
 #include "plugin/helpers.h"
 #include "plugin/plugin_frame.h"
-#include "plugin/scintilla_records.h"
 #include "plugin/string_literals.h"
 
 namespace {

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "iface/ide.h"
 #include "plugin/editor_access.h"
 #include "plugin/helpers.h"
 #include "plugin/line_search.h"

@@ -11,25 +11,12 @@
 #include "core/integer_text.h"
 #include "core/property_names.h"
 #include "core/utf.h"
+#include "iface/scintilla.h"
 #include "plugin/editor_access.h"
 #include "plugin/exports.h"
 #include "plugin/plugin_frame.h"
-#include "plugin/scintilla_records.h"
 
 namespace {
-
-constexpr std::uint32_t SCI_GETLINEINDENTATION = 2127;
-constexpr std::uint32_t SCI_LINELENGTH = 2350;
-constexpr std::uint32_t SCI_STYLEGETFORE = 2481;
-constexpr std::uint32_t SCI_STYLEGETBACK = 2482;
-constexpr std::uint32_t SCI_STYLEGETBOLD = 2483;
-constexpr std::uint32_t SCI_STYLEGETITALIC = 2484;
-constexpr std::uint32_t SCI_STYLEGETUNDERLINE = 2488;
-constexpr std::uint32_t SCI_STYLEGETCASE = 2489;
-constexpr std::uint32_t SCI_STYLEGETVISIBLE = 2491;
-constexpr std::uint32_t SCI_STYLEGETCHANGEABLE = 2492;
-constexpr std::uint32_t SCI_STYLEGETHOTSPOT = 2493;
-constexpr std::uint32_t SCI_INDICGETUNDER = 2511;
 
 struct AttributeWord {
   std::uint32_t message;
@@ -40,13 +27,13 @@ struct AttributeWord {
 
 // The words of a style line, in the order they are written.
 constexpr AttributeWord kStyleWords[] = {
-    {SCI_STYLEGETBOLD, "bold", "1,0", "is-"},
-    {SCI_STYLEGETITALIC, "italic", "1,0", "is-"},
-    {SCI_STYLEGETUNDERLINE, "underlined", "1,0", "is-"},
-    {SCI_STYLEGETVISIBLE, ",invisible", "1,0", "is-"},
-    {SCI_STYLEGETCHANGEABLE, ",readonly", "1,0", "is-"},
-    {SCI_STYLEGETCASE, "uppercase,lowervase", "1,2", "is-"},
-    {SCI_STYLEGETHOTSPOT, "hotspot", "1,0", "is-"},
+    {sci::SCI_STYLEGETBOLD, "bold", "1,0", "is-"},
+    {sci::SCI_STYLEGETITALIC, "italic", "1,0", "is-"},
+    {sci::SCI_STYLEGETUNDERLINE, "underlined", "1,0", "is-"},
+    {sci::SCI_STYLEGETVISIBLE, ",invisible", "1,0", "is-"},
+    {sci::SCI_STYLEGETCHANGEABLE, ",readonly", "1,0", "is-"},
+    {sci::SCI_STYLEGETCASE, "uppercase,lowervase", "1,2", "is-"},
+    {sci::SCI_STYLEGETHOTSPOT, "hotspot", "1,0", "is-"},
 };
 
 constexpr AttributeWord kIndicatorWords[] = {
@@ -54,7 +41,7 @@ constexpr AttributeWord kIndicatorWords[] = {
      "plain,squiggle,TT,diagonal,strike,hidden,box,roundbox,straightbox,dash,dots,squigglelow,"
      "dotbox,squigglepixmap,compositionthick",
      "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14", "style-"},
-    {SCI_INDICGETUNDER, "drawn-under-text", "1,0", "is-"},
+    {sci::SCI_INDICGETUNDER, "drawn-under-text", "1,0", "is-"},
 };
 
 std::vector<std::string_view> SplitAtCommas(std::string_view text) {
@@ -94,8 +81,8 @@ std::string StylesDump(const HookContext& context) {
   std::string text;
   for (int style = 0; style <= 255; ++style) {
     text += "style[" + std::to_string(style) + "]\t";
-    text += ColorText(Ask(context, SCI_STYLEGETFORE, style), "fore-") + "\t";
-    text += ColorText(Ask(context, SCI_STYLEGETBACK, style), "back-") + "\t";
+    text += ColorText(Ask(context, sci::SCI_STYLEGETFORE, style), "fore-") + "\t";
+    text += ColorText(Ask(context, sci::SCI_STYLEGETBACK, style), "back-") + "\t";
     text += AttributeWords(context, style, kStyleWords, std::size(kStyleWords));
     text += "\n";
   }
@@ -121,11 +108,11 @@ std::string ScintillaDump(const HookContext& context) {
   text += "\nstyle = " + std::to_string(Ask(context, sci::SCI_GETSTYLEAT, pos));
   text += "\nchar = " + std::to_string(Ask(context, sci::SCI_GETCHARAT, pos));
   text += "\nline = " + std::to_string(line);
-  text += "\nlineLength = " + std::to_string(Ask(context, SCI_LINELENGTH, line));
+  text += "\nlineLength = " + std::to_string(Ask(context, sci::SCI_LINELENGTH, line));
   text += "\nlineStartPos = " + std::to_string(Ask(context, sci::SCI_POSITIONFROMLINE, line));
   text += "\nlineEndPos = " + std::to_string(Ask(context, sci::SCI_GETLINEENDPOSITION, line));
   text += "\nlineIndentPos = " + std::to_string(Ask(context, sci::SCI_GETLINEINDENTPOSITION, line));
-  text += "\nlineIndent = " + std::to_string(Ask(context, SCI_GETLINEINDENTATION, line));
+  text += "\nlineIndent = " + std::to_string(Ask(context, sci::SCI_GETLINEINDENTATION, line));
   return text;
 }
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/ascii.h"
-#include "plugin/scintilla_records.h"
+#include "iface/scintilla.h"
 
 namespace {
 

@@ -10,12 +10,12 @@
 #include <cstdint>
 #include <string>
 
+#include "iface/scintilla.h"
 #include "os/os.h"
 #include "plugin/dispatcher.h"
 #include "plugin/editor_access.h"
 #include "plugin/helpers.h"
 #include "plugin/plugin_frame.h"
-#include "plugin/scintilla_records.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
+#include "iface/scintilla.h"
 #include "os/os.h"
-#include "plugin/scintilla_records.h"
 
 struct HookContext {
   std::int64_t hookCode = 0;

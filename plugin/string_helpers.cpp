@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "iface/ide.h"
 #include "plugin/dispatcher.h"
 #include "plugin/editor_access.h"
 #include "plugin/helpers.h"

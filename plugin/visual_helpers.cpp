@@ -5,6 +5,7 @@
 #include <array>
 #include <map>
 
+#include "iface/ide.h"
 #include "plugin/editor_access.h"
 #include "plugin/helpers.h"
 #include "plugin/plugin_frame.h"

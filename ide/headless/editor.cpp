@@ -33,8 +33,8 @@
 #include "Document.h"
 // clang-format on
 
+#include "iface/scintilla.h"
 #include "os/sim/sim.h"
-#include "plugin/scintilla_records.h"
 
 namespace headless {
 
@@ -43,95 +43,6 @@ namespace sci_internal = Scintilla::Internal;
 using Position = std::int64_t;
 
 namespace {
-
-// Message numbers the editor answers beyond those the plugin's records name.
-enum : std::uint32_t {
-  SCI_INSERTTEXT = 2003,
-  SCI_CLEARALL = 2004,
-  SCI_CANREDO = 2016,
-  SCI_GETCURLINE = 2027,
-  SCI_GETENDSTYLED = 2028,
-  SCI_SETTABWIDTH = 2036,
-  SCI_SETCODEPAGE = 2037,
-  SCI_STYLESETFORE = 2051,
-  SCI_STYLESETBACK = 2052,
-  SCI_STYLESETBOLD = 2053,
-  SCI_STYLESETITALIC = 2054,
-  SCI_STYLESETUNDERLINE = 2059,
-  SCI_STYLESETCASE = 2060,
-  SCI_CLEARCMDKEY = 2071,
-  SCI_SETSTYLINGEX = 2073,
-  SCI_STYLESETVISIBLE = 2074,
-  SCI_GETSELECTIONHIDDEN = 2088,
-  SCI_STYLESETCHANGEABLE = 2099,
-  SCI_GETTABWIDTH = 2121,
-  SCI_SETINDENT = 2122,
-  SCI_GETINDENT = 2123,
-  SCI_SETUSETABS = 2124,
-  SCI_GETUSETABS = 2125,
-  SCI_SETLINEINDENTATION = 2126,
-  SCI_GETLINEINDENTATION = 2127,
-  SCI_GETCOLUMN = 2129,
-  SCI_GETCODEPAGE = 2137,
-  SCI_SETCURRENTPOS = 2141,
-  SCI_GETSELECTIONSTART = 2143,
-  SCI_GETSELECTIONEND = 2145,
-  SCI_GETLINE = 2153,
-  SCI_GETMODIFY = 2159,
-  SCI_CANUNDO = 2174,
-  SCI_CLEAR = 2180,
-  SCI_SETTARGETRANGE = 2686,
-  SCI_GETSEARCHFLAGS = 2199,
-  SCI_SETTABINDENTS = 2260,
-  SCI_GETTABINDENTS = 2261,
-  SCI_LINEDOWN = 2300,
-  SCI_LINEUP = 2302,
-  SCI_CHARLEFT = 2304,
-  SCI_CHARRIGHT = 2306,
-  SCI_HOME = 2312,
-  SCI_LINEEND = 2314,
-  SCI_DOCUMENTSTART = 2316,
-  SCI_DOCUMENTEND = 2318,
-  SCI_DELETEBACK = 2326,
-  SCI_TAB = 2327,
-  SCI_VCHOME = 2331,
-  SCI_LINELENGTH = 2350,
-  SCI_SETMODEVENTMASK = 2359,
-  SCI_GETMODEVENTMASK = 2378,
-  SCI_SETFOCUS = 2380,
-  SCI_GETFOCUS = 2381,
-  SCI_GETSTATUS = 2383,
-  SCI_STYLESETHOTSPOT = 2409,
-  SCI_POSITIONBEFORE = 2417,
-  SCI_POSITIONAFTER = 2418,
-  SCI_STYLEGETFORE = 2481,
-  SCI_STYLEGETBACK = 2482,
-  SCI_STYLEGETBOLD = 2483,
-  SCI_STYLEGETITALIC = 2484,
-  SCI_STYLEGETUNDERLINE = 2488,
-  SCI_STYLEGETCASE = 2489,
-  SCI_STYLEGETVISIBLE = 2491,
-  SCI_STYLEGETCHANGEABLE = 2492,
-  SCI_STYLEGETHOTSPOT = 2493,
-  SCI_SETINDICATORVALUE = 2502,
-  SCI_GETINDICATORVALUE = 2503,
-  SCI_INDICGETUNDER = 2511,
-  SCI_SETEMPTYSELECTION = 2556,
-  SCI_GETSELECTIONS = 2570,
-  SCI_GETSELECTIONEMPTY = 2650,
-  SCN_FOCUSOUT = 2029,
-  SCN_PAINTED = 2013,
-};
-
-constexpr int kCodePageUtf8 = 65001;
-constexpr int kUpdateContent = 0x1;
-constexpr int kUpdateSelection = 0x2;
-
-// Sci_TextRange of the IDE: a 32-bit range and a buffer.
-struct TextRangeRecord {
-  sci::CharacterRange chrg;
-  char* lpstrText;
-};
 
 std::string& Clipboard() {
   static std::string text;
@@ -150,21 +61,21 @@ struct KeyBinding {
   std::uint32_t command;
 };
 constexpr std::array<KeyBinding, 18> kDefaultKeyMap = {{
-    {kKeyDown, 0, SCI_LINEDOWN},
-    {kKeyUp, 0, SCI_LINEUP},
-    {kKeyLeft, 0, SCI_CHARLEFT},
-    {kKeyRight, 0, SCI_CHARRIGHT},
-    {kKeyHome, 0, SCI_VCHOME},
-    {kKeyHome, kModCtrl, SCI_DOCUMENTSTART},
-    {kKeyEnd, 0, SCI_LINEEND},
-    {kKeyEnd, kModCtrl, SCI_DOCUMENTEND},
-    {kKeyDelete, 0, SCI_CLEAR},
-    {kKeyBack, 0, SCI_DELETEBACK},
-    {kKeyBack, kModShift, SCI_DELETEBACK},
+    {kKeyDown, 0, sci::SCI_LINEDOWN},
+    {kKeyUp, 0, sci::SCI_LINEUP},
+    {kKeyLeft, 0, sci::SCI_CHARLEFT},
+    {kKeyRight, 0, sci::SCI_CHARRIGHT},
+    {kKeyHome, 0, sci::SCI_VCHOME},
+    {kKeyHome, kModCtrl, sci::SCI_DOCUMENTSTART},
+    {kKeyEnd, 0, sci::SCI_LINEEND},
+    {kKeyEnd, kModCtrl, sci::SCI_DOCUMENTEND},
+    {kKeyDelete, 0, sci::SCI_CLEAR},
+    {kKeyBack, 0, sci::SCI_DELETEBACK},
+    {kKeyBack, kModShift, sci::SCI_DELETEBACK},
     {'Z', kModCtrl, sci::SCI_UNDO},
     {'Z', kModCtrl | kModShift, sci::SCI_REDO},
     {'Y', kModCtrl, sci::SCI_REDO},
-    {kKeyTab, 0, SCI_TAB},
+    {kKeyTab, 0, sci::SCI_TAB},
     {kKeyReturn, 0, sci::SCI_NEWLINE},
     {kKeyReturn, kModShift, sci::SCI_NEWLINE},
     {'D', kModCtrl, sci::SCI_SELECTIONDUPLICATE},
@@ -173,7 +84,7 @@ constexpr std::array<KeyBinding, 18> kDefaultKeyMap = {{
 int KeyMapIndex(int key, int modifiers) { return (modifiers << 16) | (key & 0xFFFF); }
 
 struct IndicatorProperties {
-  int style = 0;  // INDIC_PLAIN
+  int style = sci::INDIC_PLAIN;
   int fore = 0;
   int alpha = 30;
   int outlineAlpha = 50;
@@ -223,7 +134,7 @@ struct EditorState final : public sci_internal::DocWatcher {
   Position desiredColumn = -1;  // column kept over vertical moves
   Position verticalCaret = -1;  // caret after the last vertical move
   int searchFlags = 0;
-  int modEventMask = 0x7FFFFF;  // SC_MODEVENTMASKALL
+  int modEventMask = sci::SC_MODEVENTMASKALL;
 
   int caretWidth = 1;
   int caretLineVisible = 0;
@@ -233,7 +144,7 @@ struct EditorState final : public sci_internal::DocWatcher {
   int autoCompleteDropRestOfWord = 0;
   int multipleSelection = 0;
   int additionalSelectionTyping = 0;
-  int multiPaste = 0;  // SC_MULTIPASTE_ONCE
+  int multiPaste = sci::SC_MULTIPASTE_ONCE;
   std::array<IndicatorProperties, 36> indicators{};
   std::array<StyleProperties, 256> styles{};
   std::map<int, std::uint32_t> keyMap;
@@ -248,7 +159,7 @@ struct EditorState final : public sci_internal::DocWatcher {
       keyMap[KeyMapIndex(binding.key, binding.modifiers)] = binding.command;
     doc = new sci_internal::Document(sc::DocumentOption::Default);
     doc->AddRef();
-    doc->SetDBCSCodePage(kCodePageUtf8);
+    doc->SetDBCSCodePage(sci::SC_CP_UTF8);
     doc->SetCaseFolder(std::make_unique<sci_internal::CaseFolderUnicode>());
     doc->AddWatcher(this, nullptr);
   }
@@ -293,7 +204,7 @@ struct EditorState final : public sci_internal::DocWatcher {
   }
 
   void NotifyModified(sci_internal::Document*, sci_internal::DocModification mh, void*) override {
-    needUpdate |= kUpdateContent;
+    needUpdate |= sci::SC_UPDATE_CONTENT;
     const int flags = static_cast<int>(mh.modificationType);
     const bool styleOrIndicator = (flags & (0x4 | 0x4000)) != 0;  // CHANGESTYLE, CHANGEINDICATOR
     if (!styleOrIndicator) {
@@ -334,7 +245,7 @@ struct EditorState final : public sci_internal::DocWatcher {
   void SetSelection(Position newCaret, Position newAnchor) {
     newCaret = Clamp(newCaret);
     newAnchor = Clamp(newAnchor);
-    if (newCaret != caret || newAnchor != anchor) needUpdate |= kUpdateSelection;
+    if (newCaret != caret || newAnchor != anchor) needUpdate |= sci::SC_UPDATE_SELECTION;
     caret = newCaret;
     anchor = newAnchor;
   }
@@ -377,7 +288,7 @@ struct EditorState final : public sci_internal::DocWatcher {
   }
 
   void NewLine() {
-    needUpdate |= kUpdateSelection;  // the control invalidates the whole selection first
+    needUpdate |= sci::SC_UPDATE_SELECTION;  // the control invalidates the whole selection first
     const std::string_view eol = doc->EOLString();
     bool inserted = false;
     {
@@ -425,7 +336,7 @@ struct EditorState final : public sci_internal::DocWatcher {
     } else {
       ClearSelection();
     }
-    needUpdate |= kUpdateSelection;
+    needUpdate |= sci::SC_UPDATE_SELECTION;
     desiredColumn = -1;
   }
 
@@ -622,13 +533,13 @@ bool EditorState::RunCommand(std::uint32_t command) {
     case sci::SCI_NEWLINE:
       NewLine();
       return true;
-    case SCI_DELETEBACK:
+    case sci::SCI_DELETEBACK:
       DeleteBack();
       return true;
-    case SCI_CLEAR:
+    case sci::SCI_CLEAR:
       DeleteForward();
       return true;
-    case SCI_TAB:
+    case sci::SCI_TAB:
       Tab();
       return true;
     case sci::SCI_UNDO:
@@ -637,31 +548,31 @@ bool EditorState::RunCommand(std::uint32_t command) {
     case sci::SCI_REDO:
       Redo();
       return true;
-    case SCI_CHARLEFT:
+    case sci::SCI_CHARLEFT:
       HorizontalMove(-1);
       return true;
-    case SCI_CHARRIGHT:
+    case sci::SCI_CHARRIGHT:
       HorizontalMove(1);
       return true;
-    case SCI_LINEUP:
+    case sci::SCI_LINEUP:
       VerticalMove(-1);
       return true;
-    case SCI_LINEDOWN:
+    case sci::SCI_LINEDOWN:
       VerticalMove(1);
       return true;
-    case SCI_VCHOME:
+    case sci::SCI_VCHOME:
       VcHome();
       return true;
-    case SCI_HOME:
+    case sci::SCI_HOME:
       MoveCaret(doc->LineStart(doc->SciLineFromPosition(caret)));
       return true;
-    case SCI_LINEEND:
+    case sci::SCI_LINEEND:
       MoveCaret(doc->LineEnd(doc->SciLineFromPosition(caret)));
       return true;
-    case SCI_DOCUMENTSTART:
+    case sci::SCI_DOCUMENTSTART:
       MoveCaret(0);
       return true;
-    case SCI_DOCUMENTEND:
+    case sci::SCI_DOCUMENTEND:
       MoveCaret(doc->Length());
       return true;
     case sci::SCI_SELECTALL:
@@ -702,19 +613,19 @@ os::LResult EditorState::Dispatch(std::uint32_t message, os::WParam wParam, os::
       return doc->LineEnd(wPosition);
     case sci::SCI_GETLINEINDENTPOSITION:
       return doc->GetLineIndentPosition(wPosition);
-    case SCI_GETLINEINDENTATION:
+    case sci::SCI_GETLINEINDENTATION:
       return doc->GetLineIndentation(wPosition);
-    case SCI_SETLINEINDENTATION:
+    case sci::SCI_SETLINEINDENTATION:
       doc->SetLineIndentation(wPosition, lParam);
       return 0;
-    case SCI_GETCOLUMN:
+    case sci::SCI_GETCOLUMN:
       return doc->GetColumn(wPosition);
-    case SCI_LINELENGTH:
+    case sci::SCI_LINELENGTH:
       if (wPosition < 0 || wPosition > doc->LineFromPosition(doc->Length())) return 0;
       return doc->LineStart(wPosition + 1) - doc->LineStart(wPosition);
-    case SCI_POSITIONBEFORE:
+    case sci::SCI_POSITIONBEFORE:
       return doc->MovePositionOutsideChar(wPosition - 1, -1, true);
-    case SCI_POSITIONAFTER:
+    case sci::SCI_POSITIONAFTER:
       return doc->MovePositionOutsideChar(wPosition + 1, 1, true);
     case sci::SCI_GETTEXT: {
       if (lParam == 0) return doc->Length();
@@ -724,14 +635,14 @@ os::LResult EditorState::Dispatch(std::uint32_t message, os::WParam wParam, os::
       out[length] = '\0';
       return length;
     }
-    case SCI_GETLINE: {
+    case sci::SCI_GETLINE: {
       const Position start = doc->LineStart(wPosition);
       const Position length = doc->LineStart(wPosition + 1) - start;
       if (lParam != 0) doc->GetCharRange(reinterpret_cast<char*>(lParam), start, length);
       return length;
     }
     case sci::SCI_GETTEXTRANGE: {
-      auto* range = reinterpret_cast<TextRangeRecord*>(lParam);
+      auto* range = reinterpret_cast<sci::TextRange*>(lParam);
       if (!range || !range->lpstrText) return 0;
       Position end = range->chrg.cpMax == -1 ? doc->Length() : range->chrg.cpMax;
       const Position start = Clamp(range->chrg.cpMin);
@@ -749,19 +660,19 @@ os::LResult EditorState::Dispatch(std::uint32_t message, os::WParam wParam, os::
     case sci::SCI_GOTOPOS:
       MoveCaret(wPosition);
       return 0;
-    case SCI_SETCURRENTPOS:
+    case sci::SCI_SETCURRENTPOS:
       SetSelection(wPosition, anchor);
       return 0;
     case sci::SCI_SETANCHOR:
       SetSelection(caret, wPosition);
       return 0;
-    case SCI_SETEMPTYSELECTION:
+    case sci::SCI_SETEMPTYSELECTION:
       SetEmptySelection(wPosition);
       return 0;
     case sci::SCI_SETSEL: {
       Position end = lParam < 0 ? doc->Length() : lParam;
       Position start = wPosition < 0 ? end : wPosition;
-      needUpdate |= kUpdateSelection;
+      needUpdate |= sci::SC_UPDATE_SELECTION;
       SetSelection(end, start);
       desiredColumn = -1;
       return 0;
@@ -769,22 +680,22 @@ os::LResult EditorState::Dispatch(std::uint32_t message, os::WParam wParam, os::
     case sci::SCI_SELECTALL:
       RunCommand(message);
       return 0;
-    case SCI_GETSELECTIONSTART:
+    case sci::SCI_GETSELECTIONSTART:
     case sci::SCI_GETSELECTIONNSTART:
       return SelectionStart();
-    case SCI_GETSELECTIONEND:
+    case sci::SCI_GETSELECTIONEND:
     case sci::SCI_GETSELECTIONNEND:
       return SelectionEnd();
     case sci::SCI_GETMAINSELECTION:
       return 0;
-    case SCI_GETSELECTIONS:
+    case sci::SCI_GETSELECTIONS:
       return 1;
-    case SCI_GETSELECTIONEMPTY:
+    case sci::SCI_GETSELECTIONEMPTY:
       return SelectionEmpty() ? 1 : 0;
     case sci::SCI_HIDESELECTION:
       selectionHidden = wParam != 0;
       return 0;
-    case SCI_GETSELECTIONHIDDEN:
+    case sci::SCI_GETSELECTIONHIDDEN:
       return selectionHidden ? 1 : 0;
 
     // Edits.
@@ -795,7 +706,7 @@ os::LResult EditorState::Dispatch(std::uint32_t message, os::WParam wParam, os::
       SetEmptySelection(caret + inserted);
       return 0;
     }
-    case SCI_INSERTTEXT: {
+    case sci::SCI_INSERTTEXT: {
       if (lParam == 0) return 0;
       const Position at = wPosition == -1 ? caret : wPosition;
       Position newCaret = caret;
@@ -823,7 +734,7 @@ os::LResult EditorState::Dispatch(std::uint32_t message, os::WParam wParam, os::
       doc->InsertString(0, text, std::strlen(text));
       return 1;
     }
-    case SCI_CLEARALL: {
+    case sci::SCI_CLEARALL: {
       sci_internal::UndoGroup group(doc);
       if (doc->Length() != 0) doc->DeleteChars(0, doc->Length());
       SetEmptySelection(0);
@@ -844,7 +755,7 @@ os::LResult EditorState::Dispatch(std::uint32_t message, os::WParam wParam, os::
       return 0;
     case sci::SCI_GETTARGETEND:
       return targetEnd;
-    case SCI_SETTARGETRANGE:
+    case sci::SCI_SETTARGETRANGE:
       targetStart = wPosition;
       targetEnd = lParam;
       return 0;
@@ -861,7 +772,7 @@ os::LResult EditorState::Dispatch(std::uint32_t message, os::WParam wParam, os::
     case sci::SCI_SETSEARCHFLAGS:
       searchFlags = static_cast<int>(wParam);
       return 0;
-    case SCI_GETSEARCHFLAGS:
+    case sci::SCI_GETSEARCHFLAGS:
       return searchFlags;
     case sci::SCI_GETTAG:
       return GetTag(wParam, lParam);
@@ -876,11 +787,11 @@ os::LResult EditorState::Dispatch(std::uint32_t message, os::WParam wParam, os::
     case sci::SCI_EMPTYUNDOBUFFER:
       doc->DeleteUndoHistory();
       return 0;
-    case SCI_CANUNDO:
+    case sci::SCI_CANUNDO:
       return doc->CanUndo() ? 1 : 0;
-    case SCI_CANREDO:
+    case sci::SCI_CANREDO:
       return doc->CanRedo() ? 1 : 0;
-    case SCI_GETMODIFY:
+    case sci::SCI_GETMODIFY:
       return doc->IsSavePoint() ? 0 : 1;
 
     // Document settings.
@@ -889,49 +800,49 @@ os::LResult EditorState::Dispatch(std::uint32_t message, os::WParam wParam, os::
     case sci::SCI_SETEOLMODE:
       doc->eolMode = static_cast<sc::EndOfLine>(wParam);
       return 0;
-    case SCI_SETCODEPAGE:
+    case sci::SCI_SETCODEPAGE:
       doc->SetDBCSCodePage(static_cast<int>(wParam));
       return 0;
-    case SCI_GETCODEPAGE:
+    case sci::SCI_GETCODEPAGE:
       return doc->dbcsCodePage;
-    case SCI_SETTABWIDTH:
+    case sci::SCI_SETTABWIDTH:
       if (wPosition > 0) {
         doc->tabInChars = static_cast<int>(wPosition);
         if (doc->indentInChars == 0) doc->actualIndentInChars = doc->tabInChars;
       }
       return 0;
-    case SCI_GETTABWIDTH:
+    case sci::SCI_GETTABWIDTH:
       return doc->tabInChars;
-    case SCI_SETINDENT:
+    case sci::SCI_SETINDENT:
       doc->indentInChars = static_cast<int>(wPosition);
       doc->actualIndentInChars = doc->indentInChars != 0 ? doc->indentInChars : doc->tabInChars;
       return 0;
-    case SCI_GETINDENT:
+    case sci::SCI_GETINDENT:
       return doc->indentInChars;
-    case SCI_SETUSETABS:
+    case sci::SCI_SETUSETABS:
       doc->useTabs = wParam != 0;
       return 0;
-    case SCI_GETUSETABS:
+    case sci::SCI_GETUSETABS:
       return doc->useTabs ? 1 : 0;
-    case SCI_SETTABINDENTS:
+    case sci::SCI_SETTABINDENTS:
       doc->tabIndents = wParam != 0;
       return 0;
-    case SCI_GETTABINDENTS:
+    case sci::SCI_GETTABINDENTS:
       return doc->tabIndents ? 1 : 0;
-    case SCI_SETMODEVENTMASK:
+    case sci::SCI_SETMODEVENTMASK:
       modEventMask = static_cast<int>(wParam);
       return 0;
-    case SCI_GETMODEVENTMASK:
+    case sci::SCI_GETMODEVENTMASK:
       return modEventMask;
-    case SCI_GETSTATUS:
+    case sci::SCI_GETSTATUS:
       return 0;
-    case SCI_SETFOCUS:
+    case sci::SCI_SETFOCUS:
       return 0;  // handled by Editor::Message, which owns the notification
-    case SCI_GETFOCUS:
+    case sci::SCI_GETFOCUS:
       return focused ? 1 : 0;
 
     // Styling from the container.
-    case SCI_GETENDSTYLED:
+    case sci::SCI_GETENDSTYLED:
       return doc->GetEndStyled();
     case sci::SCI_STARTSTYLING:
       doc->StartStyling(wPosition);
@@ -939,7 +850,7 @@ os::LResult EditorState::Dispatch(std::uint32_t message, os::WParam wParam, os::
     case sci::SCI_SETSTYLING:
       if (wPosition >= 0) doc->SetStyleFor(wPosition, static_cast<char>(lParam));
       return 0;
-    case SCI_SETSTYLINGEX:
+    case sci::SCI_SETSTYLINGEX:
       if (lParam == 0) return 0;
       doc->SetStyles(wPosition, reinterpret_cast<const char*>(lParam));
       return 0;
@@ -1017,17 +928,17 @@ os::LResult EditorState::Dispatch(std::uint32_t message, os::WParam wParam, os::
     case sci::SCI_INDICSETUNDER:
       if (wParam < indicators.size()) indicators[wParam].under = lParam != 0;
       return 0;
-    case SCI_INDICGETUNDER:
+    case sci::SCI_INDICGETUNDER:
       return wParam < indicators.size() ? indicators[wParam].under : 0;
     case sci::SCI_SETINDICATORCURRENT:
       doc->DecorationSetCurrentIndicator(static_cast<int>(wParam));
       return 0;
     case sci::SCI_GETINDICATORCURRENT:
       return doc->decorations->GetCurrentIndicator();
-    case SCI_SETINDICATORVALUE:
+    case sci::SCI_SETINDICATORVALUE:
       doc->decorations->SetCurrentValue(static_cast<int>(wParam));
       return 0;
-    case SCI_GETINDICATORVALUE:
+    case sci::SCI_GETINDICATORVALUE:
       return doc->decorations->GetCurrentValue();
     case sci::SCI_INDICATORFILLRANGE:
       doc->DecorationFillRange(wPosition, doc->decorations->GetCurrentValue(), lParam);
@@ -1041,50 +952,50 @@ os::LResult EditorState::Dispatch(std::uint32_t message, os::WParam wParam, os::
       return doc->decorations->AllOnFor(wPosition);
 
     // Style attributes (read by the debug dumps).
-    case SCI_STYLESETFORE:
+    case sci::SCI_STYLESETFORE:
       styles[wParam & 0xFF].fore = static_cast<int>(lParam);
       return 0;
-    case SCI_STYLESETBACK:
+    case sci::SCI_STYLESETBACK:
       styles[wParam & 0xFF].back = static_cast<int>(lParam);
       return 0;
-    case SCI_STYLESETBOLD:
+    case sci::SCI_STYLESETBOLD:
       styles[wParam & 0xFF].bold = lParam != 0;
       return 0;
-    case SCI_STYLESETITALIC:
+    case sci::SCI_STYLESETITALIC:
       styles[wParam & 0xFF].italic = lParam != 0;
       return 0;
-    case SCI_STYLESETUNDERLINE:
+    case sci::SCI_STYLESETUNDERLINE:
       styles[wParam & 0xFF].underline = lParam != 0;
       return 0;
-    case SCI_STYLESETCASE:
+    case sci::SCI_STYLESETCASE:
       styles[wParam & 0xFF].caseForce = static_cast<int>(lParam);
       return 0;
-    case SCI_STYLESETVISIBLE:
+    case sci::SCI_STYLESETVISIBLE:
       styles[wParam & 0xFF].visible = lParam != 0;
       return 0;
-    case SCI_STYLESETCHANGEABLE:
+    case sci::SCI_STYLESETCHANGEABLE:
       styles[wParam & 0xFF].changeable = lParam != 0;
       return 0;
-    case SCI_STYLESETHOTSPOT:
+    case sci::SCI_STYLESETHOTSPOT:
       styles[wParam & 0xFF].hotspot = lParam != 0;
       return 0;
-    case SCI_STYLEGETFORE:
+    case sci::SCI_STYLEGETFORE:
       return styles[wParam & 0xFF].fore;
-    case SCI_STYLEGETBACK:
+    case sci::SCI_STYLEGETBACK:
       return styles[wParam & 0xFF].back;
-    case SCI_STYLEGETBOLD:
+    case sci::SCI_STYLEGETBOLD:
       return styles[wParam & 0xFF].bold;
-    case SCI_STYLEGETITALIC:
+    case sci::SCI_STYLEGETITALIC:
       return styles[wParam & 0xFF].italic;
-    case SCI_STYLEGETUNDERLINE:
+    case sci::SCI_STYLEGETUNDERLINE:
       return styles[wParam & 0xFF].underline;
-    case SCI_STYLEGETCASE:
+    case sci::SCI_STYLEGETCASE:
       return styles[wParam & 0xFF].caseForce;
-    case SCI_STYLEGETVISIBLE:
+    case sci::SCI_STYLEGETVISIBLE:
       return styles[wParam & 0xFF].visible;
-    case SCI_STYLEGETCHANGEABLE:
+    case sci::SCI_STYLEGETCHANGEABLE:
       return styles[wParam & 0xFF].changeable;
-    case SCI_STYLEGETHOTSPOT:
+    case sci::SCI_STYLEGETHOTSPOT:
       return styles[wParam & 0xFF].hotspot;
 
     // Key map.
@@ -1093,7 +1004,7 @@ os::LResult EditorState::Dispatch(std::uint32_t message, os::WParam wParam, os::
                          static_cast<int>((wParam >> 16) & 0xFFFF))] =
           static_cast<std::uint32_t>(lParam);
       return 0;
-    case SCI_CLEARCMDKEY:
+    case sci::SCI_CLEARCMDKEY:
       keyMap.erase(KeyMapIndex(static_cast<int>(wParam & 0xFFFF),
                                static_cast<int>((wParam >> 16) & 0xFFFF)));
       return 0;
@@ -1146,7 +1057,7 @@ os::Window Editor::Window() const { return state_->window; }
 int Editor::ControlId() const { return state_->controlId; }
 
 os::LResult Editor::Message(std::uint32_t message, os::WParam wParam, os::LParam lParam) {
-  if (message == SCI_SETFOCUS) {
+  if (message == sci::SCI_SETFOCUS) {
     SetFocus(wParam != 0);
     return 0;
   }
@@ -1166,12 +1077,12 @@ bool Editor::KeyDown(int key, int modifiers) {
 void Editor::SetFocus(bool focused) {
   if (state_->focused == focused) return;
   state_->focused = focused;
-  state_->NotifyCode(focused ? sci::SCN_FOCUSIN : static_cast<std::uint32_t>(SCN_FOCUSOUT));
+  state_->NotifyCode(focused ? sci::SCN_FOCUSIN : static_cast<std::uint32_t>(sci::SCN_FOCUSOUT));
 }
 
 bool Editor::HasFocus() const { return state_->focused; }
 
-void Editor::BlinkCaret() { state_->NotifyCode(SCN_PAINTED); }
+void Editor::BlinkCaret() { state_->NotifyCode(sci::SCN_PAINTED); }
 
 bool Editor::NeedsPaint() const {
   return state_->needUpdate != 0 ||

@@ -7,24 +7,13 @@
 #include "ide/lexer.h"
 #include "ide/reindent.h"
 #include "ide/word_highlight.h"
+#include "iface/scintilla.h"
 #include "os/sim/sim.h"
-#include "plugin/scintilla_records.h"
 
 namespace headless {
 namespace {
 
-constexpr std::uint32_t SCI_GETENDSTYLED = 2028;
-constexpr std::uint32_t SCI_SETSTYLINGEX = 2073;
-constexpr std::uint32_t kSciSetTabWidth = 2036;
-constexpr std::uint32_t kSciSetIndent = 2122;
-constexpr std::uint32_t kSciSetUseTabs = 2124;
-constexpr int kIndicatorRoundBox = 7;
 constexpr int kHighlightColour = ide::Rgb(255, 200, 0);
-constexpr std::uint32_t kSciStyleSetFore = 2051;
-constexpr std::uint32_t kSciStyleSetBack = 2052;
-constexpr std::uint32_t kSciStyleSetBold = 2053;
-constexpr int kUpdateContent = 0x1;
-constexpr int kUpdateSelection = 0x2;
 constexpr std::int64_t kCaretPeriodMs = 500;  // the control's default blink period
 
 // Virtual keys the IDE's keyboard produces.
@@ -81,15 +70,16 @@ Editor& Ide::Switch(const std::string& name) {
     // The IDE's editors: UTF-8, CR LF line ends, indentation with blanks two columns a level,
     // styled from the container, the word highlighting drawn as a box under the text.
     created->Message(sci::SCI_SETEOLMODE, sci::SC_EOL_CRLF, 0);
-    created->Message(kSciSetUseTabs, 0, 0);
-    created->Message(kSciSetTabWidth, ide::kIndentWidth, 0);
-    created->Message(kSciSetIndent, ide::kIndentWidth, 0);
+    created->Message(sci::SCI_SETUSETABS, 0, 0);
+    created->Message(sci::SCI_SETTABWIDTH, ide::kIndentWidth, 0);
+    created->Message(sci::SCI_SETINDENT, ide::kIndentWidth, 0);
     for (const ide::StyleLook& look : ide::kStyleLooks) {
-      created->Message(kSciStyleSetFore, static_cast<os::WParam>(look.style), look.colour);
-      created->Message(kSciStyleSetBold, static_cast<os::WParam>(look.style), look.bold ? 1 : 0);
+      created->Message(sci::SCI_STYLESETFORE, static_cast<os::WParam>(look.style), look.colour);
+      created->Message(sci::SCI_STYLESETBOLD, static_cast<os::WParam>(look.style),
+                       look.bold ? 1 : 0);
     }
-    created->Message(kSciStyleSetBack, ide::kLineNumberStyle, ide::kLineNumberBack);
-    created->Message(sci::SCI_INDICSETSTYLE, ide::kWordHighlightIndicator, kIndicatorRoundBox);
+    created->Message(sci::SCI_STYLESETBACK, ide::kLineNumberStyle, ide::kLineNumberBack);
+    created->Message(sci::SCI_INDICSETSTYLE, ide::kWordHighlightIndicator, sci::INDIC_ROUNDBOX);
     created->Message(sci::SCI_INDICSETFORE, ide::kWordHighlightIndicator, kHighlightColour);
     created->Message(sci::SCI_INDICSETALPHA, ide::kWordHighlightIndicator, 90);
     created->Message(sci::SCI_INDICSETUNDER, ide::kWordHighlightIndicator, 1);
@@ -210,7 +200,7 @@ void Ide::Idle() {
 }
 
 void Ide::StyleEditor(Editor& editor, std::int64_t endPosition) {
-  const os::LResult endStyled = Send(editor, SCI_GETENDSTYLED);
+  const os::LResult endStyled = Send(editor, sci::SCI_GETENDSTYLED);
   const os::LResult start = Send(editor, sci::SCI_POSITIONFROMLINE,
                                  static_cast<os::WParam>(Send(editor, sci::SCI_LINEFROMPOSITION,
                                                               static_cast<os::WParam>(endStyled))));
@@ -221,11 +211,11 @@ void Ide::StyleEditor(Editor& editor, std::int64_t endPosition) {
   if (end <= start) return;
   const std::vector<unsigned char> styles = ide::StyleText(editor.TextRange(start, end));
   Send(editor, sci::SCI_STARTSTYLING, static_cast<os::WParam>(start), 0);
-  Send(editor, SCI_SETSTYLINGEX, styles.size(), reinterpret_cast<os::LParam>(styles.data()));
+  Send(editor, sci::SCI_SETSTYLINGEX, styles.size(), reinterpret_cast<os::LParam>(styles.data()));
 }
 
 void Ide::HighlightWord(Editor& editor, int updated) {
-  if (!(updated & (kUpdateSelection | kUpdateContent))) return;
+  if (!(updated & (sci::SC_UPDATE_SELECTION | sci::SC_UPDATE_CONTENT))) return;
   const std::string text = editor.Text();
   std::vector<std::pair<std::size_t, std::size_t>> wanted;
   for (const ide::TextRange& range :
@@ -234,7 +224,7 @@ void Ide::HighlightWord(Editor& editor, int updated) {
     wanted.emplace_back(range.start, range.end);
   auto& shown = highlights_[&editor];
   // Edits move the marks with the text; only a changed set of marks is drawn again.
-  if (wanted == shown && !(updated & kUpdateContent)) return;
+  if (wanted == shown && !(updated & sci::SC_UPDATE_CONTENT)) return;
   if (wanted.empty() && shown.empty()) return;
   const os::LResult current = Send(editor, sci::SCI_GETINDICATORCURRENT);
   Send(editor, sci::SCI_SETINDICATORCURRENT, ide::kWordHighlightIndicator);

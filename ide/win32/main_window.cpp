@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ide/menu_commands.h"
 #include "ide/win32/editor.h"
 #include "ide/win32/programs.h"
 
@@ -28,26 +29,6 @@ constexpr int kFirstInnerId = 1000;
 
 // Sets the selection that a re-indent computed, after the editor has painted the new text.
 constexpr UINT kRestoreSelection = WM_APP + 1;
-
-enum Command : WORD {
-  kFileNew = 101,
-  kFileOpen,
-  kFileSave,
-  kFileSaveAs,
-  kFileClose,
-  kFileExit,
-  kEditUndo = 201,
-  kEditRedo,
-  kEditCut,
-  kEditCopy,
-  kEditPaste,
-  kEditSelectAll,
-  kEditReindent,
-  kToolsStartHost = 301,
-  kToolsRunProgram,
-  kNextTab = 401,
-  kPreviousTab,
-};
 
 struct Ide {
   HWND main = nullptr;
@@ -280,60 +261,60 @@ void OnCommand(WORD command) {
   Editor* editor = Active();
   HWND window = editor ? editor->window : nullptr;
   switch (command) {
-    case kFileNew:
+    case ide::kFileNew:
       Activate(AddEditor() ? static_cast<int>(ide.editors.size()) - 1 : ide.active);
       break;
-    case kFileOpen: {
+    case ide::kFileOpen: {
       std::wstring path;
       if (AskPath(false, &path)) OpenFile(path);
       break;
     }
-    case kFileSave:
+    case ide::kFileSave:
       if (editor) Save(editor, false);
       break;
-    case kFileSaveAs:
+    case ide::kFileSaveAs:
       if (editor) Save(editor, true);
       break;
-    case kFileClose:
+    case ide::kFileClose:
       CloseActive();
       break;
-    case kFileExit:
+    case ide::kFileExit:
       SendMessageW(ide.main, WM_CLOSE, 0, 0);
       break;
-    case kEditUndo:
+    case ide::kEditUndo:
       Send(window, SCI_UNDO);
       break;
-    case kEditRedo:
+    case ide::kEditRedo:
       Send(window, SCI_REDO);
       break;
-    case kEditCut:
+    case ide::kEditCut:
       Send(window, SCI_CUT);
       break;
-    case kEditCopy:
+    case ide::kEditCopy:
       Send(window, SCI_COPY);
       break;
-    case kEditPaste:
+    case ide::kEditPaste:
       Send(window, SCI_PASTE);
       break;
-    case kEditSelectAll:
+    case ide::kEditSelectAll:
       Send(window, SCI_SELECTALL);
       break;
-    case kEditReindent:
+    case ide::kEditReindent:
       if (editor) {
         ReindentSelection(editor);
         PostMessageW(ide.main, kRestoreSelection, 0, reinterpret_cast<LPARAM>(window));
       }
       break;
-    case kNextTab:
-    case kPreviousTab: {
+    case ide::kNextTab:
+    case ide::kPreviousTab: {
       const int count = static_cast<int>(ide.editors.size());
-      Activate((ide.active + (command == kNextTab ? 1 : count - 1)) % count);
+      Activate((ide.active + (command == ide::kNextTab ? 1 : count - 1)) % count);
       break;
     }
-    case kToolsStartHost:
+    case ide::kToolsStartHost:
       StartHost();
       break;
-    case kToolsRunProgram: {
+    case ide::kToolsRunProgram: {
       std::wstring commandLine;
       if (AskCommandLine(ide.main, &commandLine)) Run(commandLine);
       break;
@@ -364,26 +345,26 @@ HMENU CreateMenus() {
     const wchar_t* text;
     WORD command;  // 0: separator
   };
-  const Item file[] = {{L"&New\tCtrl+N", kFileNew},
-                       {L"&Open...\tCtrl+O", kFileOpen},
-                       {L"&Save\tCtrl+S", kFileSave},
-                       {L"Save &As...", kFileSaveAs},
-                       {L"&Close\tCtrl+W", kFileClose},
+  const Item file[] = {{L"&New\tCtrl+N", ide::kFileNew},
+                       {L"&Open...\tCtrl+O", ide::kFileOpen},
+                       {L"&Save\tCtrl+S", ide::kFileSave},
+                       {L"Save &As...", ide::kFileSaveAs},
+                       {L"&Close\tCtrl+W", ide::kFileClose},
                        {nullptr, 0},
-                       {L"E&xit", kFileExit}};
-  const Item edit[] = {{L"&Undo\tCtrl+Z", kEditUndo},
-                       {L"&Redo\tCtrl+Y", kEditRedo},
+                       {L"E&xit", ide::kFileExit}};
+  const Item edit[] = {{L"&Undo\tCtrl+Z", ide::kEditUndo},
+                       {L"&Redo\tCtrl+Y", ide::kEditRedo},
                        {nullptr, 0},
-                       {L"Cu&t\tCtrl+X", kEditCut},
-                       {L"&Copy\tCtrl+C", kEditCopy},
-                       {L"&Paste\tCtrl+V", kEditPaste},
-                       {L"Select &All\tCtrl+A", kEditSelectAll},
+                       {L"Cu&t\tCtrl+X", ide::kEditCut},
+                       {L"&Copy\tCtrl+C", ide::kEditCopy},
+                       {L"&Paste\tCtrl+V", ide::kEditPaste},
+                       {L"Select &All\tCtrl+A", ide::kEditSelectAll},
                        {nullptr, 0},
-                       {L"Re-&indent\tCtrl+I", kEditReindent}};
-  const Item tools[] = {{L"Start &tool host", kToolsStartHost},
-                        {L"&Run program...", kToolsRunProgram}};
-  const Item window[] = {{L"&Next tab\tCtrl+Tab", kNextTab},
-                         {L"&Previous tab\tCtrl+Shift+Tab", kPreviousTab}};
+                       {L"Re-&indent\tCtrl+I", ide::kEditReindent}};
+  const Item tools[] = {{L"Start &tool host", ide::kToolsStartHost},
+                        {L"&Run program...", ide::kToolsRunProgram}};
+  const Item window[] = {{L"&Next tab\tCtrl+Tab", ide::kNextTab},
+                         {L"&Previous tab\tCtrl+Shift+Tab", ide::kPreviousTab}};
   HMENU bar = CreateMenu();
   auto addMenu = [bar](const wchar_t* title, const Item* items, std::size_t count) {
     HMENU menu = CreatePopupMenu();
@@ -446,15 +427,15 @@ LRESULT CALLBACK MainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 HACCEL CreateShortcuts() {
   ACCEL shortcuts[] = {
-      {FVIRTKEY | FCONTROL, 'N', kFileNew},
-      {FVIRTKEY | FCONTROL, 'O', kFileOpen},
-      {FVIRTKEY | FCONTROL, 'S', kFileSave},
-      {FVIRTKEY | FCONTROL, 'W', kFileClose},
-      {FVIRTKEY | FCONTROL, 'I', kEditReindent},
-      {FVIRTKEY | FCONTROL, 'V', kEditPaste},
-      {FVIRTKEY | FSHIFT, VK_INSERT, kEditPaste},
-      {FVIRTKEY | FCONTROL, VK_TAB, kNextTab},
-      {FVIRTKEY | FCONTROL | FSHIFT, VK_TAB, kPreviousTab},
+      {FVIRTKEY | FCONTROL, 'N', ide::kFileNew},
+      {FVIRTKEY | FCONTROL, 'O', ide::kFileOpen},
+      {FVIRTKEY | FCONTROL, 'S', ide::kFileSave},
+      {FVIRTKEY | FCONTROL, 'W', ide::kFileClose},
+      {FVIRTKEY | FCONTROL, 'I', ide::kEditReindent},
+      {FVIRTKEY | FCONTROL, 'V', ide::kEditPaste},
+      {FVIRTKEY | FSHIFT, VK_INSERT, ide::kEditPaste},
+      {FVIRTKEY | FCONTROL, VK_TAB, ide::kNextTab},
+      {FVIRTKEY | FCONTROL | FSHIFT, VK_TAB, ide::kPreviousTab},
   };
   return CreateAcceleratorTableW(shortcuts, sizeof shortcuts / sizeof shortcuts[0]);
 }

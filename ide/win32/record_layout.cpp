@@ -1,10 +1,10 @@
 // The editors must report with the IDE's notification record. Scintilla.dll is built from headers
 // narrowed to that record; this checks, at compile time, that the header the IDE is built with
-// lays SCNotification out exactly as the plugin's declaration does.
+// lays SCNotification out exactly as the declaration in iface/scintilla.h does.
 // clang-format off
 #include <cstddef>
 
-#include "plugin/scintilla_records.h"  // before Scintilla.h, whose message macros share its names
+#include "iface/scintilla.h"  // before Scintilla.h, whose message macros share its names
 
 #include <windows.h>
 

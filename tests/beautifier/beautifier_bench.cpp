@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "beautifier_editor.h"
+#include "iface/scintilla.h"
 #include "plugin/plugin_frame.h"
-#include "plugin/scintilla_records.h"
 
 #ifndef VORPEX_TEST_DATA
 #define VORPEX_TEST_DATA "."

@@ -5,9 +5,9 @@
 
 #include "core/property_names.h"
 #include "ide/lexer.h"
+#include "iface/scintilla.h"
 #include "plugin/format_schedule.h"
 #include "plugin/helpers.h"
-#include "plugin/scintilla_records.h"
 
 namespace beautifier_test {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "beautifier_editor.h"
-#include "plugin/scintilla_records.h"
+#include "iface/scintilla.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "beautifier_editor.h"
-#include "plugin/scintilla_records.h"
+#include "iface/scintilla.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 
 #include "beautifier_editor.h"
 #include "core/property_names.h"
+#include "iface/scintilla.h"
 #include "os/os.h"
 #include "plugin/helpers.h"
-#include "plugin/scintilla_records.h"
 
 namespace {
 

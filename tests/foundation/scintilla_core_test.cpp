@@ -31,7 +31,7 @@
 #include "Document.h"
 // clang-format on
 
-#include "plugin/scintilla_records.h"
+#include "iface/scintilla.h"
 #include "search_cases.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/scintilla_records.h"
+#include "iface/scintilla.h"
 #include "search_cases.h"
 
 // The plugin's numbers, taken before Scintilla.h turns the same names into macros.

@@ -8,15 +8,14 @@
 
 #include "ide/headless/editor.h"
 #include "ide/lexer.h"
+#include "iface/ide.h"
+#include "iface/scintilla.h"
 #include "os/sim/sim.h"
-#include "plugin/scintilla_records.h"
 
 namespace {
 
 using headless::Editor;
 
-constexpr std::uint32_t SCI_SETSTYLINGEX = 2073;
-constexpr std::uint32_t SCI_GETENDSTYLED = 2028;
 constexpr std::uint32_t kRegex = sci::SCFIND_REGEXP | sci::SCFIND_POSIX;
 
 // A notification as the parent saw it.
@@ -49,14 +48,14 @@ os::LResult ParentProc(os::Window, std::uint32_t message, os::WParam, os::LParam
   g_parent->seen.push_back(seen);
   if (scn.nmhdr.code == sci::SCN_STYLENEEDED && g_parent->styles) {
     Editor& editor = *g_parent->editor;
-    const std::int64_t endStyled = editor.Message(SCI_GETENDSTYLED, 0, 0);
+    const std::int64_t endStyled = editor.Message(sci::SCI_GETENDSTYLED, 0, 0);
     const std::int64_t start = editor.Message(
         sci::SCI_POSITIONFROMLINE, editor.Message(sci::SCI_LINEFROMPOSITION, endStyled, 0), 0);
     const std::string text = editor.TextRange(start, editor.Length());
     std::vector<unsigned char> styles = ide::StyleText(text);
     styles.push_back(0);
     editor.Message(sci::SCI_STARTSTYLING, start, 0);
-    editor.Message(SCI_SETSTYLINGEX, text.size(), reinterpret_cast<os::LParam>(styles.data()));
+    editor.Message(sci::SCI_SETSTYLINGEX, text.size(), reinterpret_cast<os::LParam>(styles.data()));
   }
   if (g_parent->react) g_parent->react(scn);
   return 0;

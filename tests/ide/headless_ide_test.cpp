@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "ide/lexer.h"
+#include "iface/ide.h"
+#include "iface/scintilla.h"
 #include "os/sim/sim.h"
-#include "plugin/scintilla_records.h"
 
 namespace {
 
@@ -90,9 +91,9 @@ TEST_F(HeadlessIdeTest, EditorsAreSetUpAsTheWin32StandInSetsThem) {
   EXPECT_EQ(Send(2125 /* SCI_GETUSETABS */), 0);
   EXPECT_EQ(Send(2121 /* SCI_GETTABWIDTH */), 2);
   EXPECT_EQ(Send(2123 /* SCI_GETINDENT */), 2);
-  EXPECT_EQ(Send(2481 /* SCI_STYLEGETFORE */, sci::STYLE_KEYWORD), ide::Rgb(0, 64, 160));
-  EXPECT_EQ(Send(2483 /* SCI_STYLEGETBOLD */, sci::STYLE_KEYWORD), 1);
-  EXPECT_EQ(Send(2483 /* SCI_STYLEGETBOLD */, sci::STYLE_COMMENT), 0);
+  EXPECT_EQ(Send(sci::SCI_STYLEGETFORE, sci::STYLE_KEYWORD), ide::Rgb(0, 64, 160));
+  EXPECT_EQ(Send(sci::SCI_STYLEGETBOLD, sci::STYLE_KEYWORD), 1);
+  EXPECT_EQ(Send(sci::SCI_STYLEGETBOLD, sci::STYLE_COMMENT), 0);
   EXPECT_EQ(Send(2482 /* SCI_STYLEGETBACK */, 33), ide::Rgb(236, 236, 236));
   EXPECT_EQ(Send(2482 /* SCI_STYLEGETBACK */, 0), ide::Rgb(255, 255, 255));
   EXPECT_EQ(Send(sci::SCI_INDICGETSTYLE, 2), 7);

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "ide/headless/editor.h"
+#include "iface/scintilla.h"
 #include "os/sim/sim.h"
-#include "plugin/scintilla_records.h"
 
 namespace {
 
@@ -47,7 +47,6 @@ struct Probe {
 };
 
 constexpr std::uint32_t kRegex = sci::SCFIND_REGEXP | sci::SCFIND_POSIX;
-constexpr std::uint32_t SCI_CANUNDO = 2174;
 
 os::LResult Send(ProbeEditor& e, std::uint32_t message, os::WParam wParam = 0,
                  os::LParam lParam = 0) {
@@ -252,7 +251,7 @@ void ProbePaste(ProbeEditor& e, std::string& t) {
 
 void ProbeUndo(ProbeEditor& e, std::string& t) {
   Start(e, "", sci::SC_EOL_CRLF, 0);
-  Add(t, "canundo=" + std::to_string(Send(e, SCI_CANUNDO)));
+  Add(t, "canundo=" + std::to_string(Send(e, sci::SCI_CANUNDO)));
   Send(e, sci::SCI_BEGINUNDOACTION);
   e.TypeCharacter('a');
   Replace(e, 1, 1, "bc", false);

@@ -1,8 +1,8 @@
 // A small plugin that proves zentrel-replay without the shipped plugin: it records what its hook
 // sees into properties of the IDE window and reacts to a few events the way a helper would.
 #include "core/property_names.h"
+#include "iface/scintilla.h"
 #include "os/os.h"
-#include "plugin/scintilla_records.h"
 #include "replay.h"
 
 namespace {

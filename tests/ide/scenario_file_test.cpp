@@ -64,6 +64,9 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"blank lines inside a block", "text\n\n# kept\nend\n", nullptr},
         ParseCase{"paste marker is literal", "paste\n{|}{|}\nend\n", nullptr},
         ParseCase{"hex and negative", "expect-sci 0x7D5 -1 0\n", nullptr},
+        ParseCase{"message by name", "expect-sci SCI_GETCARETWIDTH 0 2\n", nullptr},
+        ParseCase{"unknown message", "expect-sent SCI_NOSUCHMESSAGE 0 2\n",
+                  "s.scn:1: 'expect-sent': unknown message 'SCI_NOSUCHMESSAGE'"},
         ParseCase{"every command",
                   "scenario all\neol lf\nset G.K 1\ndisable G\ntext\na{|}\nend\n"
                   "type x\nkey Enter\npaste y\ncaret 1 1\nselect 1 1 1 2\nfocus\neditor b\n"

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "iface/scintilla.h"
 #include "os/os.h"
 #include "os/sim/sim.h"
 
@@ -12,8 +13,6 @@ using os::Window;
 
 constexpr std::uint32_t kInsert = 0x8001;    // the editor inserts and notifies its parent
 constexpr std::uint32_t kQuery = 0x8002;     // answered with 1000 + wParam
-constexpr std::uint32_t kModified = 2008;
-constexpr std::uint32_t kCharAdded = 2001;
 
 std::vector<std::string> g_log;
 
@@ -30,9 +29,9 @@ os::LResult EditorProc(Window editor, std::uint32_t message, os::WParam wParam, 
   if (message == kInsert) {
     g_log.push_back("editor insert");
     const Window parent = os::sim::GetParent(editor);
-    os::NotifyHeader modified{editor, 1, kModified};
+    os::NotifyHeader modified{editor, 1, sci::SCN_MODIFIED};
     os::SendMessage(parent, os::kWM_NOTIFY, 1, reinterpret_cast<os::LParam>(&modified));
-    os::NotifyHeader added{editor, 1, kCharAdded};
+    os::NotifyHeader added{editor, 1, sci::SCN_CHARADDED};
     os::SendMessage(parent, os::kWM_NOTIFY, 1, reinterpret_cast<os::LParam>(&added));
     return 7;
   }
@@ -148,7 +147,7 @@ os::LResult EditingHook(int code, os::WParam wParam, os::LParam lParam) {
   const auto* record = reinterpret_cast<const os::CallWndRetRecord*>(lParam);
   g_log.push_back("E " + Describe(*record));
   if (record->message == os::kWM_NOTIFY &&
-      reinterpret_cast<const os::NotifyHeader*>(record->lParam)->code == kCharAdded) {
+      reinterpret_cast<const os::NotifyHeader*>(record->lParam)->code == sci::SCN_CHARADDED) {
     const Window editor = reinterpret_cast<const os::NotifyHeader*>(record->lParam)->hwndFrom;
     static int depth = 0;
     if (depth == 0) {  // edit once, not again for the edit's own notification

@@ -6,6 +6,7 @@
 
 #include "core/property_names.h"
 #include "core/utf.h"
+#include "iface/scintilla.h"
 #include "os/sim/sim.h"
 #include "plugin/exports.h"
 #include "tests/plugin/fake_editor.h"
@@ -14,36 +15,36 @@ namespace {
 
 std::int64_t StyledAttributes(std::uint32_t message, std::int64_t index) {
   switch (message) {
-    case 2481:
+    case sci::SCI_STYLEGETFORE:
       return index == 5 ? 0x000000 : 0x0080FF;  // fore: style 5 black, else orange
-    case 2482:
+    case sci::SCI_STYLEGETBACK:
       return 0xFFFFFF;  // back: white
-    case 2483:
+    case sci::SCI_STYLEGETBOLD:
       return index == 5 ? 1 : 0;  // bold
-    case 2484:
+    case sci::SCI_STYLEGETITALIC:
       return index == 6 ? 1 : 0;  // italic
-    case 2488:
+    case sci::SCI_STYLEGETUNDERLINE:
       return index == 6 ? 1 : 0;  // underline
-    case 2489:
+    case sci::SCI_STYLEGETCASE:
       return index == 7 ? 1 : index == 8 ? 2 : 0;  // case
-    case 2491:
+    case sci::SCI_STYLEGETVISIBLE:
       return index == 9 ? 0 : 1;  // visible
-    case 2492:
+    case sci::SCI_STYLEGETCHANGEABLE:
       return index == 5 ? 0 : 1;  // changeable
-    case 2493:
+    case sci::SCI_STYLEGETHOTSPOT:
       return index == 10 ? 1 : 0;  // hotspot
-    case 2081:
+    case sci::SCI_INDICGETSTYLE:
       return index;  // indicator style = its number
-    case 2083:
+    case sci::SCI_INDICGETFORE:
       return 0x4080FF;  // indicator fore
-    case 2511:
+    case sci::SCI_INDICGETUNDER:
       return index == 2 ? 1 : 0;  // under
     // "scintilla": caret on line 1 of "ab\r\n  \xE9x" (the caret at 6, on the byte 0xE9).
-    case 2010:
+    case sci::SCI_GETSTYLEAT:
       return 5;
-    case 2350:
+    case sci::SCI_LINELENGTH:
       return index == 1 ? 4 : 4;
-    case 2127:
+    case sci::SCI_GETLINEINDENTATION:
       return index == 1 ? 2 : 0;
     default:
       return 0;

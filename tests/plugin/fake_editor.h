@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "iface/scintilla.h"
 #include "os/os.h"
-#include "plugin/scintilla_records.h"
 
 struct FakeEditor {
   os::Window window = nullptr;

@@ -5,9 +5,9 @@
 #include <chrono>
 #include <cstdio>
 
+#include "iface/scintilla.h"
 #include "os/sim/sim.h"
 #include "plugin/exports.h"
-#include "plugin/scintilla_records.h"
 #include "tests/plugin/fake_editor.h"
 
 namespace {
@@ -39,7 +39,7 @@ int main() {
               NanosecondsPerCall(mouse, calls));
 
   sci::Notification painted{};
-  painted.nmhdr = {editor.window, 1, 2013};  // SCN_PAINTED: an editor notification, no helper
+  painted.nmhdr = {editor.window, 1, sci::SCN_PAINTED};  // no helper acts on it
   const os::CallWndRetRecord notify{0, reinterpret_cast<os::LParam>(&painted), 1, os::kWM_NOTIFY,
                                     ide.main};
   std::printf("hook: editor notification without helper (SCN_PAINTED): %.1f ns/call\n",

@@ -2,12 +2,10 @@
 
 #include <vector>
 
+#include "iface/scintilla.h"
+
 namespace standin_test {
 namespace {
-
-constexpr UINT kSciGetLength = 2006;
-constexpr UINT kSciGetCharAt = 2007;
-constexpr UINT kSciGetStyleAt = 2010;
 
 struct Search {
   DWORD processId;
@@ -157,16 +155,17 @@ void DoubleClickAt(POINT screen) {
 }
 
 std::string EditorText(HWND editor) {
-  const auto length = SendMessageW(editor, kSciGetLength, 0, 0);
+  const auto length = SendMessageW(editor, sci::SCI_GETLENGTH, 0, 0);
   std::string text;
   for (LRESULT i = 0; i < length; ++i)
     text.push_back(
-        static_cast<char>(SendMessageW(editor, kSciGetCharAt, static_cast<WPARAM>(i), 0)));
+        static_cast<char>(SendMessageW(editor, sci::SCI_GETCHARAT, static_cast<WPARAM>(i), 0)));
   return text;
 }
 
 int StyleAt(HWND editor, int position) {
-  return static_cast<int>(SendMessageW(editor, kSciGetStyleAt, static_cast<WPARAM>(position), 0));
+  return static_cast<int>(
+      SendMessageW(editor, sci::SCI_GETSTYLEAT, static_cast<WPARAM>(position), 0));
 }
 
 }  // namespace standin_test

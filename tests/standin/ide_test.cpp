@@ -12,17 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "iface/scintilla.h"
 #include "tests/standin/driver.h"
 #include "tests/standin/probes.h"
 
 namespace standin_test {
 namespace {
-
-constexpr UINT kSciGetCurrentPos = 2008;
-constexpr UINT kSciGetAnchor = 2009;
-constexpr UINT kSciSetSel = 2160;
-constexpr UINT kSciGetEolMode = 2030;
-constexpr UINT kSciIndicatorValueAt = 2507;
 
 std::wstring Folder() {
   wchar_t path[MAX_PATH];
@@ -261,14 +256,14 @@ TEST_F(StandinIde, CommandLineStartsToolAndProgramAndOpensFiles) {
       << ReadFileBytes(log_);
   // The last file opened is shown; its line ends set the editor's mode.
   EXPECT_EQ(EditorText(editor_), "a = 1\nb = 2\n");
-  EXPECT_EQ(Editor(kSciGetEolMode), 2);
+  EXPECT_EQ(Editor(sci::SCI_GETEOLMODE), 2);
   // The first file is in the other tab, without its byte-order mark, in CR LF mode.
   HWND first = nullptr;
   for (HWND child : Children(ide_.main))
     if (ClassOf(child) == "Scintilla" && child != editor_) first = child;
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(EditorText(first), "If x\r\n  y = 1\r\nEndIf\r\n");
-  EXPECT_EQ(SendMessageW(first, kSciGetEolMode, 0, 0), 0);
+  EXPECT_EQ(SendMessageW(first, sci::SCI_GETEOLMODE, 0, 0), 0);
 }
 
 struct MessageBoxSearch {
@@ -362,7 +357,7 @@ TEST_F(StandinIde, EnterInsertsAPlainLineEnd) {
   Start();
   TypeText(L"    If a\n");
   ASSERT_TRUE(WaitForText("    If a\r\n")) << EditorText(editor_);
-  EXPECT_EQ(Editor(kSciGetCurrentPos), 10);
+  EXPECT_EQ(Editor(sci::SCI_GETCURRENTPOS), 10);
   ASSERT_TRUE(WaitForEvent("charadded 10"));
   const auto events = Events();
   const auto cr = std::find(events.begin(), events.end(), "charadded 13");
@@ -382,10 +377,10 @@ TEST_F(StandinIde, CtrlIReindentsTheSelectedLinesWithoutATab) {
   EXPECT_EQ(EditorText(editor_).find('\t'), std::string::npos);
   // The selection is set again, over the re-indented text (Ctrl+A puts the caret at the start).
   EXPECT_TRUE(WaitFor([&] {
-    return Editor(kSciGetAnchor) == static_cast<LRESULT>(reindented.size()) &&
-           Editor(kSciGetCurrentPos) == 0;
-  })) << Editor(kSciGetAnchor)
-      << ".." << Editor(kSciGetCurrentPos);
+    return Editor(sci::SCI_GETANCHOR) == static_cast<LRESULT>(reindented.size()) &&
+           Editor(sci::SCI_GETCURRENTPOS) == 0;
+  })) << Editor(sci::SCI_GETANCHOR)
+      << ".." << Editor(sci::SCI_GETCURRENTPOS);
   // One content update, then a later, separate selection update.
   ASSERT_TRUE(WaitFor([&] {
     const auto events = Events();
@@ -409,8 +404,8 @@ TEST_F(StandinIde, CtrlIKeepsTheCaretInItsText) {
   Chord({VK_CONTROL}, 'I');
   ASSERT_TRUE(WaitForText("For i = 1 To 3\r\n  Debug i")) << EditorText(editor_);
   EXPECT_TRUE(WaitFor([&] {
-    return Editor(kSciGetCurrentPos) == 25 && Editor(kSciGetAnchor) == 25;
-  })) << Editor(kSciGetCurrentPos);
+    return Editor(sci::SCI_GETCURRENTPOS) == 25 && Editor(sci::SCI_GETANCHOR) == 25;
+  })) << Editor(sci::SCI_GETCURRENTPOS);
   // Already right: the command still changes the text once (a content update follows).
   WriteFileBytes(log_, "");
   Chord({VK_CONTROL}, 'I');
@@ -451,16 +446,16 @@ TEST_F(StandinIde, CtrlIReindentsOnlyTheSelectedLinesAndMovesTheSelectionWithThe
     SetClipboardText(std::wstring(c.text, c.text + std::strlen(c.text)));
     Chord({VK_CONTROL}, 'V');
     ASSERT_TRUE(WaitForText(c.text)) << EditorText(editor_);
-    Editor(kSciSetSel, static_cast<WPARAM>(c.anchor), c.caret);
+    Editor(sci::SCI_SETSEL, static_cast<WPARAM>(c.anchor), c.caret);
     Chord({VK_CONTROL}, 'I');
     ASSERT_TRUE(WaitForText(c.expected)) << EditorText(editor_);
     EXPECT_TRUE(WaitFor(
         [&] {
-          return Editor(kSciGetAnchor) == c.expectedAnchor &&
-                 Editor(kSciGetCurrentPos) == c.expectedCaret;
+          return Editor(sci::SCI_GETANCHOR) == c.expectedAnchor &&
+                 Editor(sci::SCI_GETCURRENTPOS) == c.expectedCaret;
         },
         2000))
-        << Editor(kSciGetAnchor) << ".." << Editor(kSciGetCurrentPos);
+        << Editor(sci::SCI_GETANCHOR) << ".." << Editor(sci::SCI_GETCURRENTPOS);
   }
 }
 
@@ -500,13 +495,13 @@ TEST_F(StandinIde, SelectingAWholeWordHighlightsItsOtherOccurrences) {
   Start();
   TypeText(L"abc x abc\nABC abcd");
   ASSERT_TRUE(WaitForText("abc x abc\r\nABC abcd"));
-  Editor(kSciSetSel, 0, 3);
-  auto marked = [&](int position) { return Editor(kSciIndicatorValueAt, 2, position) != 0; };
+  Editor(sci::SCI_SETSEL, 0, 3);
+  auto marked = [&](int position) { return Editor(sci::SCI_INDICATORVALUEAT, 2, position) != 0; };
   ASSERT_TRUE(WaitFor([&] { return marked(6) && marked(8) && marked(11); }));
   EXPECT_FALSE(marked(0)) << "the selected word itself";
   EXPECT_FALSE(marked(4));
   EXPECT_FALSE(marked(15)) << "abcd is another word";
-  Editor(kSciSetSel, 0, 2);  // not a whole word
+  Editor(sci::SCI_SETSEL, 0, 2);  // not a whole word
   EXPECT_TRUE(WaitFor([&] { return !marked(6) && !marked(11); }));
 }
 

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "iface/scintilla.h"
 #include "tests/standin/driver.h"
 
 namespace {
@@ -112,12 +113,12 @@ bool SetClipboard(const std::wstring& text) {
 bool DoubleClickPosition(int position) {
   HWND editor = standin_test::ActiveEditor(main_window);
   if (!editor) return false;
-  constexpr UINT kPointX = 2164, kPointY = 2165, kTextHeight = 2279, kLineFromPosition = 2166;
-  const LRESULT line = SendMessageW(editor, kLineFromPosition, static_cast<WPARAM>(position), 0);
-  POINT point{
-      static_cast<LONG>(SendMessageW(editor, kPointX, 0, position)) + 3,
-      static_cast<LONG>(SendMessageW(editor, kPointY, 0, position) +
-                        SendMessageW(editor, kTextHeight, static_cast<WPARAM>(line), 0) / 2)};
+  const LRESULT line =
+      SendMessageW(editor, sci::SCI_LINEFROMPOSITION, static_cast<WPARAM>(position), 0);
+  POINT point{static_cast<LONG>(SendMessageW(editor, sci::SCI_POINTXFROMPOSITION, 0, position)) + 3,
+              static_cast<LONG>(
+                  SendMessageW(editor, sci::SCI_POINTYFROMPOSITION, 0, position) +
+                  SendMessageW(editor, sci::SCI_TEXTHEIGHT, static_cast<WPARAM>(line), 0) / 2)};
   ClientToScreen(editor, &point);
   standin_test::DoubleClickAt(point);
   return true;

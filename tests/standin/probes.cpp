@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "plugin/scintilla_records.h"
+#include "iface/scintilla.h"
 
 namespace probes {
 namespace {
@@ -13,9 +13,6 @@ namespace {
 using namespace sci;
 
 // Messages the plugin's table does not name.
-constexpr std::uint32_t kSciInsertText = 2003;
-constexpr std::uint32_t kSciGetColumn = 2129;
-constexpr std::uint32_t kSciSetTargetRange = 2686;
 
 // The text-range record (Sci_TextRange): a 32-bit range and a buffer.
 struct TextRangeRecord {
@@ -305,10 +302,10 @@ void AddAndInsertText(const Session& s) {
   const std::string text = "XY";
   s.Answer("add text", s.Send(SCI_ADDTEXT, text.size(), reinterpret_cast<os::LParam>(text.data())));
   s.Dump();
-  s.Answer("insert text at 0", s.Send(kSciInsertText, 0, reinterpret_cast<os::LParam>("[")));
+  s.Answer("insert text at 0", s.Send(sci::SCI_INSERTTEXT, 0, reinterpret_cast<os::LParam>("[")));
   s.Dump();
-  s.Answer("insert text at caret",
-           s.Send(kSciInsertText, static_cast<os::WParam>(-1), reinterpret_cast<os::LParam>("]")));
+  s.Answer("insert text at caret", s.Send(sci::SCI_INSERTTEXT, static_cast<os::WParam>(-1),
+                                          reinterpret_cast<os::LParam>("]")));
   s.Dump();
   s.Answer("replace selection", s.Send(SCI_REPLACESEL, 0, reinterpret_cast<os::LParam>("!")));
   s.Dump();
@@ -347,7 +344,7 @@ void Searches(const Session& s) {
 void SearchInTarget(const Session& s) {
   s.Start("a = 1\r\nb=2  ; x=3\r\n", SC_EOL_CRLF, 0, 0);
   s.Send(SCI_SETSEARCHFLAGS, SCFIND_REGEXP | SCFIND_POSIX);
-  s.Send(kSciSetTargetRange, 7, 19);
+  s.Send(sci::SCI_SETTARGETRANGE, 7, 19);
   const std::string pattern = "([a-z])[ ]*=[ ]*([0-9])";
   s.Answer("search in target", s.Send(SCI_SEARCHINTARGET, pattern.size(),
                                       reinterpret_cast<os::LParam>(pattern.data())));
@@ -359,7 +356,7 @@ void SearchInTarget(const Session& s) {
   s.Dump();
   // A plain search (no regular expression) after a regular one: tags still of the last regex.
   s.Send(SCI_SETSEARCHFLAGS, 0);
-  s.Send(kSciSetTargetRange, 0, static_cast<os::WParam>(s.Send(SCI_GETLENGTH)));
+  s.Send(sci::SCI_SETTARGETRANGE, 0, static_cast<os::WParam>(s.Send(SCI_GETLENGTH)));
   s.Answer("plain search", s.Send(SCI_SEARCHINTARGET, 1, reinterpret_cast<os::LParam>("x")));
   s.ShowTarget();
   s.Answer("tag 1 length", s.Send(SCI_GETTAG, 1, 0));
@@ -373,7 +370,7 @@ void FindTextKeepsTarget(const Session& s) {
   s.Find("([0-9]+)[ ]*([+])", 0, 11);
   s.ShowTarget();
   const std::string replacement = "<\\1|\\2>";
-  s.Send(kSciSetTargetRange, 4, 8);
+  s.Send(sci::SCI_SETTARGETRANGE, 4, 8);
   s.Answer("replace target re", s.Send(SCI_REPLACETARGETRE, replacement.size(),
                                        reinterpret_cast<os::LParam>(replacement.data())));
   s.Dump();
@@ -394,7 +391,7 @@ void LineQueries(const Session& s) {
     const std::string p = std::to_string(position);
     s.Answer("line from position " + p,
              s.Send(SCI_LINEFROMPOSITION, static_cast<os::WParam>(position)));
-    s.Answer("column " + p, s.Send(kSciGetColumn, static_cast<os::WParam>(position)));
+    s.Answer("column " + p, s.Send(sci::SCI_GETCOLUMN, static_cast<os::WParam>(position)));
     s.Answer("char at " + p, s.Send(SCI_GETCHARAT, static_cast<os::WParam>(position)));
   }
   s.Answer("line count", s.Send(SCI_GETLINECOUNT));
@@ -494,7 +491,7 @@ void EditDuringCharAdded(const Session& s) {
 
 void TargetMovesWithEdits(const Session& s) {
   s.Start("0123456789", SC_EOL_LF, 0, 0);
-  s.Send(kSciSetTargetRange, 5, 8);
+  s.Send(sci::SCI_SETTARGETRANGE, 5, 8);
   s.Send(SCI_SETSEL, 2, 2);
   s.Type("a");
   s.ShowTarget();
@@ -539,7 +536,7 @@ void UndoPaste(const Session& s) {
 void ReplaceWholeMatch(const Session& s) {
   s.Start("a=1,b=22", SC_EOL_CRLF, 0, 0);
   s.Send(SCI_SETSEARCHFLAGS, SCFIND_REGEXP | SCFIND_POSIX);
-  s.Send(kSciSetTargetRange, 3, 8);
+  s.Send(sci::SCI_SETTARGETRANGE, 3, 8);
   const std::string pattern = "[a-z]=([0-9]+)";
   s.Answer("search in target", s.Send(SCI_SEARCHINTARGET, pattern.size(),
                                       reinterpret_cast<os::LParam>(pattern.data())));

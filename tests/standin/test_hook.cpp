@@ -16,15 +16,14 @@
 
 #include <string>
 
+#include "ide/menu_commands.h"
+#include "iface/scintilla.h"
 #include "os/os.h"
-#include "plugin/scintilla_records.h"
 #include "tests/standin/probes.h"
 
 static_assert(sizeof(CWPRETSTRUCT) == sizeof(os::CallWndRetRecord));
 
 namespace {
-
-constexpr WORD kFileNewCommand = 101;
 
 std::string Variable(const wchar_t* name) {
   wchar_t value[1024];
@@ -141,7 +140,7 @@ void SetClipboard(HWND owner, const std::string& utf8) {
 void RunProbes(HWND main) {
   const std::string out = Variable(L"STANDIN_PROBE_OUT");
   if (out.empty()) return;
-  SendMessageW(main, WM_COMMAND, kFileNewCommand, 0);
+  SendMessageW(main, WM_COMMAND, ide::kFileNew, 0);
   HWND editor = VisibleEditor(main);
   std::string transcript;
   if (!editor) {

@@ -20,12 +20,12 @@
 #include "host/fragment_defaults.h"
 #include "host/preferences.h"
 #include "ide/headless/headless_ide.h"
+#include "iface/scintilla.h"
 #include "os/os.h"
 #include "os/sim/sim.h"
 #include "plugin/exports.h"
 #include "plugin/helpers.h"
 #include "plugin/hook_context.h"
-#include "plugin/scintilla_records.h"
 
 namespace zentrel_format {
 

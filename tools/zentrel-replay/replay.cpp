@@ -10,8 +10,8 @@
 
 #include "core/property_names.h"
 #include "ide/headless/headless_ide.h"
+#include "iface/scintilla.h"
 #include "os/sim/sim.h"
-#include "plugin/scintilla_records.h"
 #include "scenario_file.h"
 
 namespace replay {
@@ -58,7 +58,7 @@ std::string NotificationName(std::uint32_t code) {
       return "SCN_MODIFIED";
     case sci::SCN_FOCUSIN:
       return "SCN_FOCUSIN";
-    case 2029:
+    case sci::SCN_FOCUSOUT:
       return "SCN_FOCUSOUT";
     default:
       return std::to_string(code);
@@ -439,7 +439,8 @@ class ScenarioRun {
       const std::string why = JudgeEnvironment(c.words[0], c.words[1], set, value);
       if (!why.empty()) Fail(c, why);
     } else if (name == "expect-sent") {
-      const auto message = static_cast<std::uint32_t>(Number(c.words[0]));
+      std::uint32_t message = 0;
+      ParseMessage(c.words[0], &message);
       const auto wParam = static_cast<os::WParam>(Number(c.words[1]));
       const auto lParam = static_cast<os::LParam>(Number(c.words[2]));
       std::string seen;
@@ -453,8 +454,9 @@ class ScenarioRun {
                   c.words[2] +
                   (seen.empty() ? std::string(" (not sent at all)") : "; it sent" + seen));
     } else if (name == "expect-sci") {
-      const os::LResult actual =
-          Message(static_cast<std::uint32_t>(Number(c.words[0])), Number(c.words[1]));
+      std::uint32_t message = 0;
+      ParseMessage(c.words[0], &message);
+      const os::LResult actual = Message(message, Number(c.words[1]));
       if (actual != Number(c.words[2]))
         Fail(c, "expect-sci " + c.words[0] + " " + c.words[1] + ": expected " + c.words[2] +
                     ", actual " + std::to_string(actual));

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "ide/keys.h"
+#include "iface/scintilla.h"
 
 namespace replay {
 namespace {
@@ -105,6 +106,19 @@ bool ParseInteger(const std::string& text, long long* value) {
   return true;
 }
 
+bool ParseMessage(const std::string& text, std::uint32_t* message) {
+  for (const sci::NamedMessage& named : sci::kNamedMessages) {
+    if (named.name == text) {
+      *message = named.number;
+      return true;
+    }
+  }
+  long long number = 0;
+  if (!ParseInteger(text, &number) || number < 0 || number > 0xFFFFFFFF) return false;
+  *message = static_cast<std::uint32_t>(number);
+  return true;
+}
+
 namespace {
 
 // The checks of each command's words; an empty result means they are fine.
@@ -139,7 +153,9 @@ std::string CheckWords(const Command& command) {
   if (name == "expect-prop" && w[1] != "absent" && !integer(1))
     return "value must be an integer or absent";
   if (name == "expect-sent" || name == "expect-sci") {
-    for (std::size_t i = 0; i < w.size(); ++i) {
+    std::uint32_t message = 0;
+    if (!ParseMessage(w[0], &message)) return "unknown message '" + w[0] + "'";
+    for (std::size_t i = 1; i < w.size(); ++i) {
       if (!integer(i)) return "arguments must be integers";
     }
   }

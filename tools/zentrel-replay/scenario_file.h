@@ -1,6 +1,7 @@
 // Scenario files (*.scn): plain-text editing sessions with what the editor must then hold.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,9 @@ bool ParseScenarioFile(const std::string& file, const std::string& text,
 
 // A decimal (or 0x hexadecimal) integer filling the whole text.
 bool ParseInteger(const std::string& text, long long* value);
+
+// A Scintilla message by its name (SCI_GETCARETWIDTH) or its number (2189, 0x88D).
+bool ParseMessage(const std::string& text, std::uint32_t* message);
 
 // The caret marker of text blocks.
 constexpr const char* kCaretMarker = "{|}";

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "beautifier_editor.h"
+#include "iface/scintilla.h"
 #include "plugin/format_schedule.h"
-#include "plugin/scintilla_records.h"
 
 namespace beautifier_test {
 

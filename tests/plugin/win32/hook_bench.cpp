@@ -10,6 +10,7 @@
 
 #include "core/property_names.h"
 #include "core/utf.h"
+#include "iface/scintilla.h"
 #include "plugin/exports.h"
 
 namespace {
@@ -64,7 +65,7 @@ int main() {
               NanosecondsPerCall(mouse, calls));
   // A notification of a control that is no editor: read only as far as its sender (a property
   // and a class name lookup).
-  NMHDR header{control, 1, 2013};
+  NMHDR header{control, 1, sci::SCN_PAINTED};
   CWPRETSTRUCT notify{0, reinterpret_cast<LPARAM>(&header), 1, WM_NOTIFY, ide};
   std::printf("hook (win32): notification of another control: %.1f ns/call\n",
               NanosecondsPerCall(notify, calls / 10));

@@ -13,16 +13,13 @@
 #include "host/dialog_tree.h"
 #include "host/splice.h"
 #include "host/tool_host.h"
+#include "iface/scintilla.h"
 #include "plugin/settings_catalogue.h"
 #include "tests/standin/driver.h"
 
 namespace {
 
 using namespace standin_test;
-
-constexpr UINT kSciGotoPos = 2025;
-constexpr UINT kSciGetCurrentPos = 2008;
-constexpr UINT kSciGetLineIndentPosition = 2128;
 
 void SetClipboardText(const std::wstring& text) {
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
@@ -123,7 +120,7 @@ TEST_F(ZentrelLive, TypedQuoteIsClosedAndTheActiveEditorIsPublished) {
 TEST_F(ZentrelLive, EnterInACommentBlockContinuesItOnceInCrLf) {
   TypeText(L"; a\n; b");
   ASSERT_TRUE(WaitForText("; a\r\n; b")) << EditorText(editor_);
-  SendMessageW(editor_, kSciGotoPos, 3, 0);
+  SendMessageW(editor_, sci::SCI_GOTOPOS, 3, 0);
   TypeText(L"\n");
   EXPECT_TRUE(WaitForText("; a\r\n; \r\n; b")) << EditorText(editor_);
 }
@@ -135,7 +132,7 @@ TEST_F(ZentrelLive, PastedLinesAreFormattedAndReindentedByTheIde) {
   PublishSetting(ide_.main, "CodeHelpers", "AutocompEndKeywordNewLine", 0);
   TypeText(L"If a\n\nEndIf");
   ASSERT_TRUE(WaitForText("If a\r\n\r\nEndIf")) << EditorText(editor_);
-  SendMessageW(editor_, kSciGotoPos, 6, 0);
+  SendMessageW(editor_, sci::SCI_GOTOPOS, 6, 0);
   SetClipboardText(L"b  =  1\r\nc = 2\r\n");
   Chord({VK_CONTROL}, 'V');
   // The IDE's re-indent may or may not indent the empty line that holds the caret.
@@ -146,9 +143,9 @@ TEST_F(ZentrelLive, PastedLinesAreFormattedAndReindentedByTheIde) {
   })) << EditorText(editor_);
   // The caret at the same distance (0) from the first non-blank of its line as before.
   EXPECT_TRUE(WaitFor([&] {
-    return SendMessageW(editor_, kSciGetCurrentPos, 0, 0) ==
-           SendMessageW(editor_, kSciGetLineIndentPosition, 3, 0);
-  })) << SendMessageW(editor_, kSciGetCurrentPos, 0, 0);
+    return SendMessageW(editor_, sci::SCI_GETCURRENTPOS, 0, 0) ==
+           SendMessageW(editor_, sci::SCI_GETLINEINDENTPOSITION, 3, 0);
+  })) << SendMessageW(editor_, sci::SCI_GETCURRENTPOS, 0, 0);
   Chord({VK_CONTROL}, 'Z');
   EXPECT_TRUE(WaitForText("If a\r\nb  =  1\r\nc = 2\r\n\r\nEndIf")) << EditorText(editor_);
 }

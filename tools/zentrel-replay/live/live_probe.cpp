@@ -12,19 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "ide/menu_commands.h"
+#include "iface/scintilla.h"
+
 namespace {
 
 using live::ProbeRequest;
-
-constexpr WORD kFileNewCommand = 101;
-constexpr WORD kEditPasteCommand = 205;
-constexpr UINT kSciGetLength = 2006;
-constexpr UINT kSciGetCurrentPos = 2008;
-constexpr UINT kSciGetAnchor = 2009;
-constexpr UINT kSciGotoPos = 2025;
-constexpr UINT kSciEmptyUndoBuffer = 2175;
-constexpr UINT kSciSetText = 2181;
-constexpr UINT kSciGetCharacterPointer = 2520;
 
 struct IgnoredChord {
   WPARAM virtualKey;
@@ -127,11 +120,11 @@ std::string EditorState() {
   HWND editor = ActiveEditor();
   std::string state = QueueBusy() ? "1" : "0";
   if (!editor) return state + " -1 -1\n";
-  const LRESULT caret = SendMessageW(editor, kSciGetCurrentPos, 0, 0);
-  const LRESULT anchor = SendMessageW(editor, kSciGetAnchor, 0, 0);
+  const LRESULT caret = SendMessageW(editor, sci::SCI_GETCURRENTPOS, 0, 0);
+  const LRESULT anchor = SendMessageW(editor, sci::SCI_GETANCHOR, 0, 0);
   const auto* text =
-      reinterpret_cast<const char*>(SendMessageW(editor, kSciGetCharacterPointer, 0, 0));
-  const LRESULT length = SendMessageW(editor, kSciGetLength, 0, 0);
+      reinterpret_cast<const char*>(SendMessageW(editor, sci::SCI_GETCHARACTERPOINTER, 0, 0));
+  const LRESULT length = SendMessageW(editor, sci::SCI_GETLENGTH, 0, 0);
   state += " " + std::to_string(caret) + " " + std::to_string(anchor) + "\n";
   if (text && length > 0) state.append(text, static_cast<std::size_t>(length));
   return state;
@@ -143,9 +136,9 @@ bool SetText(const std::string& argument) {
   if (!editor || newline == std::string::npos) return false;
   const long long caret = std::stoll(argument.substr(0, newline));
   const std::string text = argument.substr(newline + 1);
-  SendMessageW(editor, kSciSetText, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  SendMessageW(editor, kSciEmptyUndoBuffer, 0, 0);
-  SendMessageW(editor, kSciGotoPos, static_cast<WPARAM>(caret < 0 ? 0 : caret), 0);
+  SendMessageW(editor, sci::SCI_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  SendMessageW(editor, sci::SCI_EMPTYUNDOBUFFER, 0, 0);
+  SendMessageW(editor, sci::SCI_GOTOPOS, static_cast<WPARAM>(caret < 0 ? 0 : caret), 0);
   return true;
 }
 
@@ -228,7 +221,7 @@ LRESULT Handle(HWND from, ProbeRequest request, const std::string& argument) {
       return Focus() ? 1 : 0;
     case ProbeRequest::kNewEditor:
       // The IDE's own command, from its queue as a menu choice arrives.
-      return PostMessageW(IdeWindow(), WM_COMMAND, kFileNewCommand, 0) ? 1 : 0;
+      return PostMessageW(IdeWindow(), WM_COMMAND, ide::kFileNew, 0) ? 1 : 0;
     case ProbeRequest::kSelectEditor:
       return SelectEditor(std::atoi(argument.c_str())) ? 1 : 0;
     case ProbeRequest::kIgnoreKey: {
@@ -244,7 +237,7 @@ LRESULT Handle(HWND from, ProbeRequest request, const std::string& argument) {
       return static_cast<LRESULT>(Editors().size());
     case ProbeRequest::kPaste:
       if (!SetClipboardText(argument)) return 0;
-      return PostMessageW(IdeWindow(), WM_COMMAND, kEditPasteCommand, 0) ? 1 : 0;
+      return PostMessageW(IdeWindow(), WM_COMMAND, ide::kEditPaste, 0) ? 1 : 0;
     case ProbeRequest::kSetClipboard:
       return SetClipboardText(argument) ? 1 : 0;
   }

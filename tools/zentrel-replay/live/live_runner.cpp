@@ -15,6 +15,8 @@
 #include <sstream>
 
 #include "core/property_names.h"
+#include "host/host_gui.h"
+#include "iface/scintilla.h"
 #include "key_names.h"
 #include "live_probe.h"
 #include "os/os.h"
@@ -29,14 +31,6 @@ constexpr int kIdleTimeout = 5000;    // the IDE settles after a command
 constexpr int kSettledFor = 120;      // text and caret unchanged this long: the editor is idle
 constexpr int kInputTimeout = 3000;   // a key press taken from the IDE's queue
 constexpr DWORD kModifierLead = 80;   // Ctrl down before the key of a chord
-constexpr UINT kSciGetLineCount = 2154;
-constexpr UINT kSciSetEolMode = 2031;
-constexpr UINT kSciGotoPos = 2025;
-constexpr UINT kSciSetSel = 2160;
-constexpr UINT kSciSetSavePoint = 2014;
-constexpr WORD kToolExitCommand = 16;
-constexpr int kEolCrLf = 0;
-constexpr int kEolLf = 2;
 
 // Stops a scenario that cannot go on: the IDE or the host did not do what it must.
 struct Broken {
@@ -335,7 +329,7 @@ class LiveScenario {
     if (!process_.hProcess) return;
     // The host first, through its menu's Exit, as a user ends it.
     if (toolWindow_ && IsWindow(toolWindow_)) {
-      PostMessageW(toolWindow_, WM_COMMAND, kToolExitCommand, 0);
+      PostMessageW(toolWindow_, WM_COMMAND, kToolMenuCloseWindow, 0);
       HANDLE host = hostProcessId_ ? OpenProcess(SYNCHRONIZE, FALSE, hostProcessId_) : nullptr;
       if (host) {
         if (WaitForSingleObject(host, 10000) != WAIT_OBJECT_0)
@@ -352,7 +346,8 @@ class LiveScenario {
           [](HWND window, LPARAM) WINAPI -> BOOL {
             wchar_t name[32] = L"";
             GetClassNameW(window, name, 32);
-            if (lstrcmpiW(name, L"Scintilla") == 0) SendMessageW(window, kSciSetSavePoint, 0, 0);
+            if (lstrcmpiW(name, L"Scintilla") == 0)
+              SendMessageW(window, sci::SCI_SETSAVEPOINT, 0, 0);
             return TRUE;
           },
           0);
@@ -556,7 +551,7 @@ class LiveScenario {
 
   // --- commands ------------------------------------------------------------------------------
 
-  std::string LineEnd() const { return eolMode_ == kEolLf ? "\n" : "\r\n"; }
+  std::string LineEnd() const { return eolMode_ == sci::SC_EOL_LF ? "\n" : "\r\n"; }
 
   std::string Where(const replay::Command& command) const {
     return scenario_.file + ":" + std::to_string(command.line) + ": ";
@@ -602,8 +597,8 @@ class LiveScenario {
   void Execute(const replay::Command& c) {
     const std::string& name = c.name;
     if (name == "eol") {
-      eolMode_ = c.words[0] == "lf" ? kEolLf : kEolCrLf;
-      EditorMessage(kSciSetEolMode, static_cast<WPARAM>(eolMode_));
+      eolMode_ = c.words[0] == "lf" ? sci::SC_EOL_LF : sci::SC_EOL_CRLF;
+      EditorMessage(sci::SCI_SETEOLMODE, static_cast<WPARAM>(eolMode_));
     } else if (name == "set") {
       const std::string& setting = c.words[0];
       const std::size_t dot = setting.find('.');
@@ -648,12 +643,12 @@ class LiveScenario {
       if (!Ask(ProbeRequest::kSetClipboard, text))
         throw Broken{"the probe could not set the clipboard"};
     } else if (name == "caret") {
-      EditorMessage(kSciGotoPos,
+      EditorMessage(sci::SCI_GOTOPOS,
                     static_cast<WPARAM>(Position(c, Number(c.words[0]), Number(c.words[1]))));
     } else if (name == "select") {
       const long anchor = Position(c, Number(c.words[0]), Number(c.words[1]));
       const long caret = Position(c, Number(c.words[2]), Number(c.words[3]));
-      EditorMessage(kSciSetSel, static_cast<WPARAM>(anchor), caret);
+      EditorMessage(sci::SCI_SETSEL, static_cast<WPARAM>(anchor), caret);
     } else if (name == "focus") {
       if (!Ask(ProbeRequest::kFocus)) throw Broken{"the editor did not receive the focus"};
     } else if (name == "editor") {
@@ -700,7 +695,7 @@ class LiveScenario {
       throw Broken{"the IDE opened no new editor"};
     editorTabs_[editorName] = static_cast<int>(before);
     WaitQueueEmpty();
-    EditorMessage(kSciSetEolMode, static_cast<WPARAM>(eolMode_));
+    EditorMessage(sci::SCI_SETEOLMODE, static_cast<WPARAM>(eolMode_));
   }
 
   void ExecuteExpectation(const replay::Command& c) {
@@ -746,8 +741,9 @@ class LiveScenario {
       const std::string why = replay::JudgeEnvironment(c.words[0], c.words[1], set, value);
       if (!why.empty()) Fail(c, why);
     } else if (name == "expect-sci") {
-      const LRESULT actual = EditorMessage(static_cast<UINT>(Number(c.words[0])),
-                                           static_cast<WPARAM>(Number(c.words[1])));
+      std::uint32_t message = 0;
+      replay::ParseMessage(c.words[0], &message);
+      const LRESULT actual = EditorMessage(message, static_cast<WPARAM>(Number(c.words[1])));
       if (actual != Number(c.words[2]))
         Fail(c, "expect-sci " + c.words[0] + " " + c.words[1] + ": expected " + c.words[2] +
                     ", actual " + std::to_string(actual));
@@ -771,7 +767,7 @@ class LiveScenario {
   std::vector<std::string> failures_;
   std::string stopProblem_;
   std::string printed_;
-  int eolMode_ = kEolCrLf;
+  int eolMode_ = sci::SC_EOL_CRLF;
   long long typingDelay_ = kDefaultTypingDelay;
   ULONGLONG lastPress_ = 0;
   LRESULT inputCount_ = 0;
