@@ -78,12 +78,13 @@ std::int64_t Send(const HookContext& context, std::uint32_t message, std::int64_
   return SciSend(context, message, static_cast<std::uintptr_t>(wParam), 0);
 }
 
-std::int64_t LineEnd(const HookContext& context, std::int64_t line) {
+// LineEnd of editor access, asked again only after an edit while a line is being formatted.
+std::int64_t CurrentLineEnd(const HookContext& context, std::int64_t line) {
   KnownLineEnd& known = g_knownLineEnd;
   if (known.formatting && known.editor == context.editor && known.line == line &&
       known.editCount == g_editCount)
     return known.end;
-  const std::int64_t end = Send(context, sci::SCI_GETLINEENDPOSITION, line);
+  const std::int64_t end = LineEnd(context, line);
   if (known.formatting) known = {true, context.editor, line, g_editCount, end};
   return end;
 }
@@ -96,20 +97,16 @@ std::int64_t GroupLength(const HookContext& context, int group) {
 // An empty range never matches.
 bool MatchesAt(const HookContext& context, std::int64_t line, const std::string& pattern,
                std::int64_t position) {
-  const std::int64_t end = LineEnd(context, line);
-  return position < end && SciFindInRange(context, true, pattern, position, end, true) == position;
+  const std::int64_t end = CurrentLineEnd(context, line);
+  return position < end && SciFindInRange(context, true, pattern, position, end) == position;
 }
 
 // The first match of `pattern` in [from, line end), or -1.
 std::int64_t FindFrom(const HookContext& context, std::int64_t line, const std::string& pattern,
                       std::int64_t from) {
-  const std::int64_t end = LineEnd(context, line);
+  const std::int64_t end = CurrentLineEnd(context, line);
   if (from >= end) return -1;
-  return SciFindInRange(context, true, pattern, from, end, true);
-}
-
-int CharAt(const HookContext& context, std::int64_t position) {
-  return static_cast<int>(Send(context, sci::SCI_GETCHARAT, position));
+  return SciFindInRange(context, true, pattern, from, end);
 }
 
 void Replace(const HookContext& context, const std::string& text, std::int64_t start,
@@ -150,7 +147,7 @@ RunKind ClassifyComparisonRun(const HookContext& context, std::int64_t runLength
 std::int64_t StepOverUnruledRun(const HookContext& context, std::int64_t line) {
   const std::int64_t matchEnd = Send(context, sci::SCI_GETTARGETEND);
   const std::int64_t after = GroupLength(context, 3);
-  if (after > 0 && matchEnd == LineEnd(context, line)) return matchEnd - after;
+  if (after > 0 && matchEnd == CurrentLineEnd(context, line)) return matchEnd - after;
   return matchEnd;
 }
 
@@ -266,8 +263,7 @@ std::int64_t ApplyBlanks(const HookContext& context, std::int64_t line, std::int
                        A::SpaceAround);
     case '\\': {
       // A field after a keyword keeps one blank: `If \x` is not `If\x`.
-      const bool afterKeyword =
-          Send(context, sci::SCI_GETSTYLEAT, position - 1) == sci::STYLE_KEYWORD;
+      const bool afterKeyword = StyleAt(context, position - 1) == sci::STYLE_KEYWORD;
       return ApplyRule(context, position, "Field", A::UseDefaultSpacing,
                        afterKeyword ? A::OneBlankBefore : A::Tight, A::NotOffered);
     }
@@ -289,7 +285,7 @@ std::int64_t ScanStep(const HookContext& context, std::int64_t line, std::int64_
       // A string or character literal, up to its closing quote or the end of the line. An
       // escaped string (`~"..."`) ends at the first quote that no backslash escapes.
       if (ch == '"' && OpensEscapedLiteral(context, position))
-        return EscapedLiteral(context, position, LineEnd(context, line)).end;
+        return EscapedLiteral(context, position, CurrentLineEnd(context, line)).end;
       const std::int64_t inside = position + 1;
       const std::string& rest = ch == '"' ? kStringRestPattern : kCharacterRestPattern;
       if (MatchesAt(context, line, rest, inside)) return Send(context, sci::SCI_GETTARGETEND);
@@ -356,8 +352,8 @@ struct LineCopy {
 
 // Reads the window of line `line` that starts at `from` (at the line's start at the least).
 void ReadLine(const HookContext& context, std::int64_t line, std::int64_t from, LineCopy& copy) {
-  copy.lineStart = Send(context, sci::SCI_POSITIONFROMLINE, line);
-  copy.lineEnd = LineEnd(context, line);
+  copy.lineStart = LineStart(context, line);
+  copy.lineEnd = CurrentLineEnd(context, line);
   copy.editCount = g_editCount;
   copy.start = from > copy.lineStart ? from : copy.lineStart;
   if (copy.start > copy.lineEnd) copy.start = copy.lineEnd;
@@ -406,7 +402,7 @@ bool LabelStartsAt(const HookContext& context, std::int64_t line, LineCopy& copy
 
 void FormatLine(const HookContext& context, std::int64_t line) {
   const FormattingLine formatting;
-  std::int64_t position = Send(context, sci::SCI_GETLINEINDENTPOSITION, line);
+  std::int64_t position = LineIndentPosition(context, line);
   LineCopy copy;
   ReadLine(context, line, position, copy);
 
@@ -463,12 +459,12 @@ std::int64_t ApplySpacingRule(const HookContext& context, std::int64_t position,
   // left: its blanks after it are never met as blanks in front of this one).
   auto afterReachesLineEnd = [&] {
     const std::int64_t line = Send(context, sci::SCI_LINEFROMPOSITION, start);
-    return end == LineEnd(context, line);
+    return end == CurrentLineEnd(context, line);
   };
   auto blankOrIndentationInFront = [&] {
     if (before != 0) return false;
     const std::int64_t line = Send(context, sci::SCI_LINEFROMPOSITION, start);
-    if (start == Send(context, sci::SCI_GETLINEINDENTPOSITION, line)) return true;
+    if (start == LineIndentPosition(context, line)) return true;
     return IsBlank(CharAt(context, start - 1));
   };
 

@@ -16,7 +16,6 @@
 #include "iface/ide.h"
 #include "plugin/editor_access.h"
 #include "plugin/helpers.h"
-#include "plugin/line_search.h"
 #include "plugin/plugin_frame.h"
 #include "plugin/string_literals.h"
 
@@ -28,7 +27,7 @@ bool Option(const HookContext& context, const char* option) {
   return GetPluginSetting(context, kGroup, option) != 0;
 }
 
-constexpr int kFormFeed = 12;
+constexpr int kFormFeed = '\f';
 // By the string helpers' "NewlineConstant" (1 to 3), as Ctrl+Enter inserts them.
 constexpr std::array<const char*, 4> kNewlineConstants = {"", "#LF$", "#CR$", "#CRLF$"};
 
@@ -253,8 +252,7 @@ void OnDigitTyped(const HookContext& context, const CharacterEvent& event) {
   // Walk back over the number in front of the digit to its first character.
   for (std::int64_t p = event.pos - 1; p >= event.lineStart; --p) {
     if (IsDigitOrPoint(CharAt(context, p - 1))) continue;
-    const bool startsWithPoint =
-        SciFindInRange(context, true, "\\.([\\d]*)", p, event.pos, true) == p;
+    const bool startsWithPoint = SciFindInRange(context, true, "\\.([\\d]*)", p, event.pos) == p;
     if (startsWithPoint) {
       const std::int64_t start = SciSend(context, sci::SCI_GETTARGETSTART);
       const std::int64_t end = SciSend(context, sci::SCI_GETTARGETEND);

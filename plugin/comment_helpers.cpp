@@ -7,7 +7,6 @@
 #include "plugin/dispatcher.h"
 #include "plugin/editor_access.h"
 #include "plugin/helpers.h"
-#include "plugin/line_search.h"
 #include "plugin/plugin_frame.h"
 
 namespace {
@@ -47,8 +46,8 @@ bool FrameCommentBar(const HookContext& context, const CharacterEvent& event) {
   if (!Option(context, "AutocompCommentBars")) return false;
   if (LineMatches(context, event.line - 1, "^\\s*;")) return false;
   if (LineMatches(context, event.line + 2, "^\\s*;")) return false;
-  const bool lineIsBar = SciFindInRange(context, true, "^\\s*(;\\s*)([-*#=+]+)$",
-                                        event.lineStart, event.lineEnd, false) != 0;
+  const bool lineIsBar =
+      SciFindInRange(context, true, "^\\s*(;\\s*)([-*#=+]+)$", event.lineStart, event.lineEnd) >= 0;
   if (!lineIsBar) return false;
 
   const std::string marker = SciGetTag(context, 1);

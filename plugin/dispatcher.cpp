@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <unordered_map>
 
 #include "plugin/editor_access.h"
 #include "plugin/exports.h"
@@ -15,13 +14,12 @@
 
 namespace {
 
-using Table = std::unordered_map<int, std::int64_t>;
+// A typing table: one entry per character of one byte. The helpers ask only about ASCII
+// characters; a character beyond the table has no entry and reads as never typed.
+using Table = std::array<std::int64_t, 256>;
 
-Table MakeTable() {
-  Table table;
-  table.reserve(512);
-  return table;
-}
+bool InTable(int ch) { return ch >= 0 && ch < 256; }
+std::size_t Index(int ch) { return static_cast<std::size_t>(ch); }
 
 struct DispatcherState {
   // Last insertion an editor reported, and that editor.
@@ -36,9 +34,9 @@ struct DispatcherState {
   std::int64_t keyState = 0;
 
   // Typing tables, keyed by character.
-  Table lastTypingTime = MakeTable();
-  Table pendingQuoteFlag = MakeTable();
-  Table pendingQuotePosition = MakeTable();
+  Table lastTypingTime{};
+  Table pendingQuoteFlag{};
+  Table pendingQuotePosition{};
 
   std::int64_t caretShift = -1;
   std::int64_t anchorLine = -1;
@@ -66,17 +64,27 @@ struct DispatcherState {
 DispatcherState g_state;
 
 constexpr DispatchedHelpers kShippedHelpers = {
-    ApplyEditorSettings, UpdateHighlightColor, ScheduleFormat,           OnDigitTyped,
-    OnQuoteTyped,        OnPlusTyped,          OnLineBreakStringHelpers, OnLineBreakCommentHelpers,
-    OnLineBreakCodeHelpers, OnFormFeedTyped,   FollowOptionChanges,       ReleaseEditorKeys,
+    ApplyEditorSettings,
+    UpdateHighlightColor,
+    ScheduleFormat,
+    FlushScheduledFormat,
+    OnDigitTyped,
+    OnQuoteTyped,
+    OnPlusTyped,
+    OnLineBreakStringHelpers,
+    OnLineBreakCommentHelpers,
+    OnLineBreakCodeHelpers,
+    OnFormFeedTyped,
+    FollowOptionChanges,
+    ReleaseEditorKeys,
 };
 DispatchedHelpers g_helpers = kShippedHelpers;
 
-constexpr int kDoubleQuote = 34;
-constexpr int kPlus = 43;
-constexpr int kLineFeed = 10;
-constexpr int kCarriageReturn = 13;
-constexpr int kFormFeed = 12;  // typed only by the key the Ctrl+D helper binds to it
+constexpr int kDoubleQuote = '"';
+constexpr int kPlus = '+';
+constexpr int kLineFeed = '\n';
+constexpr int kCarriageReturn = '\r';
+constexpr int kFormFeed = '\f';  // typed only by the key the Ctrl+D helper binds to it
 
 // Held with Ctrl, these make the injected Ctrl+I another chord (Ctrl+Shift+I is no re-indent):
 // they are released for the injection and pressed again after it, for the user still holds them.
@@ -135,7 +143,7 @@ void EndReindentSequence(const HookContext& context, bool reindented) {
     SciSend(editor, sci::SCI_SETSEL, static_cast<std::uintptr_t>(g_state.anchorBeforeReindent),
             static_cast<std::intptr_t>(g_state.caretBeforeReindent));
   }
-  AnchorCaretToIndent(editor, -1, -1, false);
+  ApplyCaretAnchor(editor);
   SciSend(editor, sci::SCI_HIDESELECTION, 0);
   SciSend(editor, sci::SCI_ENDUNDOACTION);
 }
@@ -200,7 +208,7 @@ void OnCharacterAdded(const HookContext& context, const sci::Notification& notif
       SciSend(context, sci::SCI_POSITIONFROMLINE, static_cast<std::uintptr_t>(event.line));
   event.lineEnd =
       SciSend(context, sci::SCI_GETLINEENDPOSITION, static_cast<std::uintptr_t>(event.line));
-  event.interval = TypingInterval(event.ch, 0);
+  event.interval = TypingInterval(event.ch);
 
   const int ch = event.ch;
   if (ch >= 9 && ch <= 127) g_helpers.scheduleFormat(context, event.line, event.line, true);
@@ -236,9 +244,9 @@ void OnUpdateUi(const HookContext& context, const sci::Notification& notificatio
   if ((notification.updated & sci::SC_UPDATE_CONTENT) != 0) ReadKeyState(os::kVK_CONTROL);
   g_helpers.followOptionChanges(context);
   g_helpers.updateHighlightColor(context);
-  ReindentSequence(context, -1, -1);
-  g_helpers.scheduleFormat(context, -1, -1, false);
-  DeferCaretShift(context, -1);
+  AdvanceReindentSequence(context);
+  g_helpers.flushScheduledFormat(context);
+  ApplyCaretShift(context);
   g_state.insertionUnanswered = false;
 }
 
@@ -321,16 +329,19 @@ std::int64_t ReadKeyState(int virtualKey) {
   return g_state.keyState;
 }
 
-std::int64_t TypingInterval(int ch, int other) {
-  if (other != 0) {
-    return g_state.lastTypingTime[ch] - g_state.lastTypingTime[other];
-  }
+std::int64_t TypingInterval(int ch) {
   ClearPendingQuote(ch);
   const std::int64_t now = os::MillisecondClock();
-  std::int64_t& last = g_state.lastTypingTime[ch];
+  if (!InTable(ch)) return now;
+  std::int64_t& last = g_state.lastTypingTime[Index(ch)];
   const std::int64_t interval = now - last;
   last = now;
   return interval;
+}
+
+std::int64_t TypingGap(int ch, int other) {
+  const auto last = [](int c) { return InTable(c) ? g_state.lastTypingTime[Index(c)] : 0; };
+  return last(ch) - last(other);
 }
 
 void MarkPendingQuote(std::int64_t pos) {
@@ -346,15 +357,12 @@ bool TakePendingQuote(std::int64_t pos) {
 }
 
 void ClearPendingQuote(int ch) {
-  const auto found = g_state.pendingQuoteFlag.find(ch);
-  if (found != g_state.pendingQuoteFlag.end()) found->second = 0;
+  if (InTable(ch)) g_state.pendingQuoteFlag[Index(ch)] = 0;
 }
 
-void DeferCaretShift(const HookContext& context, std::int64_t offset) {
-  if (offset != -1) {
-    g_state.caretShift = offset;
-    return;
-  }
+void DeferCaretShift(const HookContext&, std::int64_t offset) { g_state.caretShift = offset; }
+
+void ApplyCaretShift(const HookContext& context) {
   if (g_state.caretShift == -1) return;
   const std::int64_t shift = g_state.caretShift;
   g_state.caretShift = -1;
@@ -365,14 +373,14 @@ void DeferCaretShift(const HookContext& context, std::int64_t offset) {
 
 void AnchorCaretToIndent(const HookContext& context, std::int64_t line, std::int64_t position,
                          bool relative) {
-  if (line != -1 && position != -1) {
-    g_state.anchorLine = line;
-    g_state.anchorOffset = relative ? position - SciSend(context, sci::SCI_GETLINEINDENTPOSITION,
-                                                         static_cast<std::uintptr_t>(line))
-                                    : position;
-    return;
-  }
-  if (line != -1 || position != -1 || g_state.anchorLine == -1) return;
+  g_state.anchorLine = line;
+  g_state.anchorOffset = relative ? position - SciSend(context, sci::SCI_GETLINEINDENTPOSITION,
+                                                       static_cast<std::uintptr_t>(line))
+                                  : position;
+}
+
+void ApplyCaretAnchor(const HookContext& context) {
+  if (g_state.anchorLine == -1) return;
   const std::int64_t anchorLine = g_state.anchorLine;
   const std::int64_t offset = g_state.anchorOffset;
   g_state.anchorLine = g_state.anchorOffset = -1;
@@ -411,16 +419,16 @@ void SendIndentShortcut(const HookContext& context, std::int64_t firstLine, std:
 }
 
 void ReindentSequence(const HookContext& context, std::int64_t firstLine, std::int64_t lastLine) {
-  if (firstLine != -1 && lastLine != -1) {
-    if (g_state.reindentState != 0) return;  // a running sequence is not restarted
-    g_state.reindentState = 1;
-    g_state.reindentFirst = firstLine;
-    g_state.reindentLast = lastLine;
-    g_state.reindentEditor = context.editor;
-    g_state.reindentSince = os::MillisecondClock();
-    return;
-  }
-  if (firstLine != -1 || lastLine != -1 || g_state.reindentState == 0) return;
+  if (g_state.reindentState != 0) return;  // a running sequence is not restarted
+  g_state.reindentState = 1;
+  g_state.reindentFirst = firstLine;
+  g_state.reindentLast = lastLine;
+  g_state.reindentEditor = context.editor;
+  g_state.reindentSince = os::MillisecondClock();
+}
+
+void AdvanceReindentSequence(const HookContext& context) {
+  if (g_state.reindentState == 0) return;
   // The sequence belongs to the editor it was armed for; another editor's updates do not move it.
   if (context.editor != g_state.reindentEditor) return;
   const int updated = context.notification != nullptr ? context.notification->updated : 0;
@@ -430,7 +438,7 @@ void ReindentSequence(const HookContext& context, std::int64_t firstLine, std::i
       g_state.reindentSince = os::MillisecondClock();
       SciSend(context, sci::SCI_BEGINUNDOACTION);
       SciSend(context, sci::SCI_HIDESELECTION, 1);
-      g_helpers.scheduleFormat(context, -1, -1, false);
+      g_helpers.flushScheduledFormat(context);
       g_state.anchorBeforeReindent = SciSend(context, sci::SCI_GETANCHOR);
       g_state.caretBeforeReindent = SciSend(context, sci::SCI_GETCURRENTPOS);
       SendIndentShortcut(context, g_state.reindentFirst, g_state.reindentLast);

@@ -12,15 +12,32 @@ struct CharacterEvent {
   std::int64_t line = 0;  // line of pos, and its start and end, measured once
   std::int64_t lineStart = 0;
   std::int64_t lineEnd = 0;
-  std::int64_t interval = 0;  // TypingInterval(ch, 0)
+  std::int64_t interval = 0;  // TypingInterval(ch)
 };
 
 std::int64_t ReadKeyState(int virtualKey);
-std::int64_t TypingInterval(int ch, int other);
+
+// Typing times, per character. TypingInterval stamps `ch` as typed now (and clears its pending
+// quote): the milliseconds since it was last typed. TypingGap compares two stamps without
+// changing them: the last typing time of `ch` minus that of `other`.
+std::int64_t TypingInterval(int ch);
+std::int64_t TypingGap(int ch, int other);
+
+// Caret moves that must wait until the editor has placed the caret itself: stored now, applied
+// (once) at the next display update.
 void DeferCaretShift(const HookContext& context, std::int64_t offset);
+void ApplyCaretShift(const HookContext& context);
+// Keeps the caret's distance from line `line`'s first non-blank character (`relative`: from
+// `position`'s distance to it now; otherwise `position` is the distance) while the line's
+// indentation changes; applied when the re-indent sequence ends.
 void AnchorCaretToIndent(const HookContext& context, std::int64_t line, std::int64_t position,
                          bool relative);
+void ApplyCaretAnchor(const HookContext& context);
+
+// The IDE re-indents firstLine..lastLine with its own command, over several display updates:
+// ReindentSequence arms it (unless one runs already), each update advances it.
 void ReindentSequence(const HookContext& context, std::int64_t firstLine, std::int64_t lastLine);
+void AdvanceReindentSequence(const HookContext& context);
 // Selects firstLine..lastLine and presses exactly Ctrl+I: Ctrl only when it is not already held;
 // Shift, Alt and the Windows keys that are down are released around the I and pressed again.
 void SendIndentShortcut(const HookContext& context, std::int64_t firstLine, std::int64_t lastLine);
@@ -43,6 +60,7 @@ struct DispatchedHelpers {
   void (*applyEditorSettings)(const HookContext&);
   void (*updateHighlightColor)(const HookContext&);
   void (*scheduleFormat)(const HookContext&, std::int64_t, std::int64_t, bool);
+  void (*flushScheduledFormat)(const HookContext&);
   void (*onDigitTyped)(const HookContext&, const CharacterEvent&);
   void (*onQuoteTyped)(const HookContext&, const CharacterEvent&);
   void (*onPlusTyped)(const HookContext&, const CharacterEvent&);

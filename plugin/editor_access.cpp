@@ -32,9 +32,8 @@ std::intptr_t SciSend(const HookContext& context, std::uint32_t message, std::ui
 }
 
 std::int64_t SciFindInRange(const HookContext& context, bool useRegex, const std::string& pattern,
-                            std::int64_t start, std::int64_t end, bool wantPosition) {
-  const std::int64_t notFound = wantPosition ? -1 : 0;
-  if (context.editor == nullptr) return notFound;
+                            std::int64_t start, std::int64_t end) {
+  if (context.editor == nullptr) return -1;
   sci::TextToFind request{};
   request.chrg.cpMin = ToRecordPosition(start);
   request.chrg.cpMax = ToRecordPosition(end);
@@ -46,11 +45,11 @@ std::int64_t SciFindInRange(const HookContext& context, bool useRegex, const std
   const std::intptr_t found =
       SciSend(context, sci::SCI_FINDTEXT, flags, reinterpret_cast<std::intptr_t>(&request));
   if (found < 0 || request.chrgText.cpMin < 0 || request.chrgText.cpMax < request.chrgText.cpMin) {
-    return notFound;
+    return -1;
   }
   SciSend(context, sci::SCI_SETTARGETSTART, static_cast<std::uintptr_t>(found));
   SciSend(context, sci::SCI_SETTARGETEND, static_cast<std::uintptr_t>(request.chrgText.cpMax));
-  return wantPosition ? static_cast<std::int64_t>(found) : 1;
+  return static_cast<std::int64_t>(found);
 }
 
 void SciReplaceRange(const HookContext& context, bool useTemplate, const std::string& text,
@@ -73,6 +72,60 @@ std::string SciGetTag(const HookContext& context, int group) {
           reinterpret_cast<std::intptr_t>(buffer.data()));
   buffer.back() = '\0';
   return std::string(buffer.data());
+}
+
+bool LineMatches(const HookContext& context, std::int64_t line, const char* pattern) {
+  if (line < 0 || line >= SciSend(context, sci::SCI_GETLINECOUNT)) return false;
+  return SciFindInRange(context, true, pattern, LineStart(context, line), LineEnd(context, line)) >=
+         0;
+}
+
+std::int64_t CaretPosition(const HookContext& context) {
+  return SciSend(context, sci::SCI_GETCURRENTPOS);
+}
+
+std::int64_t CaretLine(const HookContext& context) {
+  return SciSend(context, sci::SCI_LINEFROMPOSITION, CaretPosition(context));
+}
+
+std::int64_t LineStart(const HookContext& context, std::int64_t line) {
+  return SciSend(context, sci::SCI_POSITIONFROMLINE, line);
+}
+
+std::int64_t LineEnd(const HookContext& context, std::int64_t line) {
+  return SciSend(context, sci::SCI_GETLINEENDPOSITION, line);
+}
+
+std::int64_t LineIndentPosition(const HookContext& context, std::int64_t line) {
+  return SciSend(context, sci::SCI_GETLINEINDENTPOSITION, line);
+}
+
+int StyleAt(const HookContext& context, std::int64_t position) {
+  return static_cast<int>(SciSend(context, sci::SCI_GETSTYLEAT, position));
+}
+
+int CharAt(const HookContext& context, std::int64_t position) {
+  // SCI_GETCHARAT answers a signed char; the helpers compare byte values.
+  return static_cast<int>(SciSend(context, sci::SCI_GETCHARAT, position) & 0xFF);
+}
+
+void InsertText(const HookContext& context, std::int64_t position, const std::string& text) {
+  SciReplaceRange(context, false, text, position, position);
+}
+
+void InsertTemplate(const HookContext& context, std::int64_t position, const std::string& text) {
+  SciReplaceRange(context, true, text, position, position);
+}
+
+std::string DocumentLineEnd(const HookContext& context) {
+  switch (SciSend(context, sci::SCI_GETEOLMODE)) {
+    case sci::SC_EOL_CR:
+      return "\r";
+    case sci::SC_EOL_LF:
+      return "\n";
+    default:
+      return "\r\n";
+  }
 }
 
 std::intptr_t HasGadgetId(os::Window window) {

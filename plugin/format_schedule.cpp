@@ -54,8 +54,17 @@ void ClearTypedLine() {
   pending.typedLineEditor = nullptr;
 }
 
-void Register(const HookContext& context, std::int64_t firstLine, std::int64_t lastLine,
-              bool deferLastLine) {
+// While the IDE re-indents pasted lines its command moves the caret away and the sequence puts
+// it back at the end: the caret has not left the typed line meanwhile.
+bool CaretDisplacedByReindent() { return ReindentSequenceState() >= 2; }
+
+}  // namespace
+
+void ResetPendingFormat() { pending = PendingFormat{}; }
+
+void ScheduleFormat(const HookContext& context, std::int64_t firstLine, std::int64_t lastLine,
+                    bool deferLastLine) {
+  if (context.editor == nullptr) return;
   pending.rangeFirst = firstLine;
   pending.rangeLast = lastLine;
   pending.rangePending = !(firstLine == lastLine && deferLastLine);
@@ -78,11 +87,8 @@ void Register(const HookContext& context, std::int64_t firstLine, std::int64_t l
   SetPluginProperty(context.ideWindow, ".Plugin.LineToFormat", lastLine);
 }
 
-// While the IDE re-indents pasted lines its command moves the caret away and the sequence puts
-// it back at the end: the caret has not left the typed line meanwhile.
-bool CaretDisplacedByReindent() { return ReindentSequenceState() >= 2; }
-
-void Flush(const HookContext& context) {
+void FlushScheduledFormat(const HookContext& context) {
+  if (context.editor == nullptr) return;
   if (pending.typedLinePending && AutoindentTyping(context) &&
       pending.typedLineEditor == context.editor && !CaretDisplacedByReindent()) {
     const std::int64_t caret = SciSend(context, sci::SCI_GETCURRENTPOS);
@@ -100,17 +106,4 @@ void Flush(const HookContext& context) {
     pending.rangePending = false;
     pending.rangeEditor = nullptr;
   }
-}
-
-}  // namespace
-
-void ResetPendingFormat() { pending = PendingFormat{}; }
-
-void ScheduleFormat(const HookContext& context, std::int64_t firstLine, std::int64_t lastLine,
-                    bool deferLastLine) {
-  if (context.editor == nullptr) return;
-  if (firstLine == -1 || lastLine == -1)
-    Flush(context);
-  else
-    Register(context, firstLine, lastLine, deferLastLine);
 }

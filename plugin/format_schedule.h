@@ -1,4 +1,4 @@
-// Format scheduling (ScheduleFormat is declared in plugin/helpers.h).
+// Format scheduling (ScheduleFormat and FlushScheduledFormat are declared in plugin/helpers.h).
 #pragma once
 
 // Forgets every pending line, as at load time; for tests and tools that run many sessions.

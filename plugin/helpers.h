@@ -23,9 +23,12 @@ void OnFormFeedTyped(const HookContext& context, const CharacterEvent& event);
 // Code beautifier (beautifier.cpp): formats lines firstLine..lastLine by the spacing rules.
 void FormatLines(const HookContext& context, std::int64_t firstLine, std::int64_t lastLine);
 
-// Format scheduling (format_schedule.cpp): register a range, or flush with -1, -1, false.
+// Format scheduling (format_schedule.cpp): ScheduleFormat registers lines to format (with
+// deferLastLine, the last one is the typed line, formatted once the caret has left it);
+// FlushScheduledFormat, at each display update, formats what may be formatted now.
 void ScheduleFormat(const HookContext& context, std::int64_t firstLine, std::int64_t lastLine,
                     bool deferLastLine);
+void FlushScheduledFormat(const HookContext& context);
 
 // Visual helpers (visual_helpers.cpp).
 void ApplyEditorSettings(const HookContext& context);

@@ -7,15 +7,14 @@
 #include "plugin/dispatcher.h"
 #include "plugin/editor_access.h"
 #include "plugin/helpers.h"
-#include "plugin/line_search.h"
 #include "plugin/plugin_frame.h"
 #include "plugin/string_literals.h"
 
 namespace {
 
 constexpr const char* kGroup = "StringHelpers";
-constexpr int kQuote = 34;
-constexpr int kPlus = 43;
+constexpr int kQuote = '"';
+constexpr int kPlus = '+';
 constexpr std::int64_t kQuickTyping = 700;  // ms: two keys this close belong together
 
 constexpr const char* kClosingQuote = "\"";
@@ -48,7 +47,7 @@ bool InsideEscapedString(const HookContext& context, std::int64_t position) {
 // chain tests having matched it: the quote must close a string, not be escaped inside one.
 bool QuoteBeforePlusClosesString(const HookContext& context, std::int64_t line) {
   const std::int64_t quote = SciFindInRange(context, true, "\"\\s*[+]\\s*$",
-                                            LineStart(context, line), LineEnd(context, line), true);
+                                            LineStart(context, line), LineEnd(context, line));
   return quote < 0 || !InsideEscapedString(context, quote);
 }
 
@@ -64,7 +63,7 @@ bool OpenMultilineString(const HookContext& context, const CharacterEvent& event
       !InsideEscapedString(context, SciSend(context, sci::SCI_GETTARGETSTART));
   if (!previousLineContinues) return false;
   const bool onlyBlanksFollow =
-      SciFindInRange(context, true, "\"\\s*$", event.pos, event.lineEnd, true) == event.pos;
+      SciFindInRange(context, true, "\"\\s*$", event.pos, event.lineEnd) == event.pos;
   if (!onlyBlanksFollow) return false;
 
   const bool chainGoesOn = LineMatches(context, event.line + 1, "^\\s*\"");
@@ -161,7 +160,7 @@ void OnQuoteTyped(const HookContext& context, const CharacterEvent& event) {
 
 void OnPlusTyped(const HookContext& context, const CharacterEvent& event) {
   if (!Option(context, "AutocompStringCut")) return;
-  const bool plusRightAfterQuote = TypingInterval(kPlus, kQuote) < kQuickTyping;
+  const bool plusRightAfterQuote = TypingGap(kPlus, kQuote) < kQuickTyping;
   if (!plusRightAfterQuote) return;
   if (!TakePendingQuote(event.pos)) return;
   const bool followsStringQuote = StyleAt(context, event.pos - 1) == sci::STYLE_STRING &&

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "plugin/editor_access.h"
-#include "plugin/line_search.h"
 
 namespace {
 
@@ -17,7 +16,7 @@ StringLiteral PlainLiteral(const HookContext& context, std::int64_t quote, std::
   literal.quote = quote;
   literal.end = lineEnd;
   if (quote + 1 >= lineEnd) return literal;
-  const std::int64_t closing = SciFindInRange(context, true, kQuote, quote + 1, lineEnd, true);
+  const std::int64_t closing = SciFindInRange(context, true, kQuote, quote + 1, lineEnd);
   if (closing >= 0) {
     literal.end = closing + 1;
     literal.closed = true;
@@ -38,8 +37,7 @@ StringLiteral EscapedLiteral(const HookContext& context, std::int64_t quote, std
   literal.escaped = true;
   std::int64_t from = quote + 1;
   while (from < lineEnd) {
-    const std::int64_t found =
-        SciFindInRange(context, true, kQuoteOrBackslash, from, lineEnd, true);
+    const std::int64_t found = SciFindInRange(context, true, kQuoteOrBackslash, from, lineEnd);
     if (found < 0) break;
     if (CharAt(context, found) == '"') {
       literal.end = found + 1;
@@ -62,15 +60,13 @@ StringLiteral StringLiteralAt(const HookContext& context, std::int64_t position)
   const std::int64_t lineEnd = LineEnd(context, line);
   std::int64_t from = LineStart(context, line);
   while (from <= position && from < lineEnd) {
-    const std::int64_t found =
-        SciFindInRange(context, true, kLiteralOrComment, from, lineEnd, true);
+    const std::int64_t found = SciFindInRange(context, true, kLiteralOrComment, from, lineEnd);
     if (found < 0 || found > position) break;
     const int ch = CharAt(context, found);
     if (ch == ';') break;  // a comment runs to the line end
     if (ch == '\'') {
       const std::int64_t closing =
-          found + 1 < lineEnd ? SciFindInRange(context, true, kApostrophe, found + 1, lineEnd, true)
-                              : -1;
+          found + 1 < lineEnd ? SciFindInRange(context, true, kApostrophe, found + 1, lineEnd) : -1;
       if (closing < 0) break;  // the character literal runs to the line end
       from = closing + 1;
       continue;

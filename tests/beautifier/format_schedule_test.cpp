@@ -21,7 +21,7 @@ class FormatScheduleTest : public testing::Test {
   void Register(std::int64_t first, std::int64_t last, bool defer) {
     ScheduleFormat(editor_.Context(), first, last, defer);
   }
-  void Flush() { ScheduleFormat(editor_.Context(), -1, -1, false); }
+  void Flush() { FlushScheduledFormat(editor_.Context()); }
   void CaretTo(std::int64_t position) { editor_.Send(sci::SCI_GOTOPOS, position); }
   void CaretToLine(std::int64_t line) { CaretTo(editor_.Send(sci::SCI_POSITIONFROMLINE, line)); }
   std::intptr_t LineToFormat() {
@@ -164,7 +164,7 @@ TEST_F(FormatScheduleTest, TypedLineBelongsToItsEditor) {
   os::SendMessage(other, sci::SCI_GOTOPOS, 14, 0);  // line 1
 
   // The other editor's updates do not format its own line 0 for the first editor's line.
-  ScheduleFormat(otherContext, -1, -1, false);
+  FlushScheduledFormat(otherContext);
   EXPECT_EQ(editor_.TextOf(other), otherText);
   EXPECT_EQ(editor_.Text(), "a  =  1\nb");
 
@@ -174,7 +174,7 @@ TEST_F(FormatScheduleTest, TypedLineBelongsToItsEditor) {
   EXPECT_EQ(editor_.TextOf(other), otherText);
   EXPECT_EQ(LineToFormat(), 1);
   os::SendMessage(other, sci::SCI_GOTOPOS, 0, 0);
-  ScheduleFormat(otherContext, -1, -1, false);
+  FlushScheduledFormat(otherContext);
   EXPECT_EQ(editor_.TextOf(other), "x  =  1\ny=2");
 }
 
@@ -183,7 +183,7 @@ TEST_F(FormatScheduleTest, NoEditorNoWork) {
   none.editor = nullptr;
   editor_.SetText("a  =  1");
   ScheduleFormat(none, 0, 0, false);
-  ScheduleFormat(none, -1, -1, false);
+  FlushScheduledFormat(none);
   EXPECT_EQ(editor_.Text(), "a  =  1");
 }
 

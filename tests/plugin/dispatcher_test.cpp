@@ -28,9 +28,9 @@ void (*g_onLineBreak)(const HookContext&, const CharacterEvent&) = nullptr;
 void (*g_onQuote)(const HookContext&, const CharacterEvent&) = nullptr;
 
 void RecordSchedule(const HookContext&, std::int64_t first, std::int64_t last, bool defer) {
-  g_calls.push_back(
-      {defer ? "schedule-defer" : (first == -1 ? "flush" : "schedule"), 0, first, last});
+  g_calls.push_back({defer ? "schedule-defer" : "schedule", 0, first, last});
 }
+void RecordFlush(const HookContext&) { g_calls.push_back({"flush", 0, -1, -1}); }
 void RecordDigit(const HookContext&, const CharacterEvent& e) {
   g_calls.push_back({"digit", e.ch, e.line, e.pos});
 }
@@ -73,11 +73,10 @@ class DispatcherTest : public ::testing::Test {
     g_calls.clear();
     g_onLineBreak = nullptr;
     g_onQuote = nullptr;
-    DispatchedHelperTable() =
-        DispatchedHelpers{RecordFocus,       RecordHighlight,    RecordSchedule,
-                          RecordDigit,       RecordQuote,        RecordPlus,
-                          RecordStringBreak, RecordCommentBreak, RecordCodeBreak,
-                          RecordFormFeed,    RecordOptionChanges, RecordFocusOut};
+    DispatchedHelperTable() = DispatchedHelpers{
+        RecordFocus,    RecordHighlight,     RecordSchedule,    RecordFlush,        RecordDigit,
+        RecordQuote,    RecordPlus,          RecordStringBreak, RecordCommentBreak, RecordCodeBreak,
+        RecordFormFeed, RecordOptionChanges, RecordFocusOut};
     os::sim::SetClock(1000);
     NotifyUpdateUi(*editor, 0);  // the IDE and the editor are known
     g_calls.clear();
@@ -232,13 +231,13 @@ TEST_F(DispatcherTest, KeyStateIsReadOnContentUpdatesOnly) {
 
 TEST_F(DispatcherTest, TypingIntervalPerCharacter) {
   os::sim::SetClock(5000);
-  EXPECT_EQ(TypingInterval('"', 0), 5000);
+  EXPECT_EQ(TypingInterval('"'), 5000);
   os::sim::SetClock(5300);
-  EXPECT_EQ(TypingInterval('+', 0), 5300);
-  EXPECT_EQ(TypingInterval('+', '"'), 300);
+  EXPECT_EQ(TypingInterval('+'), 5300);
+  EXPECT_EQ(TypingGap('+', '"'), 300);
   os::sim::SetClock(5400);
-  EXPECT_EQ(TypingInterval('"', 0), 400);
-  EXPECT_EQ(TypingInterval('+', '"'), -100);
+  EXPECT_EQ(TypingInterval('"'), 400);
+  EXPECT_EQ(TypingGap('+', '"'), -100);
 }
 
 TEST_F(DispatcherTest, PendingQuoteIsTakenOnceAndClearedByTyping) {
@@ -248,10 +247,10 @@ TEST_F(DispatcherTest, PendingQuoteIsTakenOnceAndClearedByTyping) {
   EXPECT_TRUE(TakePendingQuote(11));
   EXPECT_FALSE(TakePendingQuote(11)) << "taken";
   MarkPendingQuote(10);
-  TypingInterval('a', 0);
+  TypingInterval('a');
   EXPECT_TRUE(TakePendingQuote(11)) << "another character leaves it";
   MarkPendingQuote(10);
-  TypingInterval('"', 0);
+  TypingInterval('"');
   EXPECT_FALSE(TakePendingQuote(11)) << "a quote clears it";
 }
 
@@ -269,13 +268,13 @@ TEST_F(DispatcherTest, AnchorKeepsTheDistanceFromTheFirstNonBlank) {
   SetText(*editor, "x\r\nab cd", 8);
   AnchorCaretToIndent(Context(), 1, 8, true);  // 5 after the indent position 3
   SetText(*editor, "x\r\n    ab cd", 0);
-  AnchorCaretToIndent(Context(), -1, -1, false);
+  ApplyCaretAnchor(Context());
   EXPECT_EQ(editor->caret, 12);
   editor->caret = 0;
-  AnchorCaretToIndent(Context(), -1, -1, false);
+  ApplyCaretAnchor(Context());
   EXPECT_EQ(editor->caret, 0) << "one shot";
   AnchorCaretToIndent(Context(), 1, 2, false);
-  AnchorCaretToIndent(Context(), -1, -1, false);
+  ApplyCaretAnchor(Context());
   EXPECT_EQ(editor->caret, 9) << "absolute offset";
 }
 

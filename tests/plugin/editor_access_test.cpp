@@ -39,10 +39,7 @@ TEST_F(EditorAccessTest, FindSetsTheTargetAndAnswersInBothForms) {
   };
   for (const Case& c : cases) {
     editor->targetStart = editor->targetEnd = 99;
-    EXPECT_EQ(SciFindInRange(context, false, c.pattern, c.start, c.end, true), c.position)
-        << c.pattern;
-    EXPECT_EQ(SciFindInRange(context, false, c.pattern, c.start, c.end, false),
-              c.position >= 0 ? 1 : 0);
+    EXPECT_EQ(SciFindInRange(context, false, c.pattern, c.start, c.end), c.position) << c.pattern;
     if (c.position >= 0) {
       EXPECT_EQ(editor->targetStart, c.position);
       EXPECT_EQ(editor->targetEnd, c.position + static_cast<std::int64_t>(strlen(c.pattern)));
@@ -54,26 +51,25 @@ TEST_F(EditorAccessTest, FindSetsTheTargetAndAnswersInBothForms) {
 }
 
 TEST_F(EditorAccessTest, RegularExpressionsUseTheEditorsOwnEngine) {
-  SciFindInRange(context, true, "a", 0, 30, true);
+  SciFindInRange(context, true, "a", 0, 30);
   EXPECT_EQ(editor->lastSearchFlags, 0x600000u);
   EXPECT_EQ(editor->lastSearchFlags, sci::SCFIND_REGEXP | sci::SCFIND_POSIX);
-  SciFindInRange(context, false, "a", 0, 30, true);
+  SciFindInRange(context, false, "a", 0, 30);
   EXPECT_EQ(editor->lastSearchFlags, 0u);
 }
 
 TEST_F(EditorAccessTest, RangeBeyondThirtyTwoBitsIsClamped) {
-  EXPECT_EQ(SciFindInRange(context, false, "b", 0, std::int64_t{1} << 40, true), 16);
-  EXPECT_EQ(SciFindInRange(context, false, "b", -(std::int64_t{1} << 40), 30, true), 16);
+  EXPECT_EQ(SciFindInRange(context, false, "b", 0, std::int64_t{1} << 40), 16);
+  EXPECT_EQ(SciFindInRange(context, false, "b", -(std::int64_t{1} << 40), 30), 16);
 }
 
 TEST_F(EditorAccessTest, WindowThatAnswersZeroFindsNothing) {
   os::sim::WindowSpec params;
   params.className = "Scintilla";  // no procedure: every message returns 0, as a closed editor
   context.editor = os::sim::CreateWindow(params);
-  EXPECT_EQ(SciFindInRange(context, true, "x", 0, 10, true), -1);
-  EXPECT_EQ(SciFindInRange(context, true, "x", 0, 10, false), 0);
+  EXPECT_EQ(SciFindInRange(context, true, "x", 0, 10), -1);
   context.editor = nullptr;
-  EXPECT_EQ(SciFindInRange(context, true, "x", 0, 10, true), -1);
+  EXPECT_EQ(SciFindInRange(context, true, "x", 0, 10), -1);
 }
 
 TEST_F(EditorAccessTest, ReplaceInsertsReplacesAndDeletes) {
