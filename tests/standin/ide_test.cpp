@@ -511,9 +511,11 @@ TEST_F(StandinIde, ProbesOfTheRealControlMatchTheRecordedTranscript) {
   SetEnvironmentVariableW(L"STANDIN_PROBE_OUT", out.c_str());
   Start();
   SendNotifyMessageW(ide_.main, RegisterWindowMessageW(L"StandinTest.RunProbes"), 0, 0);
-  ASSERT_TRUE(
-      WaitFor([&] { return GetFileAttributesW(out.c_str()) != INVALID_FILE_ATTRIBUTES; }, 30000));
-  const std::string actual = ReadFileBytes(out);
+  // The transcript is never empty ("no editor" at least). Wait for its bytes, not for its name:
+  // a run on a loaded machine once read nothing just after the name appeared.
+  std::string actual;
+  ASSERT_TRUE(WaitFor([&] { return !(actual = ReadFileBytes(out)).empty(); }, 30000))
+      << "no transcript at " << Narrow(out);
   const std::string expected = ReadFileBytes(WindowsPath(STANDIN_PROBES_EXPECTED));
   if (const char* update = std::getenv("STANDIN_UPDATE_PROBES"); update && *update) {
     WriteFileBytes(WindowsPath(STANDIN_PROBES_EXPECTED), actual);
