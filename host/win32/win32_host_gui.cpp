@@ -337,6 +337,9 @@ bool Win32HostGui::HandleWindowMessage(HWND window, UINT message, WPARAM wParam,
       if (wParam && bound_ && handlers_.onEndSession) handlers_.onEndSession();
       *result = 0;
       return true;
+    case WM_SHOWWINDOW:
+      if (wParam) AddPendingTooltips();
+      return false;
     case WM_SIZE:
       if (wParam == SIZE_MINIMIZED) {
         minimised_ = true;
@@ -441,6 +444,22 @@ void Win32HostGui::ShowControl(ControlId control, bool show) {
 void Win32HostGui::SetTooltip(ControlId control, const std::string& text) {
   HWND handle = Handle(control);
   if (!handle) return;
+  // Nobody can point at a control before the window is first shown: the tooltips are registered
+  // then, which keeps a window of the tooltip class and one registration per control off start-up.
+  if (window_ && !IsWindowVisible(window_)) {
+    pendingTooltips_.emplace_back(handle, text);
+    return;
+  }
+  AddTooltip(handle, text);
+}
+
+void Win32HostGui::AddPendingTooltips() {
+  std::vector<std::pair<HWND, std::string>> pending;
+  pending.swap(pendingTooltips_);
+  for (const auto& [handle, text] : pending) AddTooltip(handle, text);
+}
+
+void Win32HostGui::AddTooltip(HWND handle, const std::string& text) {
   if (!tooltips_) {
     tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
@@ -473,13 +492,23 @@ void Win32HostGui::FillColor(ControlId canvas, std::uint32_t colour) {
 }
 
 std::int64_t Win32HostGui::PickColor(std::int64_t initial) {
+  // The common dialogs library (and the printing libraries it brings) is loaded when the user
+  // first picks a colour, not at every start-up; from the system folder only, since the host's
+  // own folder holds plugins.
+  using ChooseColorProcedure = BOOL(WINAPI*)(CHOOSECOLORW*);
+  static const ChooseColorProcedure chooseColor = [] {
+    HMODULE library = LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return library ? reinterpret_cast<ChooseColorProcedure>(reinterpret_cast<void*>(GetProcAddress(library, "ChooseColorW")))
+                   : nullptr;
+  }();
+  if (!chooseColor) return -1;
   CHOOSECOLORW chooser = {};
   chooser.lStructSize = sizeof chooser;
   chooser.hwndOwner = window_;
   chooser.rgbResult = COLORREF(initial & 0xFFFFFF);
   chooser.lpCustColors = customColours_;
   chooser.Flags = CC_RGBINIT | CC_FULLOPEN;
-  return ChooseColorW(&chooser) ? std::int64_t(chooser.rgbResult) : -1;
+  return chooseColor(&chooser) ? std::int64_t(chooser.rgbResult) : -1;
 }
 
 int Win32HostGui::AddRow(const std::string& text, bool checked) {

@@ -6,6 +6,8 @@
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "host/dialog/dialog.h"
 #include "host/dialog/win32/win32_toolkit.h"
@@ -71,6 +73,8 @@ class Win32HostGui : public HostGui, private dialog::WindowListener {
   HWND List() { return Handle(kToolListIcon); }
   HWND Logs() { return Handle(kToolLogs); }
   void HideFromTaskbar(HWND window);
+  void AddTooltip(HWND handle, const std::string& text);
+  void AddPendingTooltips();  // those set while the window was hidden, at its showing
 
   HINSTANCE instance_;
   dialog::win32::Win32Toolkit toolkit_;
@@ -82,6 +86,7 @@ class Win32HostGui : public HostGui, private dialog::WindowListener {
   bool trayAdded_ = false;
   HFONT miniFont_ = nullptr;
   HWND tooltips_ = nullptr;
+  std::vector<std::pair<HWND, std::string>> pendingTooltips_;
   HostHandlers handlers_;
   bool bound_ = false;
   bool closeRequested_ = false;

@@ -13,6 +13,20 @@ const char kFullPreferences[] =
     "\r\n[Alpha]\r\nToggle = 1\r\nWidth = 12\r\nMode = 2\r\nShade = 65535\r\nBox = 7\r\n"
     "\r\n[Beta]\r\nOther = 0\r\n";
 
+// The host's tooltip window (top-level, hidden until a tip shows), or null.
+HWND FindTooltipWindow(DWORD processId) {
+  FoundBox found = {processId, nullptr};
+  EnumWindows([](HWND window, LPARAM data) WINAPI -> BOOL {
+    auto* search = reinterpret_cast<FoundBox*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || ClassOf(window) != TOOLTIPS_CLASSW) return TRUE;
+    search->box = window;
+    return FALSE;
+  }, reinterpret_cast<LPARAM>(&found));
+  return found.box;
+}
+
 class HostEndToEnd : public testing::Test {
  protected:
   void SetUp() override { ASSERT_NE(GetFileAttributesW(ToolHostPath().c_str()), INVALID_FILE_ATTRIBUTES); }
@@ -297,6 +311,8 @@ TEST_F(HostEndToEnd, SettingsWindowShowsAndPublishesEveryControlKind) {
   EXPECT_EQ(SendMessageW(autoMode, BM_GETCHECK, 0, 0), BST_CHECKED);
   EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 1);
   EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 2);
+  // Both of the fixture's tooltips are in place once the window shows.
+  EXPECT_EQ(SendMessageW(FindTooltipWindow(host.id()), TTM_GETTOOLCOUNT, 0, 0), 2);
   Screenshot(L"settings-tab");
 
   auto changed = [&](INT_PTR before) { return WaitFor([&] { return ide.Prop(L".Plugin.UpdateDate") != before; }, 3000); };
