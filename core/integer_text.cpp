@@ -19,9 +19,9 @@ int DigitValue(char c, int base) noexcept {
   return value < base ? value : -1;
 }
 
-}  // namespace
-
-std::int64_t ReadIntegerText(std::string_view text, std::size_t* consumed) noexcept {
+// Reads an optionally signed number at `at` (after the blanks), its digits in `base` or, with
+// `prefixes`, in the base that a "$" or "%" names. Saturates at the nearest limit.
+std::int64_t ReadNumber(std::string_view text, std::size_t* consumed, bool prefixes) noexcept {
   std::size_t at = 0;
   if (consumed) *consumed = 0;
   while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) ++at;
@@ -33,10 +33,10 @@ std::int64_t ReadIntegerText(std::string_view text, std::size_t* consumed) noexc
   }
 
   int base = 10;
-  if (at < text.size() && text[at] == '$') {
+  if (prefixes && at < text.size() && text[at] == '$') {
     base = 16;
     ++at;
-  } else if (at < text.size() && text[at] == '%') {
+  } else if (prefixes && at < text.size() && text[at] == '%') {
     base = 2;
     ++at;
   }
@@ -66,8 +66,18 @@ std::int64_t ReadIntegerText(std::string_view text, std::size_t* consumed) noexc
   return -static_cast<std::int64_t>(magnitude);
 }
 
+}  // namespace
+
+std::int64_t ReadIntegerText(std::string_view text, std::size_t* consumed) noexcept {
+  return ReadNumber(text, consumed, true);
+}
+
 std::int64_t ReadIntegerText(std::string_view text) noexcept {
   return ReadIntegerText(text, nullptr);
+}
+
+std::int64_t ReadDecimalText(std::string_view text) noexcept {
+  return ReadNumber(text, nullptr, false);
 }
 
 }  // namespace core

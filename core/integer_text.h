@@ -1,5 +1,5 @@
 // Integer text: how the host reads a number from a text (dialog attributes, colour fields,
-// PB_TOOL_MainWindow).
+// preferences, PB_TOOL_MainWindow).
 #pragma once
 
 #include <cstddef>
@@ -17,5 +17,9 @@ std::int64_t ReadIntegerText(std::string_view text) noexcept;
 
 // As above; `consumed` receives the number of characters read (0 when no digit was found).
 std::int64_t ReadIntegerText(std::string_view text, std::size_t* consumed) noexcept;
+
+// The same for decimal digits alone ("$" and "%" are no digits): leading blanks and tabs, an
+// optional sign, the digits up to the first other character; no digits gives 0; saturating.
+std::int64_t ReadDecimalText(std::string_view text) noexcept;
 
 }  // namespace core

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "core/integer_text.h"
 #include "core/utf.h"
 
 namespace {
@@ -11,48 +12,13 @@ namespace {
 constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
 constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
 
-int DigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return 99;
-}
-
-// Accumulates digits of `base` from text[i]; saturates the magnitude at what the sign allows.
-std::int64_t ReadDigits(const std::string& text, std::size_t i, int base, bool negative) {
-  // Magnitude limit: 2^63 for a negative result, 2^63 - 1 for a positive one.
-  const std::uint64_t limit = negative ? std::uint64_t(kMax) + 1 : std::uint64_t(kMax);
-  std::uint64_t magnitude = 0;
-  for (; i < text.size(); ++i) {
-    int digit = DigitValue(text[i]);
-    if (digit >= base) break;
-    if (magnitude > (limit - digit) / base) {
-      magnitude = limit;  // saturate; keep consuming digits
-      continue;
-    }
-    magnitude = magnitude * base + digit;
-  }
-  if (!negative) return std::int64_t(magnitude);
-  return magnitude == std::uint64_t(kMax) + 1 ? kMin : -std::int64_t(magnitude);
-}
-
-std::size_t SkipSign(const std::string& text, std::size_t i, bool* negative) {
-  *negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-    *negative = text[i] == '-';
-    ++i;
-  }
-  return i;
-}
-
 }  // namespace
 
 std::int64_t ReadDecimalText(const std::string& text) {
-  std::size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n')) ++i;
-  bool negative;
-  i = SkipSign(text, i, &negative);
-  return ReadDigits(text, i, 10, negative);
+  // The white space in front may hold line ends here.
+  const std::size_t first = text.find_first_not_of(" \t\r\n");
+  return first == std::string::npos ? 0
+                                    : core::ReadDecimalText(std::string_view(text).substr(first));
 }
 
 std::int64_t ReadRoundedNumber(const std::string& text) {

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/paths.h"
 #include "os/os.h"
 
 // Control number of the tool window's toolkit; 0 is "no control".
@@ -97,10 +98,6 @@ void InstallHook(PluginEntry& plugin, int kind, const char* exportName);
 void InstallHooks(PluginEntry& plugin);
 void RemoveHooks(PluginEntry& plugin);
 
-// Folder part of a path (up to and without the last "\" or "/"), "." when there is none.
-std::string FolderOf(const std::string& path);
-std::string JoinPath(const std::string& folder, const std::string& name);
-
 // Lists "*.dll" in `folder` (the listing ignores case), loads each by its full path (so that a
 // plugin named like a library the process already holds, or like a system library, is never
 // taken for it), adds an entry per library that loads and hands its fragment to `onFragment`.
@@ -112,7 +109,7 @@ bool ScanPlugins(const std::string& folder, os::Window ideHandle, PluginTable& t
   std::vector<std::string> names;
   if (!os::ListFiles(folder, "*.dll", &names)) return false;
   for (const std::string& name : names) {
-    os::Module module = os::LoadLibrary(JoinPath(folder, name));
+    os::Module module = os::LoadLibrary(core::JoinPath(folder, name));
     if (!module) continue;
     PluginEntry& plugin = table.Add(ideHandle, module);
     onFragment(plugin, RetrievePluginFragment(plugin));

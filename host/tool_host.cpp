@@ -1,6 +1,7 @@
 #include "host/tool_host.h"
 
 #include "core/integer_text.h"
+#include "core/paths.h"
 #include "host/dialog/element_tree.h"
 #include "host/dialog_tree.h"
 #include "host/preferences.h"
@@ -161,7 +162,7 @@ int RunTool(ToolHost& host, const std::string& title, int refreshMilliseconds, c
   std::string windowDescription = description;
   const std::string executable = os::ExecutablePath();
   const std::int64_t ideValue = static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(host.ideHandle));
-  bool listed = ScanPlugins(FolderOf(executable), host.ideHandle, host.plugins,
+  bool listed = ScanPlugins(core::FolderOf(executable), host.ideHandle, host.plugins,
                             [&](const PluginEntry& plugin, const std::string& fragment) {
                               windowDescription = SpliceFragment(windowDescription, TagFragment(fragment, plugin.library, ideValue));
                             });

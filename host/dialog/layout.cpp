@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdint>
 
+#include "core/integer_text.h"
 #include "host/dialog/element_tree.h"
 
 namespace dialog {
@@ -395,17 +396,7 @@ int ClampToRange(std::int64_t value, NumberRange range) {
 }
 
 int ReadDecimal(std::string_view text, NumberRange range) {
-  size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  std::int64_t value = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    value = value * 10 + (text[i] - '0');
-    if (value > INT_MAX) value = static_cast<std::int64_t>(INT_MAX) + 1;  // saturate
-  }
-  if (negative) value = -value;
-  return ClampToRange(value, range);
+  return ClampToRange(core::ReadDecimalText(text), range);
 }
 
 Margins ReadMargins(std::string_view text) {

@@ -13,20 +13,15 @@
 #include "core/integer_text.h"
 #include "core/utf.h"
 #include "host/icon_rules.h"
+#include "os/win32/wide_text.h"
 
 namespace {
 
+using os::Narrow;
+using os::Wide;
+
 constexpr UINT kTrayMessage = WM_APP + 5;  // tray icon mouse events
 constexpr UINT kTrayId = kToolSystray;
-
-std::wstring Wide(const std::string& text) {
-  std::u16string wide = core::Utf8ToUtf16(text);
-  return std::wstring(wide.begin(), wide.end());
-}
-
-std::string Narrow(const std::wstring& text) {
-  return core::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()));
-}
 
 std::wstring WindowText(HWND window) {
   int length = GetWindowTextLengthW(window);

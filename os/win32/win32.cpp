@@ -8,8 +8,10 @@
 #include <cwchar>
 #include <type_traits>
 
+#include "core/paths.h"
 #include "core/utf.h"
 #include "os/os.h"
+#include "os/win32/wide_text.h"
 
 // The portable twins must be the Win32 records byte for byte: hooks and notifications pass
 // pointers to the real ones.
@@ -54,17 +56,8 @@ static_assert(os::kSTILL_ACTIVE == STILL_ACTIVE);
 
 namespace {
 
-// Windows' wchar_t is UTF-16.
-std::wstring Wide(const std::string& text) {
-  const std::u16string wide = core::Utf8ToUtf16(text);
-  return std::wstring(wide.begin(), wide.end());
-}
-
-std::string Narrow(const wchar_t* text, std::size_t length) {
-  return core::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
-}
-
-std::string Narrow(const std::wstring& text) { return Narrow(text.data(), text.size()); }
+using os::Narrow;
+using os::Wide;
 
 HWND Handle(os::Window window) { return static_cast<HWND>(window); }
 
@@ -76,7 +69,7 @@ std::string ReadText(int maxChars, Read read) {
   std::wstring buffer(static_cast<std::size_t>(maxChars), L'\0');
   const int length = read(buffer.data(), maxChars);
   if (length <= 0) return {};
-  return Narrow(buffer.data(), static_cast<std::size_t>(length));
+  return Narrow(std::wstring_view(buffer.data(), static_cast<std::size_t>(length)));
 }
 
 BOOL CALLBACK CollectChild(HWND child, LPARAM list) {
@@ -92,9 +85,9 @@ BOOL CALLBACK CollectProperty(HWND, LPWSTR name, HANDLE value, ULONG_PTR list) {
     wchar_t atomName[256];
     const UINT length =
         GlobalGetAtomNameW(static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(name)), atomName, 256);
-    entry.name = Narrow(atomName, length);
+    entry.name = Narrow(std::wstring_view(atomName, length));
   } else {
-    entry.name = Narrow(name, wcslen(name));
+    entry.name = Narrow(std::wstring_view(name, wcslen(name)));
   }
   reinterpret_cast<std::vector<os::PropertyEntry>*>(list)->push_back(std::move(entry));
   return TRUE;
@@ -110,7 +103,7 @@ std::string SystemMessage(DWORD code) {
     --length;
   }
   if (length == 0) return "error " + std::to_string(code);
-  return Narrow(text, length);
+  return Narrow(std::wstring_view(text, length));
 }
 
 // Records why a file operation failed; false, so that callers can return it.
@@ -133,11 +126,6 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
     done += written;
   }
   return true;
-}
-
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
 // Writes the bytes over the file itself, then cuts it to their length: the old content is never
@@ -303,7 +291,7 @@ std::string ExecutablePath() {
     const DWORD length =
         GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return {};
-    if (length < buffer.size()) return Narrow(buffer.data(), length);
+    if (length < buffer.size()) return Narrow(std::wstring_view(buffer.data(), length));
     if (buffer.size() >= 32768) return {};
     buffer.resize(buffer.size() * 2);
   }
@@ -444,7 +432,7 @@ ReplaceOutcome ReplaceFileThrough(const std::string& path, const std::string& te
     if (createError == ERROR_FILE_EXISTS || createError == ERROR_ALREADY_EXISTS) {
       return ReplaceOutcome::kNameTaken;
     }
-    return fail("cannot create a temporary file in " + FolderOf(path) + ": " +
+    return fail("cannot create a temporary file in " + core::FolderOf(path) + ": " +
                 SystemMessage(createError));
   }
   std::string why;

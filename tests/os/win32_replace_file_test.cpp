@@ -7,13 +7,11 @@
 
 #include "core/utf.h"
 #include "os/os.h"
+#include "os/win32/wide_text.h"
 
 namespace {
 
-std::wstring Wide(const std::string& text) {
-  const std::u16string wide = core::Utf8ToUtf16(text);
-  return std::wstring(wide.begin(), wide.end());
-}
+using os::Wide;
 
 std::string Content(const std::string& path) {
   std::string bytes;

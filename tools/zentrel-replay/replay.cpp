@@ -8,6 +8,7 @@
 #include <set>
 #include <sstream>
 
+#include "core/ascii.h"
 #include "core/property_names.h"
 #include "ide/headless/headless_ide.h"
 #include "iface/scintilla.h"
@@ -305,7 +306,7 @@ class ScenarioRun {
       const std::string prefix = PropertyName(".Settings." + c.words[0] + ".");
       for (const os::PropertyEntry& entry : os::EnumProps(ide_->MainWindow())) {
         if (entry.name.size() > prefix.size() &&
-            EqualNoCase(entry.name.substr(0, prefix.size()), prefix))
+            core::EqualsIgnoreCase(entry.name.substr(0, prefix.size()), prefix))
           os::SetProp(ide_->MainWindow(), entry.name, 0);
       }
       Stamp();
@@ -335,18 +336,10 @@ class ScenarioRun {
       headless::ParseKeyChord(c.words[0], &chord);
       PressChord(chord);
     } else if (name == "paste") {
-      std::string text = c.rest;
-      if (c.hasBlock) {
-        text.clear();
-        for (const std::string& line : c.block) text += line + "\r\n";
-      }
+      const std::string text = ClipboardOrPasteText(c);
       PressInput([&] { ide_->Paste(text); });
     } else if (name == "clipboard") {
-      std::string text = c.rest;
-      if (c.hasBlock) {
-        text.clear();
-        for (const std::string& line : c.block) text += line + "\r\n";
-      }
+      const std::string text = ClipboardOrPasteText(c);
       headless::SetClipboardText(text);
     } else if (name == "caret") {
       const std::int64_t position = Position(c, Number(c.words[0]), Number(c.words[1]));
@@ -388,16 +381,6 @@ class ScenarioRun {
     }
   }
 
-  static bool EqualNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-      if (std::tolower(static_cast<unsigned char>(a[i])) !=
-          std::tolower(static_cast<unsigned char>(b[i])))
-        return false;
-    }
-    return true;
-  }
-
   void ExecuteExpectation(const Command& c) {
     ide_->Idle();
     const std::string& name = c.name;
@@ -429,7 +412,7 @@ class ScenarioRun {
       const std::string property = PropertyName(c.words[0]);
       bool present = false;
       for (const os::PropertyEntry& entry : os::EnumProps(ide_->MainWindow()))
-        present = present || EqualNoCase(entry.name, property);
+        present = present || core::EqualsIgnoreCase(entry.name, property);
       const std::string why = JudgeProperty(
           property, c.words[1], present, present ? os::GetProp(ide_->MainWindow(), property) : 0);
       if (!why.empty()) Fail(c, why);

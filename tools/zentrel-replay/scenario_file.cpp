@@ -281,6 +281,13 @@ std::string JoinBlock(const std::vector<std::string>& lines, const std::string& 
   return joined;
 }
 
+std::string ClipboardOrPasteText(const Command& command) {
+  if (!command.hasBlock) return command.rest;
+  std::string text;
+  for (const std::string& line : command.block) text += line + "\r\n";
+  return text;
+}
+
 std::string JudgeProperty(const std::string& property, const std::string& expected, bool present,
                           long long value) {
   long long wanted = 0;

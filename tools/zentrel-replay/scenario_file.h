@@ -42,6 +42,10 @@ constexpr const char* kCaretMarker = "{|}";
 std::string JoinBlock(const std::vector<std::string>& lines, const std::string& lineEnd,
                       long* caret);
 
+// The text of a `paste` or `clipboard` command: the rest of its line, or its block's lines each
+// followed by a line end (CR LF, as the IDE's clipboard holds text).
+std::string ClipboardOrPasteText(const Command& command);
+
 // Verdicts that the native and the live runner share: empty when the expectation holds,
 // otherwise the reason shown after the command's place.
 std::string JudgeProperty(const std::string& property, const std::string& expected, bool present,

@@ -7,24 +7,19 @@
 #include <utility>
 #include <vector>
 
+#include "os/win32/wide_text.h"
+
 namespace dialog::win32 {
 
 namespace {
+
+using os::Wide;
 
 constexpr wchar_t kWindowClass[] = L"VorpexDialogWindow";
 constexpr wchar_t kContainerClass[] = L"VorpexDialogContainer";
 constexpr wchar_t kPageClass[] = L"VorpexDialogPage";
 constexpr wchar_t kCanvasClass[] = L"VorpexDialogCanvas";
 constexpr int kComboDropHeight = 200;  // the list below a combo box's field
-
-std::wstring Wide(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  int length =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return wide;
-}
 
 // Buttons take "&" as a mnemonic mark; descriptions mean a plain ampersand.
 std::wstring ButtonCaption(const std::string& text) {

@@ -14,6 +14,7 @@
 
 #include "ide/menu_commands.h"
 #include "iface/scintilla.h"
+#include "os/win32/wide_text.h"
 
 namespace {
 
@@ -34,24 +35,8 @@ struct ProbeState {
 
 ProbeState g_probe;
 
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return "";
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                       nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0], size,
-                      nullptr, nullptr);
-  return bytes;
-}
-
-std::wstring Wide(const std::string& text) {
-  if (text.empty()) return L"";
-  const int size =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], size);
-  return wide;
-}
+using os::Narrow;
+using os::Wide;
 
 bool IsEditor(HWND window) {
   wchar_t name[32] = L"";
@@ -149,7 +134,7 @@ std::string Environment(const std::string& name) {
   const DWORD length =
       GetEnvironmentVariableW(wideName.c_str(), value.data(), static_cast<DWORD>(value.size()));
   if (length == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return "0";
-  return "1" + Utf8(std::wstring(value.data(), length < value.size() ? length : 0));
+  return "1" + Narrow(std::wstring(value.data(), length < value.size() ? length : 0));
 }
 
 // The focus leaves the editor (to the IDE's tab bar, as a click elsewhere would take it) and

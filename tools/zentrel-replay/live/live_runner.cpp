@@ -14,16 +14,21 @@
 #include <set>
 #include <sstream>
 
+#include "core/ascii.h"
+#include "core/paths.h"
 #include "core/property_names.h"
 #include "host/host_gui.h"
 #include "iface/scintilla.h"
 #include "key_names.h"
 #include "live_probe.h"
 #include "os/os.h"
+#include "os/win32/wide_text.h"
 #include "scenario_file.h"
 
 namespace live {
 namespace {
+
+using os::Wide;
 
 constexpr long long kDefaultTypingDelay = 60;
 constexpr int kStartTimeout = 20000;  // the IDE's window, the host, the hooks
@@ -41,26 +46,12 @@ struct BadInput {
   std::string message;
 };
 
-std::wstring Wide(const std::string& text) {
-  if (text.empty()) return L"";
-  const int size =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], size);
-  return wide;
-}
-
 // A Linux path as Wine sees it (Z:\...); other paths unchanged.
 std::string WindowsPath(const std::string& path) {
   if (path.empty() || path[0] != '/') return path;
   std::string result = "Z:" + path;
   std::replace(result.begin(), result.end(), '/', '\\');
   return result;
-}
-
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
 bool WaitFor(int milliseconds, const std::function<bool()>& condition) {
@@ -91,15 +82,6 @@ std::string ShowText(const std::string& text, long caret) {
     start = end + 1;
   }
   return result;
-}
-
-bool EqualNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
 }
 
 long long Number(const std::string& word) {
@@ -613,7 +595,7 @@ class LiveScenario {
       const std::string prefix = PropertyName(".Settings." + c.words[0] + ".");
       for (const os::PropertyEntry& entry : os::EnumProps(ide_))
         if (entry.name.size() > prefix.size() &&
-            EqualNoCase(entry.name.substr(0, prefix.size()), prefix))
+            core::EqualsIgnoreCase(entry.name.substr(0, prefix.size()), prefix))
           os::SetProp(ide_, entry.name, 0);
       Stamp();
     } else if (name == "text") {
@@ -628,18 +610,10 @@ class LiveScenario {
       ide::ParseKeyChord(c.words[0], &chord);
       PressChord(chord);
     } else if (name == "paste") {
-      std::string text = c.rest;
-      if (c.hasBlock) {
-        text.clear();
-        for (const std::string& line : c.block) text += line + "\r\n";
-      }
+      const std::string text = replay::ClipboardOrPasteText(c);
       if (!Ask(ProbeRequest::kPaste, text)) throw Broken{"the probe could not paste"};
     } else if (name == "clipboard") {
-      std::string text = c.rest;
-      if (c.hasBlock) {
-        text.clear();
-        for (const std::string& line : c.block) text += line + "\r\n";
-      }
+      const std::string text = replay::ClipboardOrPasteText(c);
       if (!Ask(ProbeRequest::kSetClipboard, text))
         throw Broken{"the probe could not set the clipboard"};
     } else if (name == "caret") {
@@ -729,7 +703,7 @@ class LiveScenario {
       const std::string property = PropertyName(c.words[0]);
       bool present = false;
       for (const os::PropertyEntry& entry : os::EnumProps(ide_))
-        present = present || EqualNoCase(entry.name, property);
+        present = present || core::EqualsIgnoreCase(entry.name, property);
       const std::string why =
           replay::JudgeProperty(property, c.words[1], present, present ? os::GetProp(ide_, property) : 0);
       if (!why.empty()) Fail(c, why);
@@ -775,15 +749,6 @@ class LiveScenario {
   int skippedSent_ = 0;
 };
 
-bool ReadFile(const std::string& path, std::string* text) {
-  std::ifstream in(WindowsPath(path), std::ios::binary);
-  if (!in) return false;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  *text = bytes.str();
-  return true;
-}
-
 }  // namespace
 
 int RunLiveScenarioFiles(const std::vector<std::string>& files, const LiveOptions& options,
@@ -801,7 +766,7 @@ int RunLiveScenarioFiles(const std::vector<std::string>& files, const LiveOption
   for (const std::string& file : files) {
     std::string text;
     std::vector<replay::Scenario> scenarios;
-    if (!ReadFile(file, &text)) {
+    if (!os::ReadWholeFile(WindowsPath(file), &text)) {
       err << file << ": cannot read the file\n";
       exitCode = 2;
       continue;
@@ -856,7 +821,7 @@ int LiveMain(int argc, char** argv) {
   {
     char path[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    options.probeLibrary = FolderOf(path) + "\\zentrel-live-probe.dll";
+    options.probeLibrary = core::FolderOf(path) + "\\zentrel-live-probe.dll";
   }
   bool live = false;
   std::vector<std::string> files;
