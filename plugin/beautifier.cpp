@@ -11,6 +11,7 @@
 #include "plugin/beautifier.h"
 
 #include <string>
+#include <string_view>
 
 #include "iface/ide.h"
 #include "iface/scintilla.h"
@@ -170,51 +171,48 @@ std::int64_t ApplyColonRun(const HookContext& context, std::int64_t position, A 
   return ApplyRule(context, position, "Module", ifNoRules, A::Tight, A::SpaceAfter);
 }
 
-// The operator or separator at `position`, met without blanks in front of it.
-std::int64_t ApplyOperator(const HookContext& context, std::int64_t position, int ch) {
-  switch (ch) {
-    case ',':
-      return ApplyRule(context, position, "Comma", A::Keep, A::Tight, A::SpaceAfter);
-    case '(':
-    case '[':
-    case '{':
-      return ApplyRule(context, position, "Bracket", A::Keep, A::Tight, A::NotOffered);
-    case '+':
-    case '/':
-      return ApplyRule(context, position, "Math", A::Keep, A::Tight, A::SpaceAround);
-    case '!':
-    case '|':
-    case '&':
-      return ApplyRule(context, position, "Bitwise", A::Keep, A::Tight, A::SpaceAround);
-    case '\\':
-      return ApplyRule(context, position, "Field", A::Keep, A::Tight, A::NotOffered);
-    case '.':
-      return ApplyRule(context, position, "Type", A::Keep, A::Tight, A::NotOffered);
-    default:  // '~'
-      return ApplyRule(context, position, "BitwiseNot", A::Keep, A::Tight, A::NotOffered);
+// The rules of the operators and separators: which characters each governs, and what its two
+// choices do where the character is met directly (the rule then looks at the blanks after it)
+// and where it is met behind blanks. A row that does not apply at one of the two places leaves
+// that place to another row or, behind blanks, to the default spacing.
+struct OperatorRule {
+  std::string_view characters;
+  const char* setting;
+  bool metDirectly;
+  bool metBehindBlanks;
+  A ifChoice1;  // met directly
+  A ifChoice1BehindBlanks;
+  A ifChoice2;                  // at both places
+  bool keepsBlankAfterKeyword;  // behind blanks that follow a keyword, choice 1 keeps one blank
+};
+constexpr OperatorRule kOperatorRules[] = {
+    {",", "Comma", true, true, A::Tight, A::Tight, A::SpaceAfter, false},
+    {"([{", "Bracket", true, false, A::Tight, A::Tight, A::NotOffered, false},
+    {")]}", "Bracket", false, true, A::Tight, A::TightBefore, A::NotOffered, false},
+    {"+/", "Math", true, true, A::Tight, A::Tight, A::SpaceAround, false},
+    {"!|&", "Bitwise", true, true, A::Tight, A::Tight, A::SpaceAround, false},
+    {"\\", "Field", true, true, A::Tight, A::Tight, A::NotOffered, true},
+    {".", "Type", true, true, A::Tight, A::Tight, A::NotOffered, false},
+    {"~", "BitwiseNot", true, false, A::Tight, A::Tight, A::NotOffered, false},
+};
+
+const OperatorRule* FindOperatorRule(int ch, bool behindBlanks) {
+  if (ch <= 0 || ch > 127) return nullptr;
+  for (const OperatorRule& rule : kOperatorRules) {
+    if (!(behindBlanks ? rule.metBehindBlanks : rule.metDirectly)) continue;
+    if (rule.characters.find(static_cast<char>(ch)) != std::string_view::npos) return &rule;
   }
+  return nullptr;
 }
 
 // An operator or separator met without blanks in front of it whose rule looks at the blanks
 // after it (the blanks in front of an operator are met as blanks first).
-bool IsSpacedOperator(int ch) {
-  switch (ch) {
-    case ',':
-    case '+':
-    case '/':
-    case '!':
-    case '|':
-    case '&':
-    case '(':
-    case '[':
-    case '{':
-    case '~':
-    case '\\':
-    case '.':
-      return true;
-    default:
-      return false;
-  }
+bool IsSpacedOperator(int ch) { return FindOperatorRule(ch, false) != nullptr; }
+
+// The operator or separator at `position`, met without blanks in front of it.
+std::int64_t ApplyOperator(const HookContext& context, std::int64_t position, int ch) {
+  const OperatorRule& rule = *FindOperatorRule(ch, false);
+  return ApplyRule(context, position, rule.setting, A::Keep, rule.ifChoice1, rule.ifChoice2);
 }
 
 // The blanks at `position` and the character behind them. Which of the four patterns matches at
@@ -243,36 +241,18 @@ std::int64_t ApplyBlanks(const HookContext& context, std::int64_t line, std::int
   if (!MatchesAt(context, line, kBlanksOperatorPattern, position)) return matchEnd;
 
   const std::int64_t blanks = GroupLength(context, 1);
-  switch (CharAt(context, position + blanks)) {
-    case ';':  // the blanks in front of a comment are never changed
-      return position + blanks;
-    case ',':
-      return ApplyRule(context, position, "Comma", A::UseDefaultSpacing, A::Tight, A::SpaceAfter);
-    case '}':
-    case ')':
-    case ']':
-      return ApplyRule(context, position, "Bracket", A::UseDefaultSpacing, A::TightBefore,
-                       A::NotOffered);
-    case '+':
-    case '/':
-      return ApplyRule(context, position, "Math", A::UseDefaultSpacing, A::Tight, A::SpaceAround);
-    case '!':
-    case '|':
-    case '&':
-      return ApplyRule(context, position, "Bitwise", A::UseDefaultSpacing, A::Tight,
-                       A::SpaceAround);
-    case '\\': {
-      // A field after a keyword keeps one blank: `If \x` is not `If\x`.
-      const bool afterKeyword = StyleAt(context, position - 1) == sci::STYLE_KEYWORD;
-      return ApplyRule(context, position, "Field", A::UseDefaultSpacing,
-                       afterKeyword ? A::OneBlankBefore : A::Tight, A::NotOffered);
-    }
-    case '.':
-      return ApplyRule(context, position, "Type", A::UseDefaultSpacing, A::Tight, A::NotOffered);
-    default:
-      return ApplyRule(context, position, "DefaultSpacing", A::SkipBlanks, A::OneBlankBefore,
-                       A::NotOffered);
-  }
+  const int ch = CharAt(context, position + blanks);
+  if (ch == ';') return position + blanks;  // the blanks in front of a comment are never changed
+  const OperatorRule* rule = FindOperatorRule(ch, true);
+  if (rule == nullptr)
+    return ApplyRule(context, position, "DefaultSpacing", A::SkipBlanks, A::OneBlankBefore,
+                     A::NotOffered);
+  A ifChoice1 = rule->ifChoice1BehindBlanks;
+  // A field after a keyword keeps one blank: `If \x` is not `If\x`.
+  if (rule->keepsBlankAfterKeyword && StyleAt(context, position - 1) == sci::STYLE_KEYWORD)
+    ifChoice1 = A::OneBlankBefore;
+  return ApplyRule(context, position, rule->setting, A::UseDefaultSpacing, ifChoice1,
+                   rule->ifChoice2);
 }
 
 // One step of the scan: the character `ch` was found at `position`, the scan match ends at
