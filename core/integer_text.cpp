@@ -51,7 +51,8 @@ std::int64_t ReadNumber(std::string_view text, std::size_t* consumed, bool prefi
     const int digit = DigitValue(text[at], base);
     if (digit < 0) break;
     if (saturated) continue;
-    if (magnitude > (limit - static_cast<std::uint64_t>(digit)) / static_cast<std::uint64_t>(base)) {
+    if (magnitude >
+        (limit - static_cast<std::uint64_t>(digit)) / static_cast<std::uint64_t>(base)) {
       saturated = true;
       magnitude = limit;
     } else {

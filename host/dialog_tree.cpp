@@ -34,7 +34,8 @@ void ReadDialogTree(DialogTreeWalk& walk, dialog::Element& node) {
         std::int64_t ide = core::ReadIntegerText(dialog::GetAttribute(element, "ide"));
         if (library != 0) {
           // A library naming no loaded plugin leaves the container unusable: nothing to fill.
-          PluginEntry* plugin = library > 0 && library <= INT32_MAX ? walk.table.Find(int(library)) : nullptr;
+          PluginEntry* plugin =
+              library > 0 && library <= INT32_MAX ? walk.table.Find(int(library)) : nullptr;
           if (plugin) {
             OptionContainer& container = plugin->containers.emplace_back();
             container.ideHandle = reinterpret_cast<os::Window>(static_cast<std::intptr_t>(ide));

@@ -9,7 +9,7 @@
 struct DialogTreeWalk {
   PluginTable& table;
   const dialog::RuntimeNameTable& names;
-  int& generatedNameCounter;  // raised before each use, never reset
+  int& generatedNameCounter;           // raised before each use, never reset
   OptionContainer* current = nullptr;  // most recently registered container, in document order
 };
 

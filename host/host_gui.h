@@ -11,7 +11,17 @@
 #include "host/dialog/runtime_names.h"
 #include "host/plugin_registry.h"
 
-enum class ControlKind { kOther, kCheckBox, kSpin, kOption, kString, kCanvas, kComboBox, kListIcon, kEditor };
+enum class ControlKind {
+  kOther,
+  kCheckBox,
+  kSpin,
+  kOption,
+  kString,
+  kCanvas,
+  kComboBox,
+  kListIcon,
+  kEditor
+};
 
 // Events of the GUI layer (the runtime name table's #ToolEvent_ values).
 enum : int {
@@ -51,14 +61,14 @@ struct ScrollPosition {
 
 // What the event loop reports to the host: bound handlers by event.
 struct HostHandlers {
-  int (*onRefreshLogs)() = nullptr;       // #ToolEvent_AutoRefresh
-  int (*onChangeGadgets)() = nullptr;     // #ToolEvent_Gadget
-  int (*onShowMenu)() = nullptr;          // #ToolEvent_ShowMenu
-  int (*onHideWindow)() = nullptr;        // #ToolEvent_HideWindow
-  int (*onRestoreWindow)() = nullptr;     // #ToolEvent_RestoreWindow
-  int (*onShowWindow)() = nullptr;        // menu item "Preferences..."
-  int (*onCloseWindow)() = nullptr;       // menu item "Exit"
-  int (*onEndSession)() = nullptr;        // the user's session ends (log-off, shutdown)
+  int (*onRefreshLogs)() = nullptr;    // #ToolEvent_AutoRefresh
+  int (*onChangeGadgets)() = nullptr;  // #ToolEvent_Gadget
+  int (*onShowMenu)() = nullptr;       // #ToolEvent_ShowMenu
+  int (*onHideWindow)() = nullptr;     // #ToolEvent_HideWindow
+  int (*onRestoreWindow)() = nullptr;  // #ToolEvent_RestoreWindow
+  int (*onShowWindow)() = nullptr;     // menu item "Preferences..."
+  int (*onCloseWindow)() = nullptr;    // menu item "Exit"
+  int (*onEndSession)() = nullptr;     // the user's session ends (log-off, shutdown)
 };
 
 class HostGui {
@@ -73,9 +83,10 @@ class HostGui {
   virtual bool OpenToolWindow(dialog::Document& description, const dialog::RuntimeNameTable& names,
                               std::string* error) = 0;
   virtual os::Window ToolWindowHandle() = 0;
-  virtual void PrepareToolWindow(os::Window owner, const std::string& title, int refreshMilliseconds) = 0;
-  virtual bool CreateIcon() = 0;   // the drawn tray image, made an icon, set as the window icon
-  virtual bool CreateMenu() = 0;   // "Preferences...", separator, "Exit"
+  virtual void PrepareToolWindow(os::Window owner, const std::string& title,
+                                 int refreshMilliseconds) = 0;
+  virtual bool CreateIcon() = 0;  // the drawn tray image, made an icon, set as the window icon
+  virtual bool CreateMenu() = 0;  // "Preferences...", separator, "Exit"
   virtual bool AddTrayIcon(const std::string& tooltip) = 0;
   virtual void LoadMiniFont() = 0;
   // From now on events reach their handlers (earlier events reach none).

@@ -9,6 +9,10 @@ constexpr bool IsIconSize(int width, int height) {
 
 // One pixel of a 32-bit image turned opaque or transparent by the transparent colour, for images
 // of fewer than 32 bits per pixel (red, green, blue compared; alpha 0 where they match).
-constexpr unsigned char IconAlpha(unsigned red, unsigned green, unsigned blue, unsigned transparent) {
-  return (red == (transparent & 0xFF) && green == ((transparent >> 8) & 0xFF) && blue == ((transparent >> 16) & 0xFF)) ? 0 : 255;
+constexpr unsigned char IconAlpha(unsigned red, unsigned green, unsigned blue,
+                                  unsigned transparent) {
+  return (red == (transparent & 0xFF) && green == ((transparent >> 8) & 0xFF) &&
+          blue == ((transparent >> 16) & 0xFF))
+             ? 0
+             : 255;
 }

@@ -49,7 +49,8 @@ long long Utf16Length(const std::string& text) {
 std::string ListProperties(os::Window window) {
   std::string text;
   for (const os::PropertyEntry& property : os::EnumProps(window))
-    text += "\t" + property.name + " = " + std::to_string(static_cast<long long>(property.value)) + "\n";
+    text += "\t" + property.name + " = " + std::to_string(static_cast<long long>(property.value)) +
+            "\n";
   return text;
 }
 

@@ -29,18 +29,21 @@ std::string NameSuffix(const std::string& controlName) {
 namespace {
 
 using RetrieveDialogProc = const char16_t*(VORPEX_STDCALL*)();
-using RetrieveDebugProc = const char16_t*(VORPEX_STDCALL*)(std::intptr_t ideHandle, const char16_t* mode);
+using RetrieveDebugProc = const char16_t*(VORPEX_STDCALL*)(std::intptr_t ideHandle,
+                                                           const char16_t* mode);
 
 }  // namespace
 
 std::string RetrievePluginFragment(const PluginEntry& plugin) {
-  auto retrieve = reinterpret_cast<RetrieveDialogProc>(os::GetProcAddress(plugin.module, "RetrievePluginXMLDialog"));
+  auto retrieve = reinterpret_cast<RetrieveDialogProc>(
+      os::GetProcAddress(plugin.module, "RetrievePluginXMLDialog"));
   if (!retrieve) return {};
   return PluginText(retrieve());
 }
 
 std::string RetrievePluginDebugText(const PluginEntry& plugin, const std::string& mode) {
-  auto retrieve = reinterpret_cast<RetrieveDebugProc>(os::GetProcAddress(plugin.module, "RetrievePluginDebug"));
+  auto retrieve =
+      reinterpret_cast<RetrieveDebugProc>(os::GetProcAddress(plugin.module, "RetrievePluginDebug"));
   if (!retrieve) return {};
   std::u16string wideMode = core::Utf8ToUtf16(mode);
   return PluginText(retrieve(reinterpret_cast<std::intptr_t>(plugin.ideHandle), wideMode.c_str()));

@@ -46,24 +46,24 @@ class InsertionMap {
 };
 
 struct OptionContainer {
-  os::Window ideHandle = nullptr;    // carries the settings properties
-  ControlId containerControl = 0;    // the container element's control in the built window
-  std::string name;                  // group name in the preferences and the property names
-  std::string title;                 // row text of the Installed Plugins list
-  std::uint8_t enabled = 1;          // tick state of the row
-  InsertionMap<ControlId> controls;  // control name -> control number (0 until built)
-  InsertionMap<std::string> controlNames;    // control number in decimal -> control name
-  InsertionMap<std::string> propertyNames;   // control number in decimal -> IDE property name
-  InsertionMap<std::int64_t> values;         // setting key -> value
-  InsertionMap<std::string> items;           // control name -> `items`
-  InsertionMap<std::string> tooltips;        // control name -> `tooltip`
-  InsertionMap<std::string> fonts;           // control name -> `font`
+  os::Window ideHandle = nullptr;           // carries the settings properties
+  ControlId containerControl = 0;           // the container element's control in the built window
+  std::string name;                         // group name in the preferences and the property names
+  std::string title;                        // row text of the Installed Plugins list
+  std::uint8_t enabled = 1;                 // tick state of the row
+  InsertionMap<ControlId> controls;         // control name -> control number (0 until built)
+  InsertionMap<std::string> controlNames;   // control number in decimal -> control name
+  InsertionMap<std::string> propertyNames;  // control number in decimal -> IDE property name
+  InsertionMap<std::int64_t> values;        // setting key -> value
+  InsertionMap<std::string> items;          // control name -> `items`
+  InsertionMap<std::string> tooltips;       // control name -> `tooltip`
+  InsertionMap<std::string> fonts;          // control name -> `font`
 };
 
 struct PluginEntry {
   os::Window ideHandle = nullptr;
-  int library = 0;   // the host's library number; key of the plugin table
-  std::string name;  // declared; left empty
+  int library = 0;               // the host's library number; key of the plugin table
+  std::string name;              // declared; left empty
   InsertionMap<os::Hook> hooks;  // export name -> hook handle (nullptr when installing failed)
   // Containers in document order; a deque so that the list rows may point into it.
   std::deque<OptionContainer> containers;

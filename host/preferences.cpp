@@ -16,7 +16,8 @@ std::string TrimBlanks(const std::string& text) {
   return text.substr(first, last - first + 1);
 }
 
-const PreferencesDocument::Group* FindGroup(const PreferencesDocument& document, const std::string& name) {
+const PreferencesDocument::Group* FindGroup(const PreferencesDocument& document,
+                                            const std::string& name) {
   for (const auto& group : document.groups)
     if (core::EqualsIgnoreCase(group.name, name)) return &group;
   return nullptr;
@@ -68,7 +69,8 @@ PreferencesDocument ParsePreferences(const std::string& bytes) {
     if (first == std::string::npos || line[first] == ';') continue;
     if (line[first] == '[') {
       std::size_t close = line.find(']', first + 1);
-      std::string name = line.substr(first + 1, close == std::string::npos ? std::string::npos : close - first - 1);
+      std::string name = line.substr(
+          first + 1, close == std::string::npos ? std::string::npos : close - first - 1);
       document.groups.push_back({name, {}});
       current = &document.groups.back();
       continue;
@@ -79,7 +81,8 @@ PreferencesDocument ParsePreferences(const std::string& bytes) {
       document.groups.push_back({"", {}});  // keys before any group belong to the unnamed group
       current = &document.groups.back();
     }
-    current->keys.emplace_back(TrimBlanks(line.substr(first, equals - first)), TrimBlanks(line.substr(equals + 1)));
+    current->keys.emplace_back(TrimBlanks(line.substr(first, equals - first)),
+                               TrimBlanks(line.substr(equals + 1)));
   }
   return document;
 }
@@ -93,7 +96,8 @@ std::int64_t ReadPreference(const PreferencesDocument& document, const std::stri
   return fallback;
 }
 
-void PreferencesWriter::Write(const std::string& group, const std::string& key, std::int64_t value) {
+void PreferencesWriter::Write(const std::string& group, const std::string& key,
+                              std::int64_t value) {
   PreferencesDocument::Group* target = FindGroup(document_, group);
   if (!target) {
     document_.groups.push_back({group, {}});

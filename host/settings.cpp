@@ -10,7 +10,9 @@ bool IsColourPart(const std::string& name) {
   return name.find(":Color") != std::string::npos || name.find(":Picker") != std::string::npos;
 }
 
-std::int64_t NumberAfterColon(const std::string& name) { return core::ReadIntegerText(NameSuffix(name)); }
+std::int64_t NumberAfterColon(const std::string& name) {
+  return core::ReadIntegerText(NameSuffix(name));
+}
 
 void Publish(const OptionContainer& container, ControlId control, std::int64_t value, bool apply) {
   const std::string* property = container.propertyNames.Find(std::to_string(control));
@@ -37,7 +39,8 @@ std::vector<std::string> SplitItems(const std::string& items) {
   std::size_t start = 0;
   for (;;) {
     std::size_t comma = items.find(',', start);
-    fields.push_back(items.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+    fields.push_back(
+        items.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
     if (comma == std::string::npos) break;
     start = comma + 1;
   }
@@ -81,14 +84,16 @@ void SaveOption(SettingsState& state, OptionContainer& container, ControlId cont
         const ControlId field = container.controls.Get(key + ":Color");
         const std::int64_t colour = field ? core::ReadIntegerText("$" + gui.GetText(field)) : 0;
         container.values[key] = colour;
-        if (ControlId swatch = container.controls.Get(key + ":Picker")) gui.FillColor(swatch, std::uint32_t(colour) & 0xFFFFFF);
+        if (ControlId swatch = container.controls.Get(key + ":Picker"))
+          gui.FillColor(swatch, std::uint32_t(colour) & 0xFFFFFF);
         Publish(container, control, colour, apply);
       }
       break;
     case ControlKind::kComboBox:
       if (controlState >= 0) {
         const std::vector<std::string> fields = SplitItems(container.items.Get(name));
-        const std::size_t field = std::size_t(controlState) * 2 + 1;  // field 2 x state + 2, 1-based
+        const std::size_t field =
+            std::size_t(controlState) * 2 + 1;  // field 2 x state + 2, 1-based
         const std::int64_t value = field < fields.size() ? ReadRoundedNumber(fields[field]) : 0;
         container.values[name] = value;
         Publish(container, control, value, apply);
@@ -112,11 +117,14 @@ void BuildPluginUi(SettingsState& state, PluginEntry& plugin) {
       if (control == 0) continue;  // a name on an element without a control
       state.owners[control] = &container;
       gui.EnableControl(control, container.enabled != 0);
-      if (const std::string tooltip = container.tooltips.Get(name); !tooltip.empty()) gui.SetTooltip(control, tooltip);
-      if (const std::string font = container.fonts.Get(name); !font.empty()) gui.SetFont(control, font);
+      if (const std::string tooltip = container.tooltips.Get(name); !tooltip.empty())
+        gui.SetTooltip(control, tooltip);
+      if (const std::string font = container.fonts.Get(name); !font.empty())
+        gui.SetFont(control, font);
       const std::string key = SettingKey(name);
       container.controlNames[std::to_string(control)] = name;
-      container.propertyNames[std::to_string(control)] = SettingProperty(container.ideHandle, container.name, key);
+      container.propertyNames[std::to_string(control)] =
+          SettingProperty(container.ideHandle, container.name, key);
       const bool enabled = container.enabled != 0;
       switch (gui.KindOf(control)) {
         case ControlKind::kCheckBox:
@@ -147,7 +155,8 @@ void BuildPluginUi(SettingsState& state, PluginEntry& plugin) {
           int selected = -1, index = 0;
           for (std::size_t k = 0; k < fields.size(); k += 2, ++index) {
             gui.AddItem(control, fields[k]);
-            if (k + 1 < fields.size() && core::ReadIntegerText(fields[k + 1]) == stored) selected = index;
+            if (k + 1 < fields.size() && core::ReadIntegerText(fields[k + 1]) == stored)
+              selected = index;
           }
           // No item carries the stored value: none is shown, and the value stays as stored.
           gui.SetState(control, selected);

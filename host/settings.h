@@ -10,7 +10,7 @@
 
 struct SettingsState {
   HostGui& gui;
-  std::vector<OptionContainer*> rows;           // row data of the Installed Plugins list
+  std::vector<OptionContainer*> rows;            // row data of the Installed Plugins list
   std::map<ControlId, OptionContainer*> owners;  // control -> its container (plugin controls only)
 };
 

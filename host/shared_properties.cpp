@@ -2,12 +2,21 @@
 
 #include "core/property_names.h"
 
-std::string PropertyPrefix(os::Window ideHandle) { return core::PropertyPrefix(core::HandleValue(ideHandle)); }
-std::string ProcessIdProperty(os::Window ideHandle) { return core::ProcessIdPropertyName(core::HandleValue(ideHandle)); }
-std::string ToolProperty(os::Window ideHandle) { return core::ToolPropertyName(core::HandleValue(ideHandle)); }
-std::string UpdateDateProperty(os::Window ideHandle) { return core::UpdateDatePropertyName(core::HandleValue(ideHandle)); }
+std::string PropertyPrefix(os::Window ideHandle) {
+  return core::PropertyPrefix(core::HandleValue(ideHandle));
+}
+std::string ProcessIdProperty(os::Window ideHandle) {
+  return core::ProcessIdPropertyName(core::HandleValue(ideHandle));
+}
+std::string ToolProperty(os::Window ideHandle) {
+  return core::ToolPropertyName(core::HandleValue(ideHandle));
+}
+std::string UpdateDateProperty(os::Window ideHandle) {
+  return core::UpdateDatePropertyName(core::HandleValue(ideHandle));
+}
 
-std::string SettingProperty(os::Window ideHandle, const std::string& group, const std::string& key) {
+std::string SettingProperty(os::Window ideHandle, const std::string& group,
+                            const std::string& key) {
   return core::SettingPropertyName(core::HandleValue(ideHandle), group, key);
 }
 

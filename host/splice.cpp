@@ -10,7 +10,8 @@ std::string TagFragment(const std::string& fragment, int library, std::int64_t i
   std::string out;
   out.reserve(fragment.size() + 64);
   std::size_t start = 0;
-  for (std::size_t found; (found = lower.find(kOpening, start)) != std::string::npos; start = found + kOpening.size()) {
+  for (std::size_t found; (found = lower.find(kOpening, start)) != std::string::npos;
+       start = found + kOpening.size()) {
     out.append(fragment, start, found - start);
     out += replacement;
   }
@@ -24,7 +25,8 @@ std::string SpliceFragment(const std::string& description, const std::string& ta
   std::string out;
   out.reserve(description.size() + taggedFragment.size() + 16);
   std::size_t start = 0;
-  for (std::size_t found; (found = description.find(kClosing, start)) != std::string::npos; start = found + kClosing.size()) {
+  for (std::size_t found; (found = description.find(kClosing, start)) != std::string::npos;
+       start = found + kClosing.size()) {
     out.append(description, start, found - start);
     out += taggedFragment + "\n" + kClosing;
   }

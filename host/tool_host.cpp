@@ -10,22 +10,38 @@
 
 // One line, exactly as the host has always passed it (runs of blanks included).
 const char kToolWindowDescription[] =
-    "<window id='#ToolWindow' name='#ToolWindow'   minwidth='500' minheight='450' margin='5'   flags="
-    "'#PB_Window_NoActivate| #PB_Window_Invisible | #PB_Window_ScreenCentered | #PB_Window_SystemMenu"
-    " | #PB_Window_SizeGadget' >  <panel>    <tab text='Settings' margin='2'>      <container margin="
-    "'5'>        <hbox expand='item:2'>          <listicon id='#ToolListIcon' width='150' text='Insta"
-    "lled Plugins' onchange='OnChangeToolListIcon()'             flags='#PB_ListIcon_CheckBoxes|#PB_L"
-    "istIcon_FullRowSelect|#PB_ListIcon_AlwaysShowSelection'/>          <frame text='Options'>       "
-    "     <vbox expand='item:2'>            <multibox>            </multibox>            <empty/>    "
-    "        </vbox>          </frame>        </hbox>      </container>    </tab>    <tab text='Logs'"
-    " margin='2'>      <container margin='5'>        <vbox expand='item:2' margin='0' spacing='0'>   "
-    "       <hbox expand='no' margin='0' spacing='0'>            <text text='Debug: ' flags='#PB_Text"
-    "_Right' />            <gridbox columns='3' rowexpand='equal' rowspacing='0' margin='0'>         "
-    "   <option id='#ToolDebugProp' text='Properties ' value='1' />            <option id='#ToolDebug"
-    "Sci' text='Scintilla ' value='0' />            <option id='#ToolDebugStyles' text='Styles' value"
-    "='0' />            <option id='#ToolDebugIndicators' text='Indicators' value='0' />            <"
-    "option id='#ToolDebugControls' text='Controls ' value='0' />            <option id='#ToolDebugNo"
-    "ne' text='None ' value='0' />            </gridbox>          </hbox>          <editor id='#ToolL"
+    "<window id='#ToolWindow' name='#ToolWindow'   minwidth='500' minheight='450' margin='5'   "
+    "flags="
+    "'#PB_Window_NoActivate| #PB_Window_Invisible | #PB_Window_ScreenCentered | "
+    "#PB_Window_SystemMenu"
+    " | #PB_Window_SizeGadget' >  <panel>    <tab text='Settings' margin='2'>      <container "
+    "margin="
+    "'5'>        <hbox expand='item:2'>          <listicon id='#ToolListIcon' width='150' "
+    "text='Insta"
+    "lled Plugins' onchange='OnChangeToolListIcon()'             "
+    "flags='#PB_ListIcon_CheckBoxes|#PB_L"
+    "istIcon_FullRowSelect|#PB_ListIcon_AlwaysShowSelection'/>          <frame text='Options'>     "
+    "  "
+    "     <vbox expand='item:2'>            <multibox>            </multibox>            <empty/>  "
+    "  "
+    "        </vbox>          </frame>        </hbox>      </container>    </tab>    <tab "
+    "text='Logs'"
+    " margin='2'>      <container margin='5'>        <vbox expand='item:2' margin='0' spacing='0'> "
+    "  "
+    "       <hbox expand='no' margin='0' spacing='0'>            <text text='Debug: ' "
+    "flags='#PB_Text"
+    "_Right' />            <gridbox columns='3' rowexpand='equal' rowspacing='0' margin='0'>       "
+    "  "
+    "   <option id='#ToolDebugProp' text='Properties ' value='1' />            <option "
+    "id='#ToolDebug"
+    "Sci' text='Scintilla ' value='0' />            <option id='#ToolDebugStyles' text='Styles' "
+    "value"
+    "='0' />            <option id='#ToolDebugIndicators' text='Indicators' value='0' />           "
+    " <"
+    "option id='#ToolDebugControls' text='Controls ' value='0' />            <option "
+    "id='#ToolDebugNo"
+    "ne' text='None ' value='0' />            </gridbox>          </hbox>          <editor "
+    "id='#ToolL"
     "ogs' />        </vbox>      </container>    </tab>  </panel></window>";
 
 namespace {
@@ -100,10 +116,12 @@ bool ClaimIdeWindow(ToolHost& host) {
   }
   if (owner > 0 && static_cast<std::uint64_t>(owner) <= UINT32_MAX) {  // a process id
     std::uint32_t exitCode = 0;
-    if (os::GetProcessExitCode(static_cast<std::uint32_t>(owner), &exitCode) && exitCode == os::kSTILL_ACTIVE)
+    if (os::GetProcessExitCode(static_cast<std::uint32_t>(owner), &exitCode) &&
+        exitCode == os::kSTILL_ACTIVE)
       return false;
   }
-  os::SetProp(host.ideHandle, host.processIdProperty, static_cast<std::intptr_t>(os::GetCurrentProcessId()));
+  os::SetProp(host.ideHandle, host.processIdProperty,
+              static_cast<std::intptr_t>(os::GetCurrentProcessId()));
   return true;
 }
 
@@ -141,18 +159,22 @@ void ShutDown(ToolHost& host) {
 }  // namespace
 
 void RegisterHostRuntimeNames(dialog::RuntimeNameTable& table) {
-  for (const NamedProcedure& entry : kHostProcedures) dialog::RegisterProcedure(table, entry.name, entry.procedure);
-  for (const NamedNumber& entry : kHostConstants) dialog::RegisterInteger(table, entry.name, entry.value);
+  for (const NamedProcedure& entry : kHostProcedures)
+    dialog::RegisterProcedure(table, entry.name, entry.procedure);
+  for (const NamedNumber& entry : kHostConstants)
+    dialog::RegisterInteger(table, entry.name, entry.value);
 }
 
-int RunTool(ToolHost& host, const std::string& title, int refreshMilliseconds, const std::string& description) {
+int RunTool(ToolHost& host, const std::string& title, int refreshMilliseconds,
+            const std::string& description) {
   g_host = &host;
   host.title = title;
   HostGui& gui = host.gui;
 
   std::string handleText;
   os::GetEnvironmentVariable("PB_TOOL_MainWindow", &handleText);
-  host.ideHandle = reinterpret_cast<os::Window>(static_cast<std::intptr_t>(core::ReadIntegerText(handleText)));
+  host.ideHandle =
+      reinterpret_cast<os::Window>(static_cast<std::intptr_t>(core::ReadIntegerText(handleText)));
   if (!host.ideHandle || !os::IsWindow(host.ideHandle)) return Fail(host, "Missing *Ide handle!");
   host.processIdProperty = ProcessIdProperty(host.ideHandle);
   host.toolProperty = ToolProperty(host.ideHandle);
@@ -161,25 +183,31 @@ int RunTool(ToolHost& host, const std::string& title, int refreshMilliseconds, c
 
   std::string windowDescription = description;
   const std::string executable = os::ExecutablePath();
-  const std::int64_t ideValue = static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(host.ideHandle));
+  const std::int64_t ideValue =
+      static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(host.ideHandle));
   bool listed = ScanPlugins(core::FolderOf(executable), host.ideHandle, host.plugins,
                             [&](const PluginEntry& plugin, const std::string& fragment) {
-                              windowDescription = SpliceFragment(windowDescription, TagFragment(fragment, plugin.library, ideValue));
+                              windowDescription =
+                                  SpliceFragment(windowDescription,
+                                                 TagFragment(fragment, plugin.library, ideValue));
                             });
   if (!listed) return Fail(host, "Director error: failed to list DLL files!");
 
   dialog::Document parsed = dialog::ParseDescriptionUtf8(windowDescription);
   if (!parsed.ok())
-    return Fail(host, "XML error: " + parsed.errorText.substr(0, 200) + " (Line: " + std::to_string(parsed.errorLine) + ")");
+    return Fail(host, "XML error: " + parsed.errorText.substr(0, 200) +
+                          " (Line: " + std::to_string(parsed.errorLine) + ")");
 
   DialogTreeWalk walk{host.plugins, host.names, host.generatedNameCounter};
   ReadDialogTree(walk, *parsed.root);
 
   gui.LoadEditorLibrary();
   std::string dialogError;
-  if (!gui.OpenToolWindow(parsed, host.names, &dialogError)) return Fail(host, "Dialog error: " + dialogError.substr(0, 200));
+  if (!gui.OpenToolWindow(parsed, host.names, &dialogError))
+    return Fail(host, "Dialog error: " + dialogError.substr(0, 200));
   gui.PrepareToolWindow(host.ideHandle, title, refreshMilliseconds);
-  os::SetProp(host.ideHandle, host.toolProperty, reinterpret_cast<std::intptr_t>(gui.ToolWindowHandle()));
+  os::SetProp(host.ideHandle, host.toolProperty,
+              reinterpret_cast<std::intptr_t>(gui.ToolWindowHandle()));
 
   if (!gui.CreateIcon()) return Fail(host, "Icon error: failed to create icon!");
   if (!gui.CreateMenu()) return Fail(host, "Menu error: failed to create context menu!");
@@ -228,7 +256,8 @@ int OnShowToolMenu() {
 }
 
 int OnRestoreToolWindow() {
-  if (g_host && os::GetProp(g_host->ideHandle, g_host->toolProperty) == -1) g_host->gui.PostCloseEvent();
+  if (g_host && os::GetProp(g_host->ideHandle, g_host->toolProperty) == -1)
+    g_host->gui.PostCloseEvent();
   return 0;
 }
 

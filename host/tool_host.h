@@ -37,7 +37,8 @@ void RegisterHostRuntimeNames(dialog::RuntimeNameTable& table);
 
 // Runs the host until the close event; returns the process exit code (0 after a normal end or a
 // silent end beside a running host; 1 after a start-up failure message).
-int RunTool(ToolHost& host, const std::string& title, int refreshMilliseconds, const std::string& description);
+int RunTool(ToolHost& host, const std::string& title, int refreshMilliseconds,
+            const std::string& description);
 
 // Handlers (bound to events, or named by the window description).
 int OnShowToolMenu();

@@ -76,7 +76,7 @@ struct PropertyEntry {
 
 // Message and constant numbers the portable code uses (the Win32 values).
 constexpr std::uint32_t kWM_DESTROY = 2;
-constexpr std::uint32_t kWM_SIZE = 5;  // wParam kSIZE_RESTORED or kSIZE_MINIMIZED
+constexpr std::uint32_t kWM_SIZE = 5;           // wParam kSIZE_RESTORED or kSIZE_MINIMIZED
 constexpr std::uint32_t kWM_SHOWWINDOW = 0x18;  // wParam 1 shown, 0 hidden
 constexpr std::uintptr_t kSIZE_RESTORED = 0;
 constexpr std::uintptr_t kSIZE_MINIMIZED = 1;
@@ -151,7 +151,8 @@ std::string ExecutablePath();  // full path of the running program
 // FindFirstFileW/FindNextFileW over folder\pattern ("*" and "?", without regard to case); false
 // when the listing cannot be started. A folder without a match gives true and no names; "." and
 // ".." are never listed.
-bool ListFiles(const std::string& folder, const std::string& pattern, std::vector<std::string>* names);
+bool ListFiles(const std::string& folder, const std::string& pattern,
+               std::vector<std::string>* names);
 // Why a file could not be read or written.
 struct FileError {
   bool notFound = false;  // the file or its folder does not exist

@@ -55,8 +55,7 @@ bool FrameCommentBar(const HookContext& context, const CharacterEvent& event) {
       SciGetTag(context, 2),
       GetPluginSettingInRange(context, kGroup, "MinCommentBarLength", 0, kLongestMinimumBar));
   // The closing bar goes on a line of its own, with the document's own line end.
-  InsertTemplate(context, LineEnd(context, event.line + 1),
-                 DocumentLineEnd(context) + "\\1" + bar);
+  InsertTemplate(context, LineEnd(context, event.line + 1), DocumentLineEnd(context) + "\\1" + bar);
   InsertTemplate(context, LineStart(context, event.line + 1), "\\1");
   SciReplaceRange(context, true, "\\1" + bar, event.lineStart, event.lineEnd);
   ReindentSequence(context, event.line + 2, event.line + 2);

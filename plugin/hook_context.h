@@ -11,7 +11,7 @@ struct HookContext {
   std::int64_t wParam = 0;
   const os::CallWndRetRecord* message = nullptr;
   const sci::Notification* notification = nullptr;  // lParam of a WM_NOTIFY, else null
-  os::Window editor = nullptr;   // the notifying editor, else the active editor
+  os::Window editor = nullptr;                      // the notifying editor, else the active editor
   os::Window ideWindow = nullptr;
   os::Window toolWindow = nullptr;
 };

@@ -4,8 +4,8 @@
 #include "plugin/plugin_frame.h"
 
 #include <algorithm>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 
 #include "core/property_names.h"
 #include "plugin/dispatcher.h"
@@ -169,7 +169,8 @@ std::int64_t GetPluginSetting(const HookContext& context, const char* group, con
     return cached->value;
   const std::int64_t value = ReadSettingProperty(context.ideWindow, group, option);
   if (g_frame.cachedSettingCount < kCachedSettingsPerCall)
-    g_frame.cachedSettings[g_frame.cachedSettingCount++] = {group, option, context.ideWindow, value};
+    g_frame.cachedSettings[g_frame.cachedSettingCount++] = {group, option, context.ideWindow,
+                                                            value};
   return value;
 }
 

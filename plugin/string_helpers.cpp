@@ -98,10 +98,14 @@ std::string NewlineConstant(const HookContext& context) {
   const bool ctrlHeld = ReadKeyState(os::kVK_CONTROL) != 0;
   if (!ctrlHeld || !Option(context, "UseCtrlEnter")) return "";
   switch (GetPluginSetting(context, kGroup, "NewlineConstant")) {
-    case 1: return "#LF$+";
-    case 2: return "#CR$+";
-    case 3: return "#CRLF$+";
-    default: return "";
+    case 1:
+      return "#LF$+";
+    case 2:
+      return "#CR$+";
+    case 3:
+      return "#CRLF$+";
+    default:
+      return "";
   }
 }
 
@@ -179,7 +183,8 @@ void OnPlusTyped(const HookContext& context, const CharacterEvent& event) {
       InsertText(context, event.pos + 1,
                  literal.escaped ? kEscapedCutWithoutPlus : kCutWithoutPlus);
       break;
-    default: break;
+    default:
+      break;
   }
 }
 

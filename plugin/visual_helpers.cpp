@@ -73,11 +73,16 @@ void SetHighlightStyle(const HookContext& context) {
 
 const char* HighlightColorOption(int style) {
   switch (style) {
-    case sci::STYLE_COMMENT: return "ColorComment";
-    case sci::STYLE_STRING: return "ColorString";
-    case sci::STYLE_CONSTANT: return "ColorConstant";
-    case sci::STYLE_PROCEDURE: return "ColorProc";
-    default: return "ColorDefault";
+    case sci::STYLE_COMMENT:
+      return "ColorComment";
+    case sci::STYLE_STRING:
+      return "ColorString";
+    case sci::STYLE_CONSTANT:
+      return "ColorConstant";
+    case sci::STYLE_PROCEDURE:
+      return "ColorProc";
+    default:
+      return "ColorDefault";
   }
 }
 
@@ -92,8 +97,8 @@ struct OptionProperty {
 constexpr std::array<OptionProperty, 4> kOptionProperties = {{
     {"AutocompDropRestWord", sci::SCI_AUTOCGETDROPRESTOFWORD, sci::SCI_AUTOCSETDROPRESTOFWORD, 1},
     {"UseMultiCursor", sci::SCI_GETMULTIPLESELECTION, sci::SCI_SETMULTIPLESELECTION, 1},
-    {"UseMultiCursor", sci::SCI_GETADDITIONALSELECTIONTYPING,
-     sci::SCI_SETADDITIONALSELECTIONTYPING, 1},
+    {"UseMultiCursor", sci::SCI_GETADDITIONALSELECTIONTYPING, sci::SCI_SETADDITIONALSELECTIONTYPING,
+     1},
     {"UseMultiCursor", sci::SCI_GETMULTIPASTE, sci::SCI_SETMULTIPASTE, sci::SC_MULTIPASTE_EACH},
 }};
 

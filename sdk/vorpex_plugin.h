@@ -60,7 +60,7 @@ VORPEX_PLUGIN_EXPORT const wchar_t* VORPEX_PLUGIN_CALL RetrievePluginXMLDialog(v
  * by the plugin until its next call. NULL keeps the text shown before. Only the first loaded
  * plugin is asked. */
 VORPEX_PLUGIN_EXPORT const wchar_t* VORPEX_PLUGIN_CALL RetrievePluginDebug(INT_PTR ideWindow,
-                                                                          const wchar_t* mode);
+                                                                           const wchar_t* mode);
 
 /* Hook procedures, run in the IDE process on its user-interface thread, never in the host.
  * Each has Windows' hook form (CALLBACK is __stdcall) and must end by passing the call on:
@@ -70,7 +70,8 @@ VORPEX_PLUGIN_EXPORT const wchar_t* VORPEX_PLUGIN_CALL RetrievePluginDebug(INT_P
 
 /* WH_CALLWNDPROCRET (kind 12), after a window of the IDE has processed a sent message. When
  * `code` is HC_ACTION, `lParam` points to a VorpexHookRecord. */
-VORPEX_PLUGIN_EXPORT LRESULT CALLBACK OnHookCallbackComplete(int code, WPARAM wParam, LPARAM lParam);
+VORPEX_PLUGIN_EXPORT LRESULT CALLBACK OnHookCallbackComplete(int code, WPARAM wParam,
+                                                             LPARAM lParam);
 /* WH_CALLWNDPROC (kind 4), before a window of the IDE processes a sent message; `lParam`
  * points to a CWPSTRUCT. */
 VORPEX_PLUGIN_EXPORT LRESULT CALLBACK OnHookCallback(int code, WPARAM wParam, LPARAM lParam);

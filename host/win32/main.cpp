@@ -1,6 +1,5 @@
 // toolhost.exe: the tray program that the IDE starts as its tool.
 #include <windows.h>
-
 #include <commctrl.h>
 
 #include "host/tool_host.h"

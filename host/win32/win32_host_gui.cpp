@@ -54,7 +54,8 @@ void BlendPixel(BYTE* pixel, int red, int green, int blue, double alpha) {
   const double outAlpha = alpha + destinationAlpha * (1 - alpha);
   if (outAlpha <= 0) return;
   auto mix = [&](int source, BYTE destination) {
-    return BYTE(std::lround((source * alpha + destination * destinationAlpha * (1 - alpha)) / outAlpha));
+    return BYTE(
+        std::lround((source * alpha + destination * destinationAlpha * (1 - alpha)) / outAlpha));
   };
   pixel[0] = mix(blue, pixel[0]);
   pixel[1] = mix(green, pixel[1]);
@@ -71,8 +72,8 @@ bool InsideRoundBox(int px, int py, int x, int y, int width, int height, int rad
   return dx * dx + dy * dy <= double(radius) * radius;
 }
 
-void FillRoundBox(BYTE* bits, int size, int x, int y, int width, int height, int radius, int red, int green,
-                  int blue, int alpha) {
+void FillRoundBox(BYTE* bits, int size, int x, int y, int width, int height, int radius, int red,
+                  int green, int blue, int alpha) {
   for (int py = 0; py < size; ++py)
     for (int px = 0; px < size; ++px)
       if (InsideRoundBox(px, py, x, y, width, height, radius))
@@ -136,7 +137,8 @@ HICON MakeIcon(HBITMAP image, int size) {
 }  // namespace
 
 Win32HostGui::Win32HostGui(HINSTANCE instance) : instance_(instance), toolkit_(instance) {
-  toolkit_.windowMessageHook = [this](HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  toolkit_.windowMessageHook = [this](HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                      LRESULT* result) {
     return HandleWindowMessage(window, message, wParam, lParam, result);
   };
   toolkit_.onCloseRequest = [this](dialog::Control) {
@@ -152,15 +154,16 @@ Win32HostGui::~Win32HostGui() {
 }
 
 void Win32HostGui::ShowMessage(const std::string& caption, const std::string& text) {
-  MessageBoxW(nullptr, Wide(text).c_str(), Wide(caption).c_str(), MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+  MessageBoxW(nullptr, Wide(text).c_str(), Wide(caption).c_str(),
+              MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }
 
 void Win32HostGui::Sleep(int milliseconds) { ::Sleep(DWORD(milliseconds)); }
 
 void Win32HostGui::LoadEditorLibrary() { LoadLibraryW(L"Scintilla.dll"); }
 
-bool Win32HostGui::OpenToolWindow(dialog::Document& description, const dialog::RuntimeNameTable& names,
-                                  std::string* error) {
+bool Win32HostGui::OpenToolWindow(dialog::Document& description,
+                                  const dialog::RuntimeNameTable& names, std::string* error) {
   if (!dialog::OpenWindow(dialog_, toolkit_, *description.root, names)) {
     *error = dialog_.error;
     return false;
@@ -178,7 +181,9 @@ bool Win32HostGui::OpenToolWindow(dialog::Document& description, const dialog::R
   return window_ != nullptr;
 }
 
-void Win32HostGui::OnResized(int innerWidth, int innerHeight) { dialog_.OnResized(innerWidth, innerHeight); }
+void Win32HostGui::OnResized(int innerWidth, int innerHeight) {
+  dialog_.OnResized(innerWidth, innerHeight);
+}
 
 void Win32HostGui::OnControlEvent(int number, int eventType) {
   if (bound_) dialog_.OnControlEvent(number, eventType);
@@ -190,8 +195,8 @@ void Win32HostGui::HideFromTaskbar(HWND window) {
   if (!tried) {
     tried = true;
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    if (SUCCEEDED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList,
-                                   reinterpret_cast<void**>(&taskbar)))) {
+    if (SUCCEEDED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_ITaskbarList, reinterpret_cast<void**>(&taskbar)))) {
       if (FAILED(taskbar->HrInit())) {
         taskbar->Release();
         taskbar = nullptr;
@@ -201,7 +206,8 @@ void Win32HostGui::HideFromTaskbar(HWND window) {
   if (taskbar) taskbar->DeleteTab(window);
 }
 
-void Win32HostGui::PrepareToolWindow(os::Window owner, const std::string& title, int refreshMilliseconds) {
+void Win32HostGui::PrepareToolWindow(os::Window owner, const std::string& title,
+                                     int refreshMilliseconds) {
   // Flicker-free: the background is erased only around the child controls.
   SetWindowLongPtrW(window_, GWL_STYLE, GetWindowLongPtrW(window_, GWL_STYLE) | WS_CLIPCHILDREN);
   HideFromTaskbar(window_);
@@ -252,8 +258,9 @@ void Win32HostGui::LoadMiniFont() {
   HDC screen = GetDC(nullptr);
   const int height = -MulDiv(6, GetDeviceCaps(screen, LOGPIXELSY), 72);
   ReleaseDC(nullptr, screen);
-  miniFont_ = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Verdana");
+  miniFont_ = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                          DEFAULT_PITCH | FF_DONTCARE, L"Verdana");
 }
 
 void Win32HostGui::BindEvents(const HostHandlers& handlers) {
@@ -294,7 +301,8 @@ void Win32HostGui::CloseToolWindow() {
   window_ = nullptr;
 }
 
-bool Win32HostGui::HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+bool Win32HostGui::HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                       LRESULT* result) {
   if (window != window_ || !window_) return false;
   switch (message) {
     case WM_TIMER:
@@ -363,15 +371,24 @@ ControlKind Win32HostGui::KindOf(ControlId control) {
   HWND handle = Handle(control);
   if (!handle || !toolkit_.IsKnown(handle)) return ControlKind::kOther;
   switch (toolkit_.KindOf(handle)) {
-    case dialog::Kind::kCheckBox: return ControlKind::kCheckBox;
-    case dialog::Kind::kSpin: return ControlKind::kSpin;
-    case dialog::Kind::kOption: return ControlKind::kOption;
-    case dialog::Kind::kString: return ControlKind::kString;
-    case dialog::Kind::kCanvas: return ControlKind::kCanvas;
-    case dialog::Kind::kComboBox: return ControlKind::kComboBox;
-    case dialog::Kind::kListIcon: return ControlKind::kListIcon;
-    case dialog::Kind::kEditor: return ControlKind::kEditor;
-    default: return ControlKind::kOther;
+    case dialog::Kind::kCheckBox:
+      return ControlKind::kCheckBox;
+    case dialog::Kind::kSpin:
+      return ControlKind::kSpin;
+    case dialog::Kind::kOption:
+      return ControlKind::kOption;
+    case dialog::Kind::kString:
+      return ControlKind::kString;
+    case dialog::Kind::kCanvas:
+      return ControlKind::kCanvas;
+    case dialog::Kind::kComboBox:
+      return ControlKind::kComboBox;
+    case dialog::Kind::kListIcon:
+      return ControlKind::kListIcon;
+    case dialog::Kind::kEditor:
+      return ControlKind::kEditor;
+    default:
+      return ControlKind::kOther;
   }
 }
 
@@ -456,8 +473,9 @@ void Win32HostGui::AddPendingTooltips() {
 
 void Win32HostGui::AddTooltip(HWND handle, const std::string& text) {
   if (!tooltips_) {
-    tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
+    tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_,
+                                nullptr, instance_, nullptr);
     if (!tooltips_) return;
     SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, 400);
   }
@@ -475,11 +493,13 @@ void Win32HostGui::SetFont(ControlId control, const std::string& fontName) {
   HWND handle = Handle(control);
   if (!handle) return;
   // "mini" is the one font the host knows; any other name keeps the dialog's font.
-  if (fontName == "mini" && miniFont_) SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(miniFont_), TRUE);
+  if (fontName == "mini" && miniFont_)
+    SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(miniFont_), TRUE);
 }
 
 void Win32HostGui::AddItem(ControlId control, const std::string& text) {
-  if (HWND handle = Handle(control)) SendMessageW(handle, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
+  if (HWND handle = Handle(control))
+    SendMessageW(handle, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
 }
 
 void Win32HostGui::FillColor(ControlId canvas, std::uint32_t colour) {
@@ -493,7 +513,8 @@ std::int64_t Win32HostGui::PickColor(std::int64_t initial) {
   using ChooseColorProcedure = BOOL(WINAPI*)(CHOOSECOLORW*);
   static const ChooseColorProcedure chooseColor = [] {
     HMODULE library = LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    return library ? reinterpret_cast<ChooseColorProcedure>(reinterpret_cast<void*>(GetProcAddress(library, "ChooseColorW")))
+    return library ? reinterpret_cast<ChooseColorProcedure>(
+                         reinterpret_cast<void*>(GetProcAddress(library, "ChooseColorW")))
                    : nullptr;
   }();
   if (!chooseColor) return -1;
@@ -554,7 +575,8 @@ void Win32HostGui::FitListColumn() {
   if (!list) return;
   RECT bounds = {};
   GetWindowRect(list, &bounds);
-  SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(std::max<LONG>(bounds.right - bounds.left - 4, 0), 0));
+  SendMessageW(list, LVM_SETCOLUMNWIDTH, 0,
+               MAKELPARAM(std::max<LONG>(bounds.right - bounds.left - 4, 0), 0));
 }
 
 bool Win32HostGui::IsToolWindowVisible() { return window_ && IsWindowVisible(window_); }
@@ -580,7 +602,8 @@ void Win32HostGui::ShowMenuAtMouse() {
   POINT mouse = {};
   GetCursorPos(&mouse);
   SetForegroundWindow(window_);  // so that the menu closes when the user clicks elsewhere
-  TrackPopupMenu(menu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, mouse.x - 1, mouse.y - 1, 0, window_, nullptr);
+  TrackPopupMenu(menu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, mouse.x - 1, mouse.y - 1, 0, window_,
+                 nullptr);
   PostMessageW(window_, WM_NULL, 0, 0);
 }
 
@@ -624,14 +647,16 @@ void Win32HostGui::SetLogTabStops(const TabStops& stops) {
     format.cbSize = sizeof format;
     format.dwMask = PFM_TABSTOPS;
     format.cTabCount = SHORT(count);
-    for (int i = 0; i < count; ++i) format.rgxTabs[i] = MulDiv(stops[i], baseX, 4) * 15;  // twips at 96 dpi
+    for (int i = 0; i < count; ++i)
+      format.rgxTabs[i] = MulDiv(stops[i], baseX, 4) * 15;  // twips at 96 dpi
     CHARRANGE all = {0, -1}, old = {};
     SendMessageW(logs, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&old));
     SendMessageW(logs, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
     SendMessageW(logs, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
     SendMessageW(logs, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&old));
   } else {
-    SendMessageW(logs, EM_SETTABSTOPS, WPARAM(count), reinterpret_cast<LPARAM>(count ? stops.data() : nullptr));
+    SendMessageW(logs, EM_SETTABSTOPS, WPARAM(count),
+                 reinterpret_cast<LPARAM>(count ? stops.data() : nullptr));
   }
   tabStops_ = stops;
 }

@@ -24,7 +24,8 @@ class Win32HostGui : public HostGui, private dialog::WindowListener {
   bool OpenToolWindow(dialog::Document& description, const dialog::RuntimeNameTable& names,
                       std::string* error) override;
   os::Window ToolWindowHandle() override { return window_; }
-  void PrepareToolWindow(os::Window owner, const std::string& title, int refreshMilliseconds) override;
+  void PrepareToolWindow(os::Window owner, const std::string& title,
+                         int refreshMilliseconds) override;
   bool CreateIcon() override;
   bool CreateMenu() override;
   bool AddTrayIcon(const std::string& tooltip) override;
@@ -68,7 +69,8 @@ class Win32HostGui : public HostGui, private dialog::WindowListener {
   // The dialog's events pass through here: none reach a handler before BindEvents.
   void OnResized(int innerWidth, int innerHeight) override;
   void OnControlEvent(int number, int eventType) override;
-  bool HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+  bool HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                           LRESULT* result);
   HWND Handle(ControlId control);
   HWND List() { return Handle(kToolListIcon); }
   HWND Logs() { return Handle(kToolLogs); }

@@ -577,7 +577,7 @@ bool EditorState::RunCommand(std::uint32_t command) {
       return true;
     case sci::SCI_SELECTALL:
       SetSelection(0, doc->Length());
-      return true;  // the caret at the start
+      return true;           // the caret at the start
     case sci::SCI_FORMFEED:  // typed like a character
       InsertCharacter("\f");
       return true;

@@ -35,7 +35,9 @@ void CivilFromDays(std::int64_t days, int* year, int* month, int* day) {
   *year = static_cast<int>(yearOfEra + era * 400 + (*month <= 2));
 }
 
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+  return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
 
 // Out-of-range fields carry over (month 13 is January of the next year, minute 60 the next
 // hour), so a test may set any moment by arithmetic.
@@ -44,8 +46,8 @@ std::int64_t ToMilliseconds(const LocalTime& t) {
   const std::int64_t year = t.year + FloorDiv(monthIndex, 12);
   const int month = static_cast<int>(monthIndex - FloorDiv(monthIndex, 12) * 12) + 1;
   const std::int64_t days = DaysFromCivil(year, month, 1) + t.day - 1;
-  return days * kMillisecondsPerDay + t.hour * 3600000LL + t.minute * 60000LL +
-         t.second * 1000LL + t.milliseconds;
+  return days * kMillisecondsPerDay + t.hour * 3600000LL + t.minute * 60000LL + t.second * 1000LL +
+         t.milliseconds;
 }
 
 LocalTime FromMilliseconds(std::int64_t ms) {
@@ -92,7 +94,9 @@ World& TheWorld() {
   return world;
 }
 
-LocalTime DefaultLocalTime() { return FromMilliseconds(ToMilliseconds({2024, 1, 1, 1, 0, 0, 0, 0})); }
+LocalTime DefaultLocalTime() {
+  return FromMilliseconds(ToMilliseconds({2024, 1, 1, 1, 0, 0, 0, 0}));
+}
 
 std::string NormalisePath(const std::string& path) {
   std::string out = path;
@@ -257,7 +261,8 @@ Module LoadLibrary(const std::string& path) {
     // A bare name: the program's own folder first, as the Windows library search.
     const std::string program = NormalisePath(ExecutablePath());
     const std::size_t slash = program.rfind('/');
-    if (slash != std::string::npos) library = LibraryOfPath(program.substr(0, slash + 1) + normalised);
+    if (slash != std::string::npos)
+      library = LibraryOfPath(program.substr(0, slash + 1) + normalised);
   }
   if (library == nullptr) return nullptr;
   ++library->loadCount;

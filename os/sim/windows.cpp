@@ -349,7 +349,8 @@ Hook SetWindowsHookEx(int kind, HookProc procedure, Module /*module*/, std::uint
   if (threadId != 0 && threadId != sim::GuiThreadId()) {
     // Only threads that own a window exist in the simulation.
     bool known = false;
-    for (const auto& record : world.windows) known = known || (record && record->threadId == threadId);
+    for (const auto& record : world.windows)
+      known = known || (record && record->threadId == threadId);
     if (!known) return nullptr;
   }
   world.hooks.push_back({kind, procedure, threadId, false});

@@ -29,8 +29,10 @@ static_assert(offsetof(os::CallWndRecord, hwnd) == offsetof(CWPSTRUCT, hwnd));
 static_assert(sizeof(os::NotifyHeader) == sizeof(NMHDR));
 // The records' sizes on each word size: 64-bit fields on x64, 32-bit on x86.
 constexpr bool kWin64 = sizeof(void*) == 8;
-static_assert(sizeof(CWPRETSTRUCT) == (kWin64 ? 40 : 20) && offsetof(CWPRETSTRUCT, hwnd) == (kWin64 ? 32 : 16));
-static_assert(sizeof(CWPSTRUCT) == (kWin64 ? 32 : 16) && offsetof(CWPSTRUCT, hwnd) == (kWin64 ? 24 : 12));
+static_assert(sizeof(CWPRETSTRUCT) == (kWin64 ? 40 : 20) &&
+              offsetof(CWPRETSTRUCT, hwnd) == (kWin64 ? 32 : 16));
+static_assert(sizeof(CWPSTRUCT) == (kWin64 ? 32 : 16) &&
+              offsetof(CWPSTRUCT, hwnd) == (kWin64 ? 24 : 12));
 static_assert(sizeof(NMHDR) == (kWin64 ? 24 : 12) && offsetof(NMHDR, code) == (kWin64 ? 16 : 8));
 static_assert(offsetof(os::NotifyHeader, hwndFrom) == offsetof(NMHDR, hwndFrom));
 static_assert(offsetof(os::NotifyHeader, idFrom) == offsetof(NMHDR, idFrom));
@@ -208,7 +210,9 @@ Hook SetWindowsHookEx(int kind, HookProc procedure, Module module, std::uint32_t
                            static_cast<HINSTANCE>(module), threadId);
 }
 
-bool UnhookWindowsHookEx(Hook hook) { return ::UnhookWindowsHookEx(static_cast<HHOOK>(hook)) != FALSE; }
+bool UnhookWindowsHookEx(Hook hook) {
+  return ::UnhookWindowsHookEx(static_cast<HHOOK>(hook)) != FALSE;
+}
 
 LResult CallNextHookEx(Hook hook, int code, WParam wParam, LParam lParam) {
   return ::CallNextHookEx(static_cast<HHOOK>(hook), code, wParam, lParam);
@@ -246,8 +250,8 @@ bool SetEnvironmentVariable(const std::string& name, const std::string& value) {
 LocalTime GetLocalTime() {
   SYSTEMTIME now;
   ::GetLocalTime(&now);
-  return {now.wYear,   now.wMonth,  now.wDayOfWeek, now.wDay,
-          now.wHour,   now.wMinute, now.wSecond,    now.wMilliseconds};
+  return {now.wYear, now.wMonth,  now.wDayOfWeek, now.wDay,
+          now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
 }
 
 std::int64_t MillisecondClock() {
@@ -417,7 +421,8 @@ ReplaceOutcome ReplaceFileThrough(const std::string& path, const std::string& te
                        " hard links, which a replacement would split; left as it is");
   }
   if (securityError != ERROR_SUCCESS) {
-    return failFreeing("cannot read the file's owner and permissions: " + SystemMessage(securityError));
+    return failFreeing("cannot read the file's owner and permissions: " +
+                       SystemMessage(securityError));
   }
 
   // Never through a name that exists, a link included: CREATE_NEW on the name itself.

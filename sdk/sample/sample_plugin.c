@@ -28,7 +28,8 @@ static const wchar_t kFragment[] =
     L"              tooltip='While on, the IDE main window carries the number below'/>"
     L"    <hbox expand='no'>"
     L"      <text text='Number:' width='80'/>"
-    L"      <spin name='MarkNumber' min='1' max='999' value='42' width='70' flags='#PB_Spin_Numeric'/>"
+    L"      <spin name='MarkNumber' min='1' max='999' value='42' width='70' "
+    L"flags='#PB_Spin_Numeric'/>"
     L"    </hbox>"
     L"  </vbox>"
     L"</container>";
@@ -42,7 +43,8 @@ VORPEX_PLUGIN_EXPORT const wchar_t* VORPEX_PLUGIN_CALL RetrievePluginXMLDialog(v
 /* Runs in the IDE process after every sent message that a window of the IDE has processed:
  * keep it short. The settings are read from the properties at each call, so that a change in
  * the host's window takes effect with the next message. */
-VORPEX_PLUGIN_EXPORT LRESULT CALLBACK OnHookCallbackComplete(int code, WPARAM wParam, LPARAM lParam) {
+VORPEX_PLUGIN_EXPORT LRESULT CALLBACK OnHookCallbackComplete(int code, WPARAM wParam,
+                                                             LPARAM lParam) {
   if (code == HC_ACTION && lParam != 0) {
     const VorpexHookRecord* record = (const VorpexHookRecord*)lParam;
     HWND ide = GetAncestor(record->hwnd, GA_ROOT);

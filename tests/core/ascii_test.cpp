@@ -23,9 +23,9 @@ TEST(Ascii, CompareIgnoreCase) {
   // Both sides are folded to lower case first: '_' (0x5F) sorts before 'a' (0x61), although
   // it sorts after 'A' (0x41) byte-wise.
   const CompareCase cases[] = {
-      {"", "", 0},       {"abc", "ABC", 0}, {"abc", "abd", -1}, {"ABD", "abc", 1},
-      {"ab", "abc", -1}, {"abc", "AB", 1},  {"[", "a", -1},     {"_", "A", -1},
-      {"\xC3\xA9", "\xC3\x89", 1},
+      {"", "", 0},       {"abc", "ABC", 0}, {"abc", "abd", -1},
+      {"ABD", "abc", 1}, {"ab", "abc", -1}, {"abc", "AB", 1},
+      {"[", "a", -1},    {"_", "A", -1},    {"\xC3\xA9", "\xC3\x89", 1},
   };
   for (const CompareCase& c : cases) {
     const int result = core::CompareIgnoreCase(c.a, c.b);

@@ -71,7 +71,10 @@ TEST(IntegerText, ReadsEveryForm) {
 }
 
 TEST(IntegerText, StopsAtAnEmbeddedZeroByte) {
-  const std::string text("12\0" "34", 5);
+  const std::string text(
+      "12\0"
+      "34",
+      5);
   EXPECT_EQ(core::ReadIntegerText(text), 12);
 }
 

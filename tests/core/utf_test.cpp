@@ -35,15 +35,24 @@ TEST(Utf, RoundTripsValidText) {
 }
 
 const Utf8Case kMalformed[] = {
-    {"lone continuation", "a\x80" "b", u"a\uFFFDb"},
+    {"lone continuation",
+     "a\x80"
+     "b",
+     u"a\uFFFDb"},
     {"bad lead C0", "\xC0\xAF", u"\uFFFD\uFFFD"},
     {"bad lead F5", "\xF5\x80", u"\uFFFD\uFFFD"},
     {"overlong three", "\xE0\x80\x80", u"\uFFFD\uFFFD\uFFFD"},
     {"surrogate encoded", "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
     {"above U+10FFFF", "\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
     {"truncated at end", "x\xE2\x82", u"x\uFFFD"},
-    {"truncated before ascii", "\xE2\x82" "A", u"\uFFFDA"},
-    {"truncated four", "\xF0\x9F\x98" "!", u"\uFFFD!"},
+    {"truncated before ascii",
+     "\xE2\x82"
+     "A",
+     u"\uFFFDA"},
+    {"truncated four",
+     "\xF0\x9F\x98"
+     "!",
+     u"\uFFFD!"},
     {"ff byte", "\xFF", u"\uFFFD"},
 };
 
@@ -63,7 +72,9 @@ struct Utf16Case {
 TEST(Utf, ReplacesLoneSurrogates) {
   const Utf16Case cases[] = {
       {"lone high at end", std::u16string(u"a") + char16_t(0xD83D), "a\xEF\xBF\xBD"},
-      {"lone high before text", std::u16string(1, char16_t(0xD83D)) + u"b", "\xEF\xBF\xBD" "b"},
+      {"lone high before text", std::u16string(1, char16_t(0xD83D)) + u"b",
+       "\xEF\xBF\xBD"
+       "b"},
       {"lone low", std::u16string(1, char16_t(0xDE00)), "\xEF\xBF\xBD"},
       {"reversed pair", std::u16string{char16_t(0xDE00), char16_t(0xD83D)},
        "\xEF\xBF\xBD\xEF\xBF\xBD"},

@@ -1,8 +1,8 @@
 // The Scintilla.dll that setup builds, under Wine: the plugin's searches through the editor's
 // messages give what the document core gives natively, and the control reports notifications
 // with the IDE's 32-bit record.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstddef>
 #include <cstring>

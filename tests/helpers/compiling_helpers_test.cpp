@@ -26,7 +26,8 @@ class DateEnvironmentTest : public testing::Test {
 
   void SetOption(std::intptr_t value) {
     os::SetProp(ideWindow_,
-                core::SettingPropertyName(core::HandleValue(ideWindow_), "CompilingHelpers", "CustomEnvVars"),
+                core::SettingPropertyName(core::HandleValue(ideWindow_), "CompilingHelpers",
+                                          "CustomEnvVars"),
                 value);
   }
 
@@ -51,7 +52,8 @@ TEST_F(DateEnvironmentTest, DefinesTheTenVariablesFromLocalTime) {
       {"CURRENT_SECOND", "3"},        {"CURRENT_YY", "14"},     {"CURRENT_MM", "12"},
       {"CURRENT_DD", "05"},
   };
-  for (const auto& variable : expected) EXPECT_EQ(Env(variable.name), variable.value) << variable.name;
+  for (const auto& variable : expected)
+    EXPECT_EQ(Env(variable.name), variable.value) << variable.name;
 }
 
 TEST_F(DateEnvironmentTest, KeepsANonEmptyValueAndReplacesAnEmptyOne) {

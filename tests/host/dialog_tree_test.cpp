@@ -14,7 +14,8 @@ struct Walked {
 };
 
 // Splices each fragment as plugin 1, 2, ... into a bare multibox and walks the result.
-void Walk(Walked& walked, const std::vector<std::string>& fragments, const std::string& before = "") {
+void Walk(Walked& walked, const std::vector<std::string>& fragments,
+          const std::string& before = "") {
   std::string description = "<window>" + before + "<multibox></multibox></window>";
   for (const std::string& fragment : fragments) {
     PluginEntry& plugin = walked.table.Add(reinterpret_cast<os::Window>(0x1F4), nullptr);
@@ -64,7 +65,8 @@ TEST(ReadDialogTree, OptionGroupTakesTheNumberOfTheOptionWithAValue) {
 
 TEST(ReadDialogTree, ColourPairSharesItsKey) {
   Walked walked;
-  Walk(walked, {"<container name='C'><string name='Col:Color' value='65535'/><canvas name='Col:Picker' value='7'/></container>"});
+  Walk(walked, {"<container name='C'><string name='Col:Color' value='65535'/><canvas "
+                "name='Col:Picker' value='7'/></container>"});
   const OptionContainer& container = walked.table.entries[0].containers[0];
   EXPECT_EQ(container.values.Get("Col"), 65535);
   EXPECT_FALSE(container.values.Contains("Col:Picker"));
@@ -77,18 +79,21 @@ TEST(ReadDialogTree, UnnamedContainersAreNotRegisteredAndNestingDoesNotMatter) {
                 "<checkbox name='After'/>"});
   ASSERT_EQ(walked.table.entries[0].containers.size(), 1u);
   // A named control after the container, outside it, still belongs to it.
-  EXPECT_EQ(ControlNames(walked.table.entries[0].containers[0]), (std::vector<std::string>{"A", "After"}));
+  EXPECT_EQ(ControlNames(walked.table.entries[0].containers[0]),
+            (std::vector<std::string>{"A", "After"}));
 }
 
 TEST(ReadDialogTree, ControlsBeforeAnyContainerAreSkipped) {
   Walked walked;
-  Walk(walked, {"<container name='C'><checkbox name='B'/></container>"}, "<checkbox name='Early'/>");
+  Walk(walked, {"<container name='C'><checkbox name='B'/></container>"},
+       "<checkbox name='Early'/>");
   EXPECT_EQ(ControlNames(walked.table.entries[0].containers[0]), (std::vector<std::string>{"B"}));
 }
 
 TEST(ReadDialogTree, SeveralContainersEachTakeTheControlsThatFollow) {
   Walked walked;
-  Walk(walked, {"<container name='One'><checkbox name='A'/></container><container name='Two'><checkbox name='B'/></container>",
+  Walk(walked, {"<container name='One'><checkbox name='A'/></container><container "
+                "name='Two'><checkbox name='B'/></container>",
                 "<container name='Three'><checkbox name='C'/></container>"});
   ASSERT_EQ(walked.table.entries[0].containers.size(), 2u);
   EXPECT_EQ(ControlNames(walked.table.entries[0].containers[1]), (std::vector<std::string>{"B"}));
@@ -99,11 +104,13 @@ TEST(ReadDialogTree, SeveralContainersEachTakeTheControlsThatFollow) {
 
 TEST(ReadDialogTree, GeneratedNamesCountAcrossFragmentsAndAreWrittenBack) {
   Walked walked;
-  Walk(walked, {"<container name='One'><text tooltip='t'/><text/><checkbox font='mini'/></container>",
-                "<container name='Two'><spin tooltip='s'/></container>"});
+  Walk(walked,
+       {"<container name='One'><text tooltip='t'/><text/><checkbox font='mini'/></container>",
+        "<container name='Two'><spin tooltip='s'/></container>"});
   EXPECT_EQ(ControlNames(walked.table.entries[0].containers[0]),
             (std::vector<std::string>{"gadgetWithoutName1", "gadgetWithoutName2"}));
-  EXPECT_EQ(ControlNames(walked.table.entries[1].containers[0]), (std::vector<std::string>{"gadgetWithoutName3"}));
+  EXPECT_EQ(ControlNames(walked.table.entries[1].containers[0]),
+            (std::vector<std::string>{"gadgetWithoutName3"}));
   const dialog::Element& multibox = *walked.document.root->children[0];
   const dialog::Element& firstContainer = *multibox.children[0];
   EXPECT_EQ(dialog::GetAttribute(*firstContainer.children[0], "name"), "gadgetWithoutName1");
@@ -138,11 +145,19 @@ struct ValueCase {
 TEST(ReadValueAttribute, RuntimeNamesIntegerTextAndSinglePrecision) {
   dialog::RuntimeNameTable names;
   dialog::RegisterInteger(names, "#Five", 5);
-  const ValueCase cases[] = {{"#five", 5},      {"12", 12},     {"$FF", 255},   {"%101", 5},
-                             {"abc", 0},        {"", 0},        {" -3", -3},    {"16777216", 16777216},
-                             {"16777217", 16777216},  // single precision, as the host always held it
-                             {"99999999999999999999999", INT64_MAX}};
-  for (const ValueCase& c : cases) EXPECT_EQ(ReadValueAttribute(names, c.text), c.expected) << c.text;
+  const ValueCase cases[] = {
+      {"#five", 5},
+      {"12", 12},
+      {"$FF", 255},
+      {"%101", 5},
+      {"abc", 0},
+      {"", 0},
+      {" -3", -3},
+      {"16777216", 16777216},
+      {"16777217", 16777216},  // single precision, as the host always held it
+      {"99999999999999999999999", INT64_MAX}};
+  for (const ValueCase& c : cases)
+    EXPECT_EQ(ReadValueAttribute(names, c.text), c.expected) << c.text;
 }
 
 }  // namespace

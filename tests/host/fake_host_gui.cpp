@@ -30,7 +30,8 @@ void AddControls(FakeHostGui& gui, const dialog::Element& node) {
 
 }  // namespace
 
-bool FakeHostGui::OpenToolWindow(dialog::Document& description, const dialog::RuntimeNameTable&, std::string* error) {
+bool FakeHostGui::OpenToolWindow(dialog::Document& description, const dialog::RuntimeNameTable&,
+                                 std::string* error) {
   calls.push_back("OpenToolWindow");
   if (!openSucceeds) {
     *error = openError;
@@ -54,7 +55,8 @@ void FakeHostGui::SetState(ControlId control, std::int64_t state) {
   if (target.kind == ControlKind::kOption && state != 0 && !target.name.empty()) {
     const std::string key = target.name.substr(0, target.name.find(':'));
     for (auto& [id, other] : controls)
-      if (id != control && other.kind == ControlKind::kOption && other.name.substr(0, other.name.find(':')) == key)
+      if (id != control && other.kind == ControlKind::kOption &&
+          other.name.substr(0, other.name.find(':')) == key)
         other.state = 0;
   }
 }

@@ -72,13 +72,20 @@ class FakeHostGui : public HostGui {
     if (onSleep) onSleep(*this);
   }
   void LoadEditorLibrary() override { calls.push_back("LoadEditorLibrary"); }
-  bool OpenToolWindow(dialog::Document& description, const dialog::RuntimeNameTable&, std::string* error) override;
+  bool OpenToolWindow(dialog::Document& description, const dialog::RuntimeNameTable&,
+                      std::string* error) override;
   os::Window ToolWindowHandle() override { return toolWindow; }
   void PrepareToolWindow(os::Window, const std::string& title, int refresh) override {
     calls.push_back("Prepare " + title + " " + std::to_string(refresh));
   }
-  bool CreateIcon() override { calls.push_back("CreateIcon"); return iconSucceeds; }
-  bool CreateMenu() override { calls.push_back("CreateMenu"); return menuSucceeds; }
+  bool CreateIcon() override {
+    calls.push_back("CreateIcon");
+    return iconSucceeds;
+  }
+  bool CreateMenu() override {
+    calls.push_back("CreateMenu");
+    return menuSucceeds;
+  }
   bool AddTrayIcon(const std::string& tooltip) override {
     calls.push_back("AddTrayIcon " + tooltip);
     return traySucceeds;
@@ -106,13 +113,25 @@ class FakeHostGui : public HostGui {
   std::int64_t GetState(ControlId control) override { return controls[control].state; }
   void SetState(ControlId control, std::int64_t state) override;
   std::string GetText(ControlId control) override { return controls[control].text; }
-  void SetText(ControlId control, const std::string& text) override { controls[control].text = text; }
-  void EnableControl(ControlId control, bool enable) override { controls[control].enabled = enable; }
+  void SetText(ControlId control, const std::string& text) override {
+    controls[control].text = text;
+  }
+  void EnableControl(ControlId control, bool enable) override {
+    controls[control].enabled = enable;
+  }
   void ShowControl(ControlId control, bool show) override { controls[control].shown = show; }
-  void SetTooltip(ControlId control, const std::string& text) override { controls[control].tooltip = text; }
-  void SetFont(ControlId control, const std::string& font) override { controls[control].font = font; }
-  void AddItem(ControlId control, const std::string& text) override { controls[control].items.push_back(text); }
-  void FillColor(ControlId canvas, std::uint32_t colour) override { controls[canvas].filledColour = colour; }
+  void SetTooltip(ControlId control, const std::string& text) override {
+    controls[control].tooltip = text;
+  }
+  void SetFont(ControlId control, const std::string& font) override {
+    controls[control].font = font;
+  }
+  void AddItem(ControlId control, const std::string& text) override {
+    controls[control].items.push_back(text);
+  }
+  void FillColor(ControlId canvas, std::uint32_t colour) override {
+    controls[canvas].filledColour = colour;
+  }
   std::int64_t PickColor(std::int64_t initial) override {
     lastChooserInitial = initial;
     return chosenColour;

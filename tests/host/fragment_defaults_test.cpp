@@ -1,11 +1,11 @@
 // The settings a fragment declares, as a first-run host reads them.
 
+#include "host/fragment_defaults.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "host/fragment_defaults.h"
 
 namespace {
 
@@ -34,8 +34,12 @@ TEST(FragmentDefaults, EveryControlKindGivesItsDefault) {
   const struct {
     const char* key;
     const char* value;
-  } expected[] = {{"Box", "1"},    {"Off", "0"},        {"Rule", "2"},
-                  {"Size", "5"},   {"Shape", "7"},      {"Colour", "65535"},
+  } expected[] = {{"Box", "1"},
+                  {"Off", "0"},
+                  {"Rule", "2"},
+                  {"Size", "5"},
+                  {"Shape", "7"},
+                  {"Colour", "65535"},
                   {"gadgetWithoutName1", "absent"}};
   for (const auto& setting : expected) {
     EXPECT_EQ(Find(settings, "Group", setting.key), setting.value) << setting.key;

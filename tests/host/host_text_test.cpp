@@ -8,9 +8,20 @@ TEST(ReadRoundedNumber, RoundsToNearestTiesToEven) {
   struct Case {
     const char* text;
     std::int64_t expected;
-  } cases[] = {{"8", 8},     {" 7.4", 7},  {"7.5", 8},   {"6.5", 6},        {"-2.5", -2}, {"+3", 3},
-               {"abc", 0},   {"", 0},      {".5", 0},    {"1.5x", 2},       {"-", 0},     {"1e5", 1},
-               {"99999999999999999999999", INT64_MAX},   {"-99999999999999999999999", INT64_MIN}};
+  } cases[] = {{"8", 8},
+               {" 7.4", 7},
+               {"7.5", 8},
+               {"6.5", 6},
+               {"-2.5", -2},
+               {"+3", 3},
+               {"abc", 0},
+               {"", 0},
+               {".5", 0},
+               {"1.5x", 2},
+               {"-", 0},
+               {"1e5", 1},
+               {"99999999999999999999999", INT64_MAX},
+               {"-99999999999999999999999", INT64_MIN}};
   for (const Case& c : cases) EXPECT_EQ(ReadRoundedNumber(c.text), c.expected) << c.text;
 }
 

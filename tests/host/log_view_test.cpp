@@ -23,7 +23,8 @@ class LogViewTest : public testing::Test {
   void SetUp() override {
     os::sim::Reset();
     ide = os::sim::CreateWindow({"IdeMain", nullptr, "IDE"});
-    os::sim::RegisterLibrary("/plugins/p.dll", {{"RetrievePluginDebug", reinterpret_cast<void*>(&Debug)}});
+    os::sim::RegisterLibrary("/plugins/p.dll",
+                             {{"RetrievePluginDebug", reinterpret_cast<void*>(&Debug)}});
     PluginEntry& plugin = table.Add(ide, os::LoadLibrary("/plugins/p.dll"));
     view.source = &plugin;
     gui.visible = true;
@@ -32,7 +33,8 @@ class LogViewTest : public testing::Test {
     g_returnNull = false;
   }
   void Select(int option) {
-    for (int id : {kToolDebugProp, kToolDebugSci, kToolDebugStyles, kToolDebugIndicators, kToolDebugControls, kToolDebugNone})
+    for (int id : {kToolDebugProp, kToolDebugSci, kToolDebugStyles, kToolDebugIndicators,
+                   kToolDebugControls, kToolDebugNone})
       gui.controls[id].state = id == option;
   }
 
@@ -143,13 +145,15 @@ TEST_F(LogViewTest, ListControlsListsEveryDescendantWithPropertiesAndTitle) {
   os::SetProp(editor, "PB_ID", 6);
   auto hex = [](os::Window window) {
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%llX", static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(window)));
+    std::snprintf(buffer, sizeof buffer, "%llX",
+                  static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(window)));
     return std::string(buffer);
   };
   std::string expected;
   for (os::Window window : os::EnumChildWindows(ide)) {
     if (window == panel) expected += "Panel = " + hex(panel) + "\tPB_ID = 5\n\tOther = -3\n\n";
-    if (window == editor) expected += "Scintilla = " + hex(editor) + "\tPB_ID = 6\n\tTitle = two..lines\n\n";
+    if (window == editor)
+      expected += "Scintilla = " + hex(editor) + "\tPB_ID = 6\n\tTitle = two..lines\n\n";
     if (window == bare) expected += "Bare = " + hex(bare) + "\n\n";
   }
   EXPECT_EQ(os::EnumChildWindows(ide).size(), 3u);

@@ -31,21 +31,20 @@ TEST(PreferencesWriter, FirstRunLayoutByteForByte) {
   beautifier.controls["Comma"] = 0;  // no value yet: written as 0
   AddContainer(table, "Empty");      // no key: no group of its own
 
-  EXPECT_EQ(PreferencesBytes(table),
-            kBom +
-                "\r\n"
-                "[InstalledPlugins]\r\n"
-                "StringHelpers = 1\r\n"
-                "CodeBeautifier = 0\r\n"
-                "Empty = 1\r\n"
-                "\r\n"
-                "[StringHelpers]\r\n"
-                "UseCtrlEnter = 1\r\n"
-                "Colon = 2\r\n"
-                "ColorString = 65535\r\n"
-                "\r\n"
-                "[CodeBeautifier]\r\n"
-                "Comma = 0\r\n");
+  EXPECT_EQ(PreferencesBytes(table), kBom +
+                                         "\r\n"
+                                         "[InstalledPlugins]\r\n"
+                                         "StringHelpers = 1\r\n"
+                                         "CodeBeautifier = 0\r\n"
+                                         "Empty = 1\r\n"
+                                         "\r\n"
+                                         "[StringHelpers]\r\n"
+                                         "UseCtrlEnter = 1\r\n"
+                                         "Colon = 2\r\n"
+                                         "ColorString = 65535\r\n"
+                                         "\r\n"
+                                         "[CodeBeautifier]\r\n"
+                                         "Comma = 0\r\n");
 }
 
 TEST(PreferencesWriter, RewritesAKeyInPlaceAndAppendsNewOnes) {
@@ -84,7 +83,8 @@ class PreferenceReading : public testing::TestWithParam<ReadCase> {};
 
 TEST_P(PreferenceReading, ReadsTheValueOrTheFallback) {
   const ReadCase& c = GetParam();
-  EXPECT_EQ(ReadPreference(ParsePreferences(c.bytes), c.group, c.key, c.fallback), c.expected) << c.label;
+  EXPECT_EQ(ReadPreference(ParsePreferences(c.bytes), c.group, c.key, c.fallback), c.expected)
+      << c.label;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -97,8 +97,10 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"letters read as 0", "[G]\nK = abc\n", "G", "K", 9, 0},
         ReadCase{"empty value reads 0", "[G]\nK =\n", "G", "K", 9, 0},
         ReadCase{"negative", "[G]\nK = -12x\n", "G", "K", 9, -12},
-        ReadCase{"beyond 64 bits saturates", "[G]\nK = 99999999999999999999999\n", "G", "K", 9, INT64_MAX},
-        ReadCase{"below 64 bits saturates", "[G]\nK = -99999999999999999999999\n", "G", "K", 9, INT64_MIN},
+        ReadCase{"beyond 64 bits saturates", "[G]\nK = 99999999999999999999999\n", "G", "K", 9,
+                 INT64_MAX},
+        ReadCase{"below 64 bits saturates", "[G]\nK = -99999999999999999999999\n", "G", "K", 9,
+                 INT64_MIN},
         ReadCase{"leading blanks and tabs", "  \t[G]\n \t K\t=\t 7\n", "G", "K", 9, 7},
         ReadCase{"comment line skipped", "[G]\n;K = 1\nK = 2\n", "G", "K", 9, 2},
         ReadCase{"line without = is no key", "[G]\nK\nK = 3\n", "G", "K", 9, 3},
@@ -110,7 +112,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"empty file", "", "G", "K", 9, 9},
         // Without a byte-order mark the file is ISO-8859-1: byte E9 is "é".
         ReadCase{"ISO-8859-1 group", "[Caf\xE9]\nK = 6\n", "Caf\xC3\xA9", "K", 9, 6},
-        ReadCase{"UTF-8 group with mark", kBom + "[Caf\xC3\xA9]\nK = 6\n", "Caf\xC3\xA9", "K", 9, 6},
+        ReadCase{"UTF-8 group with mark", kBom + "[Caf\xC3\xA9]\nK = 6\n", "Caf\xC3\xA9", "K", 9,
+                 6},
         ReadCase{"UTF-16 little-endian", Utf16File(u"\r\n[Caf\u00E9]\r\nK = 6\r\n", true),
                  "Caf\xC3\xA9", "K", 9, 6},
         ReadCase{"UTF-16 big-endian", Utf16File(u"[G]\r\nK = 7\r\n", false), "G", "K", 9, 7}));

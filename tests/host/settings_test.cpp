@@ -23,7 +23,8 @@ class Settings : public testing::Test {
   }
 
   // A control of the fragment: in the fake window and in the container's tables.
-  ControlId Add(ControlKind kind, const std::string& name, std::int64_t value = 0, const std::string& items = "") {
+  ControlId Add(ControlKind kind, const std::string& name, std::int64_t value = 0,
+                const std::string& items = "") {
     ControlId id = gui.AddControl(kind, name);
     container->controls[name] = 0;
     container->items[name] = items;
@@ -39,10 +40,13 @@ class Settings : public testing::Test {
   }
   std::string PropertyPrefixText() {
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%llX", static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(ide)));
+    std::snprintf(buffer, sizeof buffer, "%llX",
+                  static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(ide)));
     return buffer;
   }
-  std::intptr_t UpdateDate() { return os::GetProp(ide, PropertyPrefixText() + ".Plugin.UpdateDate"); }
+  std::intptr_t UpdateDate() {
+    return os::GetProp(ide, PropertyPrefixText() + ".Plugin.UpdateDate");
+  }
 
   FakeHostGui gui;
   SettingsState state{gui, {}, {}};
@@ -114,7 +118,7 @@ struct SaveCase {
   ControlKind kind;
   const char* name;
   std::int64_t state;
-  const char* text;   // of the colour field
+  const char* text;  // of the colour field
   const char* items;
   const char* key;
   std::int64_t expectedValue;
@@ -127,7 +131,8 @@ TEST_P(SaveOptionTable, StoresAndPublishesByKind) {
   const SaveCase& c = GetParam();
   ControlId control = Add(c.kind, c.name, 0, c.items);
   ControlId field = 0;
-  if (std::string(c.name).find(":Picker") != std::string::npos) field = Add(ControlKind::kString, "Col:Color");
+  if (std::string(c.name).find(":Picker") != std::string::npos)
+    field = Add(ControlKind::kString, "Col:Color");
   if (std::string(c.name).find(":Color") != std::string::npos) field = control;
   BuildPluginUi(state, table.entries[0]);
   os::RemoveProp(ide, SettingPropertyName(c.key));
@@ -156,17 +161,28 @@ INSTANTIATE_TEST_SUITE_P(
         SaveCase{"option chosen", ControlKind::kOption, "X:3", 1, "", "", "X", 3, true},
         SaveCase{"option cleared: date only", ControlKind::kOption, "X:3", 0, "", "", "X", 0, true},
         SaveCase{"colour typed", ControlKind::kString, "Col:Color", 0, "FF", "", "Col", 255, true},
-        SaveCase{"colour lower case", ControlKind::kString, "Col:Color", 0, "00ff00", "", "Col", 0xFF00, true},
-        SaveCase{"colour not hexadecimal", ControlKind::kString, "Col:Color", 0, "zz", "", "Col", 0, true},
-        SaveCase{"colour of seven digits", ControlKind::kString, "Col:Color", 0, "1234567", "", "Col", 0x1234567, true},
-        SaveCase{"swatch event", ControlKind::kCanvas, "Col:Picker", 0, "0000FF", "", "Col", 0xFF, true},
-        SaveCase{"plain text field: date only", ControlKind::kString, "Name", 0, "", "", "Name", 0, true},
-        SaveCase{"combo first item", ControlKind::kComboBox, "Box", 0, "", "A,8,B,7", "Box", 8, true},
-        SaveCase{"combo second item", ControlKind::kComboBox, "Box", 1, "", "A,8,B,7", "Box", 7, true},
-        SaveCase{"combo fraction rounds", ControlKind::kComboBox, "Box", 0, "", "A,2.5,B,7", "Box", 2, true},
-        SaveCase{"combo odd item count", ControlKind::kComboBox, "Box", 1, "", "A,8,B", "Box", 0, true},
-        SaveCase{"combo nothing selected", ControlKind::kComboBox, "Box", -1, "", "A,8", "Box", 0, true},
-        SaveCase{"other kinds store nothing", ControlKind::kOther, "Label", 5, "", "", "Label", 0, false}));
+        SaveCase{"colour lower case", ControlKind::kString, "Col:Color", 0, "00ff00", "", "Col",
+                 0xFF00, true},
+        SaveCase{"colour not hexadecimal", ControlKind::kString, "Col:Color", 0, "zz", "", "Col", 0,
+                 true},
+        SaveCase{"colour of seven digits", ControlKind::kString, "Col:Color", 0, "1234567", "",
+                 "Col", 0x1234567, true},
+        SaveCase{"swatch event", ControlKind::kCanvas, "Col:Picker", 0, "0000FF", "", "Col", 0xFF,
+                 true},
+        SaveCase{"plain text field: date only", ControlKind::kString, "Name", 0, "", "", "Name", 0,
+                 true},
+        SaveCase{"combo first item", ControlKind::kComboBox, "Box", 0, "", "A,8,B,7", "Box", 8,
+                 true},
+        SaveCase{"combo second item", ControlKind::kComboBox, "Box", 1, "", "A,8,B,7", "Box", 7,
+                 true},
+        SaveCase{"combo fraction rounds", ControlKind::kComboBox, "Box", 0, "", "A,2.5,B,7", "Box",
+                 2, true},
+        SaveCase{"combo odd item count", ControlKind::kComboBox, "Box", 1, "", "A,8,B", "Box", 0,
+                 true},
+        SaveCase{"combo nothing selected", ControlKind::kComboBox, "Box", -1, "", "A,8", "Box", 0,
+                 true},
+        SaveCase{"other kinds store nothing", ControlKind::kOther, "Label", 5, "", "", "Label", 0,
+                 false}));
 
 TEST_F(Settings, UntickingZeroesEveryPropertyAndTickingRestoresThem) {
   ControlId check = Add(ControlKind::kCheckBox, "Check", 1);
@@ -240,7 +256,8 @@ TEST_F(Settings, EventsOfHostControlsAreIgnored) {
   Add(ControlKind::kCheckBox, "Check", 1);
   BuildPluginUi(state, table.entries[0]);
   os::RemoveProp(ide, PropertyPrefixText() + ".Plugin.UpdateDate");
-  for (ControlId control : {ControlId(kToolLogs), ControlId(kToolListIcon), ControlId(kToolDebugProp)}) {
+  for (ControlId control :
+       {ControlId(kToolLogs), ControlId(kToolListIcon), ControlId(kToolDebugProp)}) {
     gui.eventControl = control;
     ChangeToolGadgets(state);
   }

@@ -18,12 +18,14 @@ TEST_P(FragmentTagging, AddsLibraryAndIdeToEveryContainer) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, FragmentTagging,
-    testing::Values(
-        TagCase{"one", "<container name='A'/>", "<container library='2' ide='500' name='A'/>\n"},
-        TagCase{"any case, each", "<CONTAINER name='A'><Container x='1'/></CONTAINER>",
-                "<container library='2' ide='500' name='A'><container library='2' ide='500' x='1'/></CONTAINER>\n"},
-        TagCase{"needs the blank", "<container>\n<containers a='1'/>", "<container>\n<containers a='1'/>\n"},
-        TagCase{"empty fragment", "", "\n"}));
+    testing::Values(TagCase{"one", "<container name='A'/>",
+                            "<container library='2' ide='500' name='A'/>\n"},
+                    TagCase{"any case, each", "<CONTAINER name='A'><Container x='1'/></CONTAINER>",
+                            "<container library='2' ide='500' name='A'><container library='2' "
+                            "ide='500' x='1'/></CONTAINER>\n"},
+                    TagCase{"needs the blank", "<container>\n<containers a='1'/>",
+                            "<container>\n<containers a='1'/>\n"},
+                    TagCase{"empty fragment", "", "\n"}));
 
 TEST(FragmentTagging, NegativeHandleInDecimal) {
   EXPECT_EQ(TagFragment("<container a='1'/>", 1, -5), "<container library='1' ide='-5' a='1'/>\n");

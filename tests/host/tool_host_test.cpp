@@ -45,7 +45,9 @@ class RunToolTest : public testing::Test {
     std::system(("rm -rf '" + folder + "'").c_str());
   }
   void RegisterNames() { RegisterHostRuntimeNames(host.names); }
-  void SetHandle(const std::string& text) { os::SetEnvironmentVariable("PB_TOOL_MainWindow", text); }
+  void SetHandle(const std::string& text) {
+    os::SetEnvironmentVariable("PB_TOOL_MainWindow", text);
+  }
   void AddFile(const std::string& name, const std::map<std::string, void*>* exports) {
     std::ofstream(folder + "/" + name) << "MZ";
     if (exports) os::sim::RegisterLibrary(folder + "/" + name, *exports);
@@ -78,14 +80,19 @@ TEST_F(RunToolTest, MissingIdeHandleIsReportedAndNothingElseHappens) {
   os::Window gone = os::sim::CreateWindow({"Gone", nullptr, ""});
   const std::string goneText = std::to_string(reinterpret_cast<std::intptr_t>(gone));
   os::sim::DestroyWindow(gone);
-  const HandleCase cases[] = {{"letters", "abc"}, {"empty", ""}, {"zero", "0"}, {"destroyed", goneText.c_str()},
-                              {"beyond 64 bits", "99999999999999999999999999"}, {"negative", "-5"}};
+  const HandleCase cases[] = {{"letters", "abc"},
+                              {"empty", ""},
+                              {"zero", "0"},
+                              {"destroyed", goneText.c_str()},
+                              {"beyond 64 bits", "99999999999999999999999999"},
+                              {"negative", "-5"}};
   for (const HandleCase& c : cases) {
     FakeHostGui localGui;
     ToolHost localHost{localGui};
     SetHandle(c.text);
     EXPECT_EQ(RunTool(localHost, "Vorpex", 200, kToolWindowDescription), 1) << c.label;
-    EXPECT_EQ(localGui.messages, std::vector<std::string>{"Vorpex|Missing *Ide handle!"}) << c.label;
+    EXPECT_EQ(localGui.messages, std::vector<std::string>{"Vorpex|Missing *Ide handle!"})
+        << c.label;
     EXPECT_TRUE(localGui.calls.empty()) << c.label;
   }
 }
@@ -144,7 +151,9 @@ TEST_F(RunToolTest, ClaimStillPendingAfterFiftyMillisecondsIsTakenOver) {
 TEST_F(RunToolTest, ClaimThatBecomesALiveHostDuringTheWaitWins) {
   os::sim::RegisterProcess(4244, os::kSTILL_ACTIVE);
   os::SetProp(ide, core::ProcessIdPropertyName(core::HandleValue(ide)), -1);
-  gui.onSleep = [&](FakeHostGui&) { os::SetProp(ide, core::ProcessIdPropertyName(core::HandleValue(ide)), 4244); };
+  gui.onSleep = [&](FakeHostGui&) {
+    os::SetProp(ide, core::ProcessIdPropertyName(core::HandleValue(ide)), 4244);
+  };
   EXPECT_EQ(Run(), 0);
   EXPECT_TRUE(gui.calls.empty());
   EXPECT_EQ(Prop(".Plugin.ProcessId"), 4244);
@@ -162,17 +171,28 @@ struct FailureCase {
 };
 
 TEST_F(RunToolTest, StartUpFailuresShowTheirMessageAndWriteNothing) {
-  const std::map<std::string, void*> broken{{"RetrievePluginXMLDialog", reinterpret_cast<void*>(&BrokenFragment)}};
+  const std::map<std::string, void*> broken{
+      {"RetrievePluginXMLDialog", reinterpret_cast<void*>(&BrokenFragment)}};
   const FailureCase cases[] = {
-      {"listing", [](RunToolTest&, FakeHostGui&) { os::sim::SetExecutablePath("/nonexistent/folder/toolhost.exe"); },
+      {"listing",
+       [](RunToolTest&, FakeHostGui&) {
+         os::sim::SetExecutablePath("/nonexistent/folder/toolhost.exe");
+       },
        "Director error: failed to list DLL files!"},
       {"xml", [&](RunToolTest& t, FakeHostGui&) { t.AddFile("broken.dll", &broken); },
        "XML error: mismatched tag (Line: 3)"},
-      {"dialog", [](RunToolTest&, FakeHostGui& g) { g.openSucceeds = false; g.openError = std::string(300, 'e'); },
+      {"dialog",
+       [](RunToolTest&, FakeHostGui& g) {
+         g.openSucceeds = false;
+         g.openError = std::string(300, 'e');
+       },
        "Dialog error: " + std::string(200, 'e')},
-      {"icon", [](RunToolTest&, FakeHostGui& g) { g.iconSucceeds = false; }, "Icon error: failed to create icon!"},
-      {"menu", [](RunToolTest&, FakeHostGui& g) { g.menuSucceeds = false; }, "Menu error: failed to create context menu!"},
-      {"tray", [](RunToolTest&, FakeHostGui& g) { g.traySucceeds = false; }, "SysTray error: failed to add systray icon!"},
+      {"icon", [](RunToolTest&, FakeHostGui& g) { g.iconSucceeds = false; },
+       "Icon error: failed to create icon!"},
+      {"menu", [](RunToolTest&, FakeHostGui& g) { g.menuSucceeds = false; },
+       "Menu error: failed to create context menu!"},
+      {"tray", [](RunToolTest&, FakeHostGui& g) { g.traySucceeds = false; },
+       "SysTray error: failed to add systray icon!"},
   };
   for (const FailureCase& c : cases) {
     FakeHostGui localGui;
@@ -183,7 +203,8 @@ TEST_F(RunToolTest, StartUpFailuresShowTheirMessageAndWriteNothing) {
     c.arrange(*this, localGui);
     EXPECT_EQ(RunTool(localHost, "Vorpex", 200, kToolWindowDescription), 1) << c.label;
     ASSERT_EQ(localGui.messages.size(), 1u) << c.label;
-    EXPECT_EQ(localGui.messages[0].substr(0, 7 + c.message.size()), "Vorpex|" + c.message) << c.label;
+    EXPECT_EQ(localGui.messages[0].substr(0, 7 + c.message.size()), "Vorpex|" + c.message)
+        << c.label;
     for (const std::string& call : localGui.calls) EXPECT_NE(call, "RunEventLoop") << c.label;
     EXPECT_EQ(Preferences(), "") << c.label;
     std::remove((folder + "/broken.dll").c_str());
@@ -193,7 +214,7 @@ TEST_F(RunToolTest, StartUpFailuresShowTheirMessageAndWriteNothing) {
 TEST_F(RunToolTest, FullRunPublishesHooksAndEndsCleanly) {
   const std::map<std::string, void*> nothing;
   AddFile("Full.dll", &fullPlugin);
-  AddFile("empty.DLL", &nothing);      // loads, exports nothing
+  AddFile("empty.DLL", &nothing);       // loads, exports nothing
   AddFile("notalibrary.dll", nullptr);  // does not load
   mkdir((folder + "/folder.dll").c_str(), 0755);
   AddFile("readme.txt", nullptr);
@@ -229,7 +250,9 @@ TEST_F(RunToolTest, FullRunPublishesHooksAndEndsCleanly) {
   os::SendMessage(ide, 0x400, 0, 0);
   EXPECT_EQ(g_hookCalls, hookCallsBefore);
   EXPECT_EQ(os::sim::LibraryLoadCount(folder + "/Full.dll"), 0);
-  EXPECT_EQ(Preferences(), "\xEF\xBB\xBF\r\n[InstalledPlugins]\r\nGroup = 1\r\n\r\n[Group]\r\nCheck = 1\r\nX = 1\r\n");
+  EXPECT_EQ(
+      Preferences(),
+      "\xEF\xBB\xBF\r\n[InstalledPlugins]\r\nGroup = 1\r\n\r\n[Group]\r\nCheck = 1\r\nX = 1\r\n");
   std::vector<std::string> tail(gui.calls.end() - 3, gui.calls.end());
   EXPECT_EQ(tail, (std::vector<std::string>{"RunEventLoop", "RemoveTrayIcon", "CloseToolWindow"}));
   EXPECT_EQ(gui.rows.size(), 1u);
@@ -239,7 +262,8 @@ TEST_F(RunToolTest, FullRunPublishesHooksAndEndsCleanly) {
 
 TEST_F(RunToolTest, StoredPreferencesOverrideTheDescription) {
   AddFile("Full.dll", &fullPlugin);
-  std::ofstream(folder + "/toolhost.ini") << "[installedplugins]\nGROUP = 0\n[group]\ncheck = 0\nx = 0\n";
+  std::ofstream(folder + "/toolhost.ini")
+      << "[installedplugins]\nGROUP = 0\n[group]\ncheck = 0\nx = 0\n";
   std::intptr_t check = -9;
   gui.duringLoop = [&](FakeHostGui& g) {
     check = Prop(".Settings.Group.Check.Value");
@@ -249,7 +273,9 @@ TEST_F(RunToolTest, StoredPreferencesOverrideTheDescription) {
   EXPECT_EQ(Run(), 0);
   EXPECT_EQ(check, 0);
   EXPECT_FALSE(gui.rows.empty());
-  EXPECT_EQ(Preferences(), "\xEF\xBB\xBF\r\n[InstalledPlugins]\r\nGroup = 0\r\n\r\n[Group]\r\nCheck = 0\r\nX = 0\r\n");
+  EXPECT_EQ(
+      Preferences(),
+      "\xEF\xBB\xBF\r\n[InstalledPlugins]\r\nGroup = 0\r\n\r\n[Group]\r\nCheck = 0\r\nX = 0\r\n");
 }
 
 // A plugin that did not load this time (another word size, a locked file during an update)
@@ -384,7 +410,8 @@ TEST_F(RunToolTest, VanishedIdeEndsTheHostOnTheNextTimerTick) {
 }
 
 TEST_F(RunToolTest, NullFragmentIsAnEmptyLineBeforeTheClosingTag) {
-  const std::map<std::string, void*> nullPlugin{{"RetrievePluginXMLDialog", reinterpret_cast<void*>(&NullFragment)}};
+  const std::map<std::string, void*> nullPlugin{
+      {"RetrievePluginXMLDialog", reinterpret_cast<void*>(&NullFragment)}};
   AddFile("n.dll", &nullPlugin);
   EXPECT_EQ(Run(), 0);
   EXPECT_TRUE(gui.messages.empty());
@@ -396,10 +423,14 @@ std::u16string g_hugeFragment;
 const char16_t* HugeFragment() { return g_hugeFragment.c_str(); }
 
 TEST_F(RunToolTest, HugeFragmentIsSplicedAndReadWhole) {
-  g_hugeFragment = u"<container name='Huge' title='" + std::u16string(2 * 1024 * 1024, u'x') + u"'>";
-  for (int i = 0; i < 300; ++i) g_hugeFragment += u"<checkbox name='C" + dialog::Utf8ToUtf16(std::to_string(i)) + u"' value='1'/>";
+  g_hugeFragment =
+      u"<container name='Huge' title='" + std::u16string(2 * 1024 * 1024, u'x') + u"'>";
+  for (int i = 0; i < 300; ++i)
+    g_hugeFragment +=
+        u"<checkbox name='C" + dialog::Utf8ToUtf16(std::to_string(i)) + u"' value='1'/>";
   g_hugeFragment += u"</container>";
-  const std::map<std::string, void*> huge{{"RetrievePluginXMLDialog", reinterpret_cast<void*>(&HugeFragment)}};
+  const std::map<std::string, void*> huge{
+      {"RetrievePluginXMLDialog", reinterpret_cast<void*>(&HugeFragment)}};
   AddFile("huge.dll", &huge);
   std::intptr_t last = 0;
   gui.duringLoop = [&](FakeHostGui&) { last = Prop(".Settings.Huge.C299.Value"); };
@@ -416,21 +447,41 @@ TEST(HostRuntimeNames, EveryNameWithItsValue) {
   dialog::RuntimeNameTable table;
   RegisterHostRuntimeNames(table);
   EXPECT_EQ(table.entries.size(), 35u);
-  const std::pair<const char*, std::int64_t> numbers[] = {
-      {"#Dir", 0},  {"#Xml", 1},  {"#Dialog", 2}, {"#ToolWindow", 3}, {"#ToolIcon", 4}, {"#ToolSystray", 5},
-      {"#ToolListIcon", 6}, {"#ToolLogs", 7}, {"#ToolRefreshTimer", 8}, {"#ToolDebugNone", 9},
-      {"#ToolDebugSci", 10}, {"#ToolDebugControls", 11}, {"#ToolDebugProp", 12}, {"#ToolDebugIndicators", 13},
-      {"#ToolDebugStyles", 14}, {"#ToolMenu", 15}, {"#ToolMenu_CloseWindow", 16}, {"#ToolMenu_ShowWindow", 17},
-      {"#ToolHook_Callback", 4}, {"#ToolHook_Mouse", 7}, {"#ToolHook_CallbackComplete", 12},
-      {"#ToolEvent_Gadget", 13100}, {"#ToolEvent_ShowMenu", 13102}, {"#ToolEvent_RestoreWindow", 13109},
-      {"#ToolEvent_AutoRefresh", 13110}, {"#ToolEvent_HideWindow", 13116}, {"#TOOLEVENT_CLOSEWINDOW", 0x40001}};
+  const std::pair<const char*, std::int64_t> numbers[] = {{"#Dir", 0},
+                                                          {"#Xml", 1},
+                                                          {"#Dialog", 2},
+                                                          {"#ToolWindow", 3},
+                                                          {"#ToolIcon", 4},
+                                                          {"#ToolSystray", 5},
+                                                          {"#ToolListIcon", 6},
+                                                          {"#ToolLogs", 7},
+                                                          {"#ToolRefreshTimer", 8},
+                                                          {"#ToolDebugNone", 9},
+                                                          {"#ToolDebugSci", 10},
+                                                          {"#ToolDebugControls", 11},
+                                                          {"#ToolDebugProp", 12},
+                                                          {"#ToolDebugIndicators", 13},
+                                                          {"#ToolDebugStyles", 14},
+                                                          {"#ToolMenu", 15},
+                                                          {"#ToolMenu_CloseWindow", 16},
+                                                          {"#ToolMenu_ShowWindow", 17},
+                                                          {"#ToolHook_Callback", 4},
+                                                          {"#ToolHook_Mouse", 7},
+                                                          {"#ToolHook_CallbackComplete", 12},
+                                                          {"#ToolEvent_Gadget", 13100},
+                                                          {"#ToolEvent_ShowMenu", 13102},
+                                                          {"#ToolEvent_RestoreWindow", 13109},
+                                                          {"#ToolEvent_AutoRefresh", 13110},
+                                                          {"#ToolEvent_HideWindow", 13116},
+                                                          {"#TOOLEVENT_CLOSEWINDOW", 0x40001}};
   for (const auto& [name, value] : numbers) {
     std::int64_t found = -1;
     EXPECT_TRUE(dialog::LookupRuntimeNumber(table, name, &found)) << name;
     EXPECT_EQ(found, value) << name;
   }
-  for (const char* name : {"OnShowToolMenu()", "OnRestoreToolWindow()", "OnChangeToolGadgets()", "OnRefreshToolLogs()",
-                           "onchangetoollisticon()", "OnCloseToolWindow()", "OnShowToolWindow()", "OnHideToolWindow()"})
+  for (const char* name : {"OnShowToolMenu()", "OnRestoreToolWindow()", "OnChangeToolGadgets()",
+                           "OnRefreshToolLogs()", "onchangetoollisticon()", "OnCloseToolWindow()",
+                           "OnShowToolWindow()", "OnHideToolWindow()"})
     EXPECT_NE(dialog::LookupRuntimeProcedure(table, name), nullptr) << name;
 }
 
@@ -438,7 +489,8 @@ TEST(ToolWindowDescription, ParsesAndNamesTheHostControls) {
   dialog::Document document = dialog::ParseDescriptionUtf8(kToolWindowDescription);
   ASSERT_TRUE(document.ok()) << document.errorText;
   EXPECT_EQ(std::string(kToolWindowDescription).size(), 1605u);
-  EXPECT_NE(std::string(kToolWindowDescription).find("<multibox>            </multibox>"), std::string::npos);
+  EXPECT_NE(std::string(kToolWindowDescription).find("<multibox>            </multibox>"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -20,9 +20,9 @@ struct RunResult {
 RunResult RunScenario(const std::string& text, replay::ReplayOptions options = {}) {
   // A folder per test: ctest runs the cases of this program in parallel.
   const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-  const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) /
-                                       (std::string("replay-runner-") + test->test_suite_name() +
-                                        "-" + test->name());
+  const std::filesystem::path folder =
+      std::filesystem::path(testing::TempDir()) /
+      (std::string("replay-runner-") + test->test_suite_name() + "-" + test->name());
   std::filesystem::create_directories(folder);
   const std::string path = (folder / "runner_case.scn").string();
   std::ofstream(path, std::ios::binary) << text;

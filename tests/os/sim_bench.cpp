@@ -40,14 +40,15 @@ int main() {
   const os::Window editor = os::sim::CreateWindow(params);
   const std::int64_t ide = core::HandleValue(main);
   for (int i = 0; i < 60; ++i) {
-    os::SetProp(main, core::SettingPropertyName(ide, "Group" + std::to_string(i % 8),
-                                                "Option" + std::to_string(i)), i);
+    os::SetProp(main,
+                core::SettingPropertyName(ide, "Group" + std::to_string(i % 8),
+                                          "Option" + std::to_string(i)),
+                i);
   }
   os::SetProp(editor, "PB_ID", 1);
   const int n = 2000000;
 
-  Measure("SendMessage, no hook", n,
-          [&](int) { g_sink = os::SendMessage(editor, 2008, 0, 0); });
+  Measure("SendMessage, no hook", n, [&](int) { g_sink = os::SendMessage(editor, 2008, 0, 0); });
   os::SetWindowsHookEx(os::kWH_CALLWNDPROCRET, PassOn, nullptr, os::sim::GuiThreadId());
   Measure("SendMessage, one WH_CALLWNDPROCRET hook", n,
           [&](int) { g_sink = os::SendMessage(editor, 2008, 0, 0); });

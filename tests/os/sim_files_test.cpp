@@ -76,7 +76,7 @@ TEST_F(NativeFiles, ReplaceFileLeavesOnlyTheNewContent) {
   EXPECT_EQ(read, "new");
   struct stat info {};
   ASSERT_EQ(::stat(Path("a.pb").c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0640u);  // permissions kept
+  EXPECT_EQ(info.st_mode & 0777, 0640u);                   // permissions kept
   EXPECT_EQ(List("*"), std::vector<std::string>{"a.pb"});  // no temporary left behind
   // A new file is created.
   ASSERT_TRUE(os::ReplaceFile(Path("b.pb"), std::string(100000, 'x')));

@@ -11,8 +11,8 @@ namespace {
 
 using os::Window;
 
-constexpr std::uint32_t kInsert = 0x8001;    // the editor inserts and notifies its parent
-constexpr std::uint32_t kQuery = 0x8002;     // answered with 1000 + wParam
+constexpr std::uint32_t kInsert = 0x8001;  // the editor inserts and notifies its parent
+constexpr std::uint32_t kQuery = 0x8002;   // answered with 1000 + wParam
 
 std::vector<std::string> g_log;
 
@@ -167,16 +167,25 @@ TEST_F(SimHooks, ReentrantHookSeesNestedMessagesBeforeItsSendReturns) {
   os::SendMessage(editor_, kInsert, 0, 0);
   const std::vector<std::string> expected = {
       "editor insert",
-      "parent notify 2008", "E 78/2008", "A 78/2008",
-      "parent notify 2001", "E 78/2001",
+      "parent notify 2008",
+      "E 78/2008",
+      "A 78/2008",
+      "parent notify 2001",
+      "E 78/2001",
       "E sends",
       "editor insert",
-      "parent notify 2008", "E 78/2008", "A 78/2008",
-      "parent notify 2001", "E 78/2001", "A 78/2001",
-      "E 32769", "A 32769",
+      "parent notify 2008",
+      "E 78/2008",
+      "A 78/2008",
+      "parent notify 2001",
+      "E 78/2001",
+      "A 78/2001",
+      "E 32769",
+      "A 32769",
       "E send returned 7",
       "A 78/2001",  // the outer chain goes on where it stopped
-      "E 32769", "A 32769",
+      "E 32769",
+      "A 32769",
   };
   EXPECT_EQ(g_log, expected);
   EXPECT_EQ(os::sim::MessageDepth(), 0);
@@ -241,12 +250,14 @@ TEST_F(SimHooks, HooksSeeDestroyAndRunAfterTheWindowIsGone) {
 }
 
 TEST_F(SimHooks, CallWndProcHooksRunBeforeTheProcedure) {
-  Install([](int code, os::WParam wParam, os::LParam lParam) -> os::LResult {
-    const auto* record = reinterpret_cast<const os::CallWndRecord*>(lParam);
-    g_log.push_back("before " + std::to_string(record->message) + " " +
-                    std::to_string(record->wParam));
-    return os::CallNextHookEx(nullptr, code, wParam, lParam);
-  }, os::kWH_CALLWNDPROC);
+  Install(
+      [](int code, os::WParam wParam, os::LParam lParam) -> os::LResult {
+        const auto* record = reinterpret_cast<const os::CallWndRecord*>(lParam);
+        g_log.push_back("before " + std::to_string(record->message) + " " +
+                        std::to_string(record->wParam));
+        return os::CallNextHookEx(nullptr, code, wParam, lParam);
+      },
+      os::kWH_CALLWNDPROC);
   Install(HookA);
   os::SendMessage(editor_, kInsert, 3, 0);
   EXPECT_EQ(g_log.front(), "before 32769 3");
@@ -264,7 +275,9 @@ TEST_F(SimHooks, MouseHooksInstallButNeverRun) {
 TEST_F(SimHooks, ObserverSeesEverySendBeforeTheTarget) {
   std::vector<std::string> seen;
   os::sim::SetSendObserver([&](Window w, std::uint32_t message, os::WParam, os::LParam) {
-    seen.push_back(std::string(w == editor_ ? "editor " : w == main_ ? "main " : "other ") +
+    seen.push_back(std::string(w == editor_ ? "editor "
+                               : w == main_ ? "main "
+                                            : "other ") +
                    std::to_string(message));
     g_log.push_back("observed " + std::to_string(message));
   });

@@ -103,7 +103,7 @@ TEST_F(SimWindows, VisibilityFollowsAncestorsAndShowCommands) {
   const Window main = Make("Main", nullptr, nullptr, false);
   const Window child = Make("Child", main);
   EXPECT_FALSE(os::IsWindowVisible(main));
-  EXPECT_FALSE(os::IsWindowVisible(child));  // its parent hides it
+  EXPECT_FALSE(os::IsWindowVisible(child));          // its parent hides it
   EXPECT_FALSE(os::ShowWindow(main, os::kSW_SHOW));  // was hidden
   EXPECT_TRUE(os::IsWindowVisible(child));
   EXPECT_TRUE(os::CloseWindow(main));
@@ -198,7 +198,10 @@ TEST_F(SimWindows, PropertyEnumerationKeepsInsertionOrder) {
   os::SetProp(w, "GONE", 8);  // re-added: at the end
   const std::vector<os::PropertyEntry> entries = os::EnumProps(w);
   const std::vector<std::pair<std::string, std::intptr_t>> expected = {
-      {"1F4.Plugin.Tool", 6}, {"PB_ID", 1}, {"1F4.Settings.A.B.Value", -3}, {"aaa", 4},
+      {"1F4.Plugin.Tool", 6},
+      {"PB_ID", 1},
+      {"1F4.Settings.A.B.Value", -3},
+      {"aaa", 4},
       {"GONE", 8}};
   ASSERT_EQ(entries.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -254,10 +257,9 @@ TEST_F(SimWindows, DestroyTellsParentThenChildrenAndInvalidatesAll) {
   os::SetProp(child, "PB_ID", 3);
 
   os::sim::DestroyWindow(main);
-  EXPECT_EQ(g_destroyLog, (std::vector<std::pair<Window, std::uint32_t>>{
-                              {main, os::kWM_DESTROY},
-                              {child, os::kWM_DESTROY},
-                              {grandchild, os::kWM_DESTROY}}));
+  EXPECT_EQ(g_destroyLog,
+            (std::vector<std::pair<Window, std::uint32_t>>{
+                {main, os::kWM_DESTROY}, {child, os::kWM_DESTROY}, {grandchild, os::kWM_DESTROY}}));
   for (Window w : {main, child, grandchild}) {
     EXPECT_FALSE(os::IsWindow(w));
     EXPECT_EQ(os::SendMessage(w, 1, 0, 0), 0);  // the procedure would answer 42

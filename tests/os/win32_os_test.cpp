@@ -1,7 +1,6 @@
 // The OS boundary on real Win32 (under Wine in the cross build): the same behaviour the
 // simulation promises, checked against the system itself.
 #include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -107,8 +106,7 @@ TEST_F(Win32Os, WindowTreeAndTexts) {
   EXPECT_EQ(os::GetRootAncestor(grandchild_), main_);
   EXPECT_EQ(os::GetRootAncestor(main_), main_);
   // Depth first, siblings in creation order: the order the simulation promises.
-  EXPECT_EQ(os::EnumChildWindows(main_),
-            (std::vector<os::Window>{child_, grandchild_, sibling_}));
+  EXPECT_EQ(os::EnumChildWindows(main_), (std::vector<os::Window>{child_, grandchild_, sibling_}));
   EXPECT_EQ(os::EnumChildWindows(child_), (std::vector<os::Window>{grandchild_}));
   EXPECT_TRUE(os::IsWindow(main_));
   EXPECT_FALSE(os::IsWindowVisible(main_));
@@ -129,8 +127,8 @@ TEST_F(Win32Os, WindowTreeAndTexts) {
   g_stateLog.clear();
   DestroyWindow(main_);
   // The parent hears WM_DESTROY first, then its children: the order the sim keeps.
-  EXPECT_EQ(g_stateLog, (std::vector<std::string>{"destroy main", "destroy child",
-                                                  "destroy sibling"}));
+  EXPECT_EQ(g_stateLog,
+            (std::vector<std::string>{"destroy main", "destroy child", "destroy sibling"}));
   EXPECT_FALSE(os::IsWindow(child_));
   EXPECT_EQ(os::SendMessage(child_, kQuery, 1, 0), 0);
   EXPECT_EQ(os::GetClassName(child_, 100), "");
@@ -155,7 +153,6 @@ TEST_F(Win32Os, ShowStateChangesAreReportedToTheWindow) {
   EXPECT_EQ(g_stateLog, (std::vector<std::string>{"size 1", "size 0", "show 0", "show 1"}));
 }
 
-
 os::LResult VORPEX_STDCALL HookA(int code, os::WParam wParam, os::LParam lParam) {
   const auto* record = reinterpret_cast<const os::CallWndRetRecord*>(lParam);
   if (record->message == kQuery || record->message == kNested) {
@@ -175,10 +172,10 @@ os::LResult VORPEX_STDCALL HookB(int code, os::WParam wParam, os::LParam lParam)
 
 TEST_F(Win32Os, HooksOnTheOwnThreadSeeSentMessagesInChainOrder) {
   g_log.clear();
-  const os::Hook a = os::SetWindowsHookEx(os::kWH_CALLWNDPROCRET, HookA, nullptr,
-                                          GetCurrentThreadId());
-  const os::Hook b = os::SetWindowsHookEx(os::kWH_CALLWNDPROCRET, HookB, nullptr,
-                                          GetCurrentThreadId());
+  const os::Hook a =
+      os::SetWindowsHookEx(os::kWH_CALLWNDPROCRET, HookA, nullptr, GetCurrentThreadId());
+  const os::Hook b =
+      os::SetWindowsHookEx(os::kWH_CALLWNDPROCRET, HookB, nullptr, GetCurrentThreadId());
   ASSERT_NE(a, nullptr);
   ASSERT_NE(b, nullptr);
   EXPECT_EQ(os::SendMessage(child_, kQuery, 5, 0), 1005);
@@ -187,8 +184,8 @@ TEST_F(Win32Os, HooksOnTheOwnThreadSeeSentMessagesInChainOrder) {
   EXPECT_TRUE(os::UnhookWindowsHookEx(b));
   EXPECT_TRUE(os::UnhookWindowsHookEx(a));
   EXPECT_EQ(os::SendMessage(child_, kQuery, 5, 0), 1005);
-  const std::vector<std::string> expected = {"B 5", "A 5 5 -> 1005", "B 5", "A 5 1 -> 1001",
-                                             "B 6", "A 6 0 -> 1002"};
+  const std::vector<std::string> expected = {"B 5",           "A 5 5 -> 1005", "B 5",
+                                             "A 5 1 -> 1001", "B 6",           "A 6 0 -> 1002"};
   EXPECT_EQ(g_log, expected);
 }
 
@@ -233,8 +230,8 @@ TEST_F(Win32Os, HookForAnotherThreadSeesOnlyThatThreadsWindows) {
   g_seenOnThread.clear();
   const os::Hook hook = os::SetWindowsHookEx(os::kWH_CALLWNDPROCRET, ThreadHook, nullptr, threadId);
   ASSERT_NE(hook, nullptr);
-  EXPECT_EQ(os::SendMessage(child_, kQuery, 1, 0), 1001);         // this thread: not seen
-  EXPECT_EQ(os::SendMessage(other.window, kQuery, 2, 0), 1002);   // the other thread: seen
+  EXPECT_EQ(os::SendMessage(child_, kQuery, 1, 0), 1001);        // this thread: not seen
+  EXPECT_EQ(os::SendMessage(other.window, kQuery, 2, 0), 1002);  // the other thread: seen
   // A send to another thread may return before its hook has run; the next one cannot overtake.
   os::SendMessage(other.window, WM_NULL, 0, 0);
   EXPECT_TRUE(os::UnhookWindowsHookEx(hook));
@@ -295,8 +292,8 @@ TEST(Win32OsSystem, TimeProcessesAndLibraries) {
 TEST(Win32OsSystem, Files) {
   wchar_t base[MAX_PATH];
   ASSERT_GT(GetTempPathW(MAX_PATH, base), 0u);
-  const std::wstring folderWide = std::wstring(base) + L"vorpex-os-test-" +
-                                  std::to_wstring(GetCurrentProcessId());
+  const std::wstring folderWide =
+      std::wstring(base) + L"vorpex-os-test-" + std::to_wstring(GetCurrentProcessId());
   ASSERT_TRUE(CreateDirectoryW(folderWide.c_str(), nullptr));
   char folderUtf8[MAX_PATH * 3];
   WideCharToMultiByte(CP_UTF8, 0, folderWide.c_str(), -1, folderUtf8, sizeof folderUtf8, nullptr,
@@ -338,8 +335,8 @@ TEST(Win32OsSystem, Files) {
   EXPECT_TRUE(os::ReadWholeFile(ini, &read));
   EXPECT_EQ(read, "second");
 
-  for (const std::string& name : names) DeleteFileW((folderWide + L"\\" +
-      std::wstring(name.begin(), name.end())).c_str());
+  for (const std::string& name : names)
+    DeleteFileW((folderWide + L"\\" + std::wstring(name.begin(), name.end())).c_str());
   RemoveDirectoryW(folderWide.c_str());
 }
 

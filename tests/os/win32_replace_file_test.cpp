@@ -1,7 +1,7 @@
 // Replacing a file through a temporary name on Windows: only a free name is used, a hard-linked
 // file is refused, and the file ends with the new content and no temporary file beside it.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 

@@ -101,8 +101,8 @@ TEST_F(DispatcherTest, CharacterHandlingStartsOneHelperGroup) {
     std::vector<std::string> helpers;
   };
   const Case cases[] = {
-      {"7", {"digit"}}, {"\"", {"quote"}}, {"+", {"plus"}}, {"\f", {"form-feed"}},
-      {"a", {}},        {";", {}},
+      {"7", {"digit"}},      {"\"", {"quote"}}, {"+", {"plus"}},
+      {"\f", {"form-feed"}}, {"a", {}},         {";", {}},
   };
   for (const Case& c : cases) {
     SetText(*editor, "x", 1);

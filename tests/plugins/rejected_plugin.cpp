@@ -3,5 +3,6 @@
 #include <windows.h>
 
 extern "C" __declspec(dllexport) const wchar_t* WINAPI RetrievePluginXMLDialog() {
-  return L"<container name='Rejected'><checkbox name='A' onchange='OnChangeToolListIcon()'/></container>";
+  return L"<container name='Rejected'><checkbox name='A' "
+         L"onchange='OnChangeToolListIcon()'/></container>";
 }

@@ -1,18 +1,20 @@
 // vorpex_plugin.h from C++ (the sample plugin compiles it as C): the property names it builds
 // are the host's, for any handle of either word size, and a name that does not fit is refused.
-#include "vorpex_plugin.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "vorpex_plugin.h"
 
 namespace {
 
 HWND Handle(long long value) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(value)); }
 
-std::wstring SettingName(HWND ide, const wchar_t* group, const wchar_t* key, size_t capacity = 256) {
+std::wstring SettingName(HWND ide, const wchar_t* group, const wchar_t* key,
+                         size_t capacity = 256) {
   wchar_t name[256] = {L'x'};
-  if (!VorpexSettingName(ide, group, key, name, capacity)) return L"(refused: '" + std::wstring(name) + L"')";
+  if (!VorpexSettingName(ide, group, key, name, capacity))
+    return L"(refused: '" + std::wstring(name) + L"')";
   return name;
 }
 
@@ -28,7 +30,8 @@ TEST(PluginHeader, SettingNamesFollowTheHostsRule) {
       {-2, L"FFFFFFFFFFFFFFFE.Settings.StringHelpers.UseCtrlEnter.Value"},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(SettingName(Handle(c.handle), L"StringHelpers", L"UseCtrlEnter"), c.expected) << c.handle;
+    EXPECT_EQ(SettingName(Handle(c.handle), L"StringHelpers", L"UseCtrlEnter"), c.expected)
+        << c.handle;
 }
 
 TEST(PluginHeader, PrefixAndPropertyNames) {
@@ -52,7 +55,8 @@ TEST(PluginHeader, NamesThatDoNotFitAreRefusedAndLeaveAnEmptyText) {
 
 // The settings of a window as the plugin reads them: absent reads 0.
 TEST(PluginHeader, ReadSettingIsTheWindowProperty) {
-  HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  HWND window =
+      CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   ASSERT_TRUE(window);
   EXPECT_EQ(VorpexReadSetting(window, L"SamplePlugin", L"MarkNumber"), 0);
   wchar_t name[128];

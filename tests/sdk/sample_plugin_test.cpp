@@ -13,16 +13,19 @@ using namespace host_harness;
 // The first top-level window of the process that carries PB_ID: the IDE main window.
 HWND FindIdeWindow(DWORD processId) {
   FoundBox found = {processId, nullptr};
-  EnumWindows([](HWND window, LPARAM data) WINAPI -> BOOL {
-    auto* search = reinterpret_cast<FoundBox*>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && GetPropW(window, L"PB_ID") && !GetWindow(window, GW_OWNER)) {
-      search->box = window;
-      return FALSE;
-    }
-    return TRUE;
-  }, reinterpret_cast<LPARAM>(&found));
+  EnumWindows(
+      [](HWND window, LPARAM data) WINAPI -> BOOL {
+        auto* search = reinterpret_cast<FoundBox*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == search->processId && GetPropW(window, L"PB_ID") &&
+            !GetWindow(window, GW_OWNER)) {
+          search->box = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
   return found.box;
 }
 
@@ -36,9 +39,11 @@ struct RemoteRow {
   explicit RemoteRow(HWND list) {
     DWORD processId = 0;
     GetWindowThreadProcessId(list, &processId);
-    process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    process =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
     if (process)
-      memory = static_cast<char*>(VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kCapacity * sizeof(wchar_t),
+      memory = static_cast<char*>(VirtualAllocEx(process, nullptr,
+                                                 sizeof(LVITEMW) + kCapacity * sizeof(wchar_t),
                                                  MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
   }
   ~RemoteRow() {
@@ -58,8 +63,9 @@ std::wstring ListRowText(HWND list, int row) {
   item.pszText = remote.Text();
   wchar_t buffer[RemoteRow::kCapacity] = {};
   if (!remote.Put(item) ||
-      !SendMessageTimeoutW(list, LVM_GETITEMTEXTW, WPARAM(row), reinterpret_cast<LPARAM>(remote.memory),
-                           SMTO_ABORTIFHUNG, 5000, nullptr) ||
+      !SendMessageTimeoutW(list, LVM_GETITEMTEXTW, WPARAM(row),
+                           reinterpret_cast<LPARAM>(remote.memory), SMTO_ABORTIFHUNG, 5000,
+                           nullptr) ||
       !ReadProcessMemory(remote.process, remote.Text(), buffer, sizeof buffer, nullptr))
     return {};
   buffer[RemoteRow::kCapacity - 1] = 0;
@@ -72,8 +78,8 @@ void SelectListRow(HWND list, int row) {
   LVITEMW item = {};
   item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
   if (remote.Put(item))
-    SendMessageTimeoutW(list, LVM_SETITEMSTATE, WPARAM(row), reinterpret_cast<LPARAM>(remote.memory),
-                        SMTO_ABORTIFHUNG, 5000, nullptr);
+    SendMessageTimeoutW(list, LVM_SETITEMSTATE, WPARAM(row),
+                        reinterpret_cast<LPARAM>(remote.memory), SMTO_ABORTIFHUNG, 5000, nullptr);
 }
 
 int FindListRow(HWND list, const std::wstring& text) {
@@ -92,16 +98,20 @@ struct IdeWithHost {
 
   bool Start(const std::wstring& toolFolder) {
     const std::wstring program = BuildFolder() + L"\\stage\\ide\\standin-ide.exe";
-    std::wstring commandLine = L"\"" + program + L"\" --tool-folder \"" + toolFolder + L"\" --start-tool";
+    std::wstring commandLine =
+        L"\"" + program + L"\" --tool-folder \"" + toolFolder + L"\" --start-tool";
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &ide))
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &ide))
       return false;
-    if (!WaitFor([&] { return (window = FindIdeWindow(ide.dwProcessId)) != nullptr; })) return false;
+    if (!WaitFor([&] { return (window = FindIdeWindow(ide.dwProcessId)) != nullptr; }))
+      return false;
     prefix = Hex(reinterpret_cast<INT_PTR>(window));
-    if (!WaitFor([&] { return Prop(L".Plugin.ProcessId") > 0 && Prop(L".Plugin.Tool") != 0; })) return false;
-    host = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, DWORD(Prop(L".Plugin.ProcessId")));
+    if (!WaitFor([&] { return Prop(L".Plugin.ProcessId") > 0 && Prop(L".Plugin.Tool") != 0; }))
+      return false;
+    host = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
+                       DWORD(Prop(L".Plugin.ProcessId")));
     return host != nullptr;
   }
   INT_PTR Prop(const wchar_t* suffix) const {
@@ -114,20 +124,23 @@ struct IdeWithHost {
   }
   HWND Tool() const { return reinterpret_cast<HWND>(Prop(L".Plugin.Tool")); }
   bool ShowSettings() const {
-    SendMessageTimeoutW(Tool(), WM_COMMAND, 17, 0, SMTO_ABORTIFHUNG, 5000, nullptr);  // "Preferences..."
+    SendMessageTimeoutW(Tool(), WM_COMMAND, 17, 0, SMTO_ABORTIFHUNG, 5000,
+                        nullptr);  // "Preferences..."
     return WaitFor([&] { return IsWindowVisible(Tool()) != FALSE; });
   }
   // Closing the IDE ends the host: true when it ended with exit code 0.
   bool CloseIde() {
     PostMessageW(window, WM_CLOSE, 0, 0);
     DWORD code = 99;
-    const bool ended = WaitForSingleObject(host, 20000) == WAIT_OBJECT_0 && GetExitCodeProcess(host, &code);
+    const bool ended =
+        WaitForSingleObject(host, 20000) == WAIT_OBJECT_0 && GetExitCodeProcess(host, &code);
     return ended && code == 0;
   }
   ~IdeWithHost() {
     if (host) CloseHandle(host);
     if (ide.hProcess) {
-      if (WaitForSingleObject(ide.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(ide.hProcess, 1);
+      if (WaitForSingleObject(ide.hProcess, 10000) != WAIT_OBJECT_0)
+        TerminateProcess(ide.hProcess, 1);
       CloseHandle(ide.hProcess);
       CloseHandle(ide.hThread);
     }
@@ -142,8 +155,9 @@ TEST(SdkSamplePlugin, GroupAppearsAndItsSettingsReachItsHookInTheIde) {
   // The fragment's defaults are published and the hook acts on them.
   EXPECT_TRUE(WaitFor([&] { return session.Prop(L".Settings.SamplePlugin.MarkIde.Value") == 1; }));
   // The host publishes one property after another: on a busy machine the second comes later.
-  EXPECT_TRUE(WaitFor([&] { return session.Prop(L".Settings.SamplePlugin.MarkNumber.Value") == 42; }))
-      << session.Prop(L".Settings.SamplePlugin.MarkNumber.Value");
+  EXPECT_TRUE(WaitFor([&] {
+    return session.Prop(L".Settings.SamplePlugin.MarkNumber.Value") == 42;
+  })) << session.Prop(L".Settings.SamplePlugin.MarkNumber.Value");
   EXPECT_TRUE(WaitFor([&] { return session.Mark() == 42; })) << session.Mark();
 
   // The settings window: one row, the sample's group, its controls shown.
@@ -189,8 +203,10 @@ TEST(SdkSamplePlugin, UnpackedReleaseStartsFromTheIdeWithTheSampleBesideZentrel)
       if (c == L'/') c = L'\\';
     folder = L"Z:" + folder;
   }
-  ASSERT_NE(GetFileAttributesW((folder + L"\\toolhost.exe").c_str()), INVALID_FILE_ATTRIBUTES) << Narrow(folder);
-  ASSERT_TRUE(CopyFileW(PluginPath(L"SamplePlugin.dll").c_str(), (folder + L"\\SamplePlugin.dll").c_str(), FALSE));
+  ASSERT_NE(GetFileAttributesW((folder + L"\\toolhost.exe").c_str()), INVALID_FILE_ATTRIBUTES)
+      << Narrow(folder);
+  ASSERT_TRUE(CopyFileW(PluginPath(L"SamplePlugin.dll").c_str(),
+                        (folder + L"\\SamplePlugin.dll").c_str(), FALSE));
   DeleteFileW((folder + L"\\toolhost.ini").c_str());
 
   IdeWithHost session;

@@ -1,8 +1,8 @@
 // standin-ide.exe under Wine, driven from this separate process with real input. A hook library
 // (standin_test_hook.dll) is loaded into the IDE as the tool host loads the plugin's, and logs what
 // the plugin would see.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>

@@ -20,9 +20,9 @@
 #include <string>
 #include <vector>
 
+#include "core/utf.h"
 #include "host/dialog/dialog.h"
 #include "host/dialog/win32/win32_toolkit.h"
-#include "core/utf.h"
 #include "host/splice.h"
 #include "host/tool_host.h"
 

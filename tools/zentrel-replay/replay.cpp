@@ -211,8 +211,7 @@ class ScenarioRun {
   void Stamp() {
     const std::string name = core::UpdateDatePropertyName(core::HandleValue(ide_->MainWindow()));
     const std::int64_t published = os::GetProp(ide_->MainWindow(), name);
-    lastStamp_ = std::max<std::int64_t>(
-        {os::MillisecondClock(), lastStamp_ + 1, published + 1});
+    lastStamp_ = std::max<std::int64_t>({os::MillisecondClock(), lastStamp_ + 1, published + 1});
     os::SetProp(ide_->MainWindow(), name, static_cast<std::intptr_t>(lastStamp_));
   }
 

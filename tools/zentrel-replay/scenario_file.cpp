@@ -291,8 +291,9 @@ std::string ClipboardOrPasteText(const Command& command) {
 std::string JudgeProperty(const std::string& property, const std::string& expected, bool present,
                           long long value) {
   long long wanted = 0;
-  const bool same = expected == "absent" ? !present
-                                          : present && ParseInteger(expected, &wanted) && value == wanted;
+  const bool same = expected == "absent"
+                        ? !present
+                        : present && ParseInteger(expected, &wanted) && value == wanted;
   if (same) return "";
   return "expect-prop " + property + ": expected " + expected + ", actual " +
          (present ? std::to_string(value) : "absent");

@@ -50,9 +50,9 @@ void RegisterClasses(HINSTANCE instance) {
     const wchar_t* name;
     UINT style;
   } classSetups[] = {{kWindowClass, CS_HREDRAW | CS_VREDRAW},
-               {kContainerClass, CS_HREDRAW | CS_VREDRAW},
-               {kPageClass, 0},
-               {kCanvasClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW}};
+                     {kContainerClass, CS_HREDRAW | CS_VREDRAW},
+                     {kPageClass, 0},
+                     {kCanvasClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW}};
   for (const ClassSpec& params : classSetups) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -213,7 +213,8 @@ Control Win32Toolkit::CreateControl(Control parentControl, const ControlSpec& pa
       DWORD style = ES_AUTOHSCROLL | WS_TABSTOP;
       if (flags & flag::kSpinNumeric) style |= ES_NUMBER;
       if (flags & flag::kSpinReadOnly) style |= ES_READONLY;
-      control = CreateChild(L"EDIT", std::to_string(params.minimum), style, WS_EX_CLIENTEDGE, parent);
+      control =
+          CreateChild(L"EDIT", std::to_string(params.minimum), style, WS_EX_CLIENTEDGE, parent);
       if (control == nullptr) break;
       buddy = CreateChild(UPDOWN_CLASSW, "", UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0,
                           parent);

@@ -16,20 +16,24 @@ const char kFullPreferences[] =
 // The host's tooltip window (top-level, hidden until a tip shows), or null.
 HWND FindTooltipWindow(DWORD processId) {
   FoundBox found = {processId, nullptr};
-  EnumWindows([](HWND window, LPARAM data) WINAPI -> BOOL {
-    auto* search = reinterpret_cast<FoundBox*>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId || ClassOf(window) != TOOLTIPS_CLASSW) return TRUE;
-    search->box = window;
-    return FALSE;
-  }, reinterpret_cast<LPARAM>(&found));
+  EnumWindows(
+      [](HWND window, LPARAM data) WINAPI -> BOOL {
+        auto* search = reinterpret_cast<FoundBox*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner != search->processId || ClassOf(window) != TOOLTIPS_CLASSW) return TRUE;
+        search->box = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
   return found.box;
 }
 
 class HostEndToEnd : public testing::Test {
  protected:
-  void SetUp() override { ASSERT_NE(GetFileAttributesW(ToolHostPath().c_str()), INVALID_FILE_ATTRIBUTES); }
+  void SetUp() override {
+    ASSERT_NE(GetFileAttributesW(ToolHostPath().c_str()), INVALID_FILE_ATTRIBUTES);
+  }
   void Exit(const Host& host) {
     SendMessageTimeoutW(ToolWindow(ide), WM_COMMAND, 16, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
     EXPECT_EQ(host.WaitExit(), 0u);
@@ -38,7 +42,8 @@ class HostEndToEnd : public testing::Test {
 };
 
 TEST_F(HostEndToEnd, StartUpPublishesHooksRunInTheIdeAndExitCleansUp) {
-  std::wstring folder = Stage(L"full", {L"settings_plugin.dll", L"hook_plugin.dll", L"empty_plugin.dll"});
+  std::wstring folder =
+      Stage(L"full", {L"settings_plugin.dll", L"hook_plugin.dll", L"empty_plugin.dll"});
   WriteBytes(folder + L"\\notalibrary.dll", "not a library");
   CreateDirectoryW((folder + L"\\folder.dll").c_str(), nullptr);
   Host host;
@@ -59,8 +64,10 @@ TEST_F(HostEndToEnd, StartUpPublishesHooksRunInTheIdeAndExitCleansUp) {
   SendMessageW(ide.window(), kHookProbe, 0, 0);
   EXPECT_TRUE(WaitFor([&] {
     SendMessageW(ide.window(), kHookProbe, 0, 0);
-    return reinterpret_cast<INT_PTR>(GetPropW(ide.window(), L"VorpexTest.HookProcess")) == INT_PTR(GetCurrentProcessId()) &&
-           reinterpret_cast<INT_PTR>(GetPropW(ide.window(), L"VorpexTest.SettingsHookProcess")) == INT_PTR(GetCurrentProcessId());
+    return reinterpret_cast<INT_PTR>(GetPropW(ide.window(), L"VorpexTest.HookProcess")) ==
+               INT_PTR(GetCurrentProcessId()) &&
+           reinterpret_cast<INT_PTR>(GetPropW(ide.window(), L"VorpexTest.SettingsHookProcess")) ==
+               INT_PTR(GetCurrentProcessId());
   }));
 
   Exit(host);
@@ -77,7 +84,8 @@ TEST_F(HostEndToEnd, StartUpPublishesHooksRunInTheIdeAndExitCleansUp) {
 TEST_F(HostEndToEnd, StoredPreferencesAreReadAndRewritten) {
   std::wstring folder = Stage(L"stored", {L"settings_plugin.dll"});
   // A hand-edited file: no byte-order mark, other letter case, a disabled group, a comment.
-  WriteBytes(folder + L"\\toolhost.ini", "; mine\n[installedplugins]\nALPHA=0\n[alpha]\nwidth = 33\nmode=1\n");
+  WriteBytes(folder + L"\\toolhost.ini",
+             "; mine\n[installedplugins]\nALPHA=0\n[alpha]\nwidth = 33\nmode=1\n");
   Host host;
   ASSERT_TRUE(StartHostFor(host, folder, ide));
   ASSERT_TRUE(WaitReady(ide, host));
@@ -85,7 +93,9 @@ TEST_F(HostEndToEnd, StoredPreferencesAreReadAndRewritten) {
   EXPECT_EQ(ide.Prop(L".Settings.Beta.Other.Value"), 0);
   HWND list = FindChild(ToolWindow(ide), L"SysListView32", L"");
   ASSERT_TRUE(list);
-  EXPECT_EQ((SendMessageW(list, LVM_GETITEMSTATE, 0, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) >> 12, 1);
+  EXPECT_EQ(
+      (SendMessageW(list, LVM_GETITEMSTATE, 0, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) >> 12,
+      1);
   Exit(host);
   EXPECT_EQ(host.Preferences(),
             "\xEF\xBB\xBF\r\n[InstalledPlugins]\r\nAlpha = 0\r\nBeta = 1\r\n"
@@ -263,7 +273,10 @@ TEST_F(HostEndToEnd, StartUpFailuresShowTheirMessageBox) {
       {L"zero", {}, L"0", L"Missing *Ide handle!"},
       {L"no window", {}, goneWindow.c_str(), L"Missing *Ide handle!"},
       {L"broken fragment", {L"broken_plugin.dll"}, nullptr, L"XML error: "},
-      {L"rejected fragment", {L"rejected_plugin.dll"}, nullptr, L"Dialog error: 'onchange' is not supported for the following gadget: checkbox"},
+      {L"rejected fragment",
+       {L"rejected_plugin.dll"},
+       nullptr,
+       L"Dialog error: 'onchange' is not supported for the following gadget: checkbox"},
   };
   int n = 0;
   for (const FailureCase& c : cases) {
@@ -271,7 +284,8 @@ TEST_F(HostEndToEnd, StartUpFailuresShowTheirMessageBox) {
     ide.SetShared(L".Plugin.ProcessId", 0);
     std::wstring folder = Stage(L"failure" + std::to_wstring(n++), c.plugins);
     Host host;
-    std::wstring handle = c.handle ? c.handle : std::to_wstring(reinterpret_cast<INT_PTR>(ide.window()));
+    std::wstring handle =
+        c.handle ? c.handle : std::to_wstring(reinterpret_cast<INT_PTR>(ide.window()));
     ASSERT_TRUE(StartHost(host, folder, &handle));
     HWND box = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (box = FindMessageBox(host.id())) != nullptr; }));
@@ -315,7 +329,9 @@ TEST_F(HostEndToEnd, SettingsWindowShowsAndPublishesEveryControlKind) {
   EXPECT_EQ(SendMessageW(FindTooltipWindow(host.id()), TTM_GETTOOLCOUNT, 0, 0), 2);
   Screenshot(L"settings-tab");
 
-  auto changed = [&](INT_PTR before) { return WaitFor([&] { return ide.Prop(L".Plugin.UpdateDate") != before; }, 3000); };
+  auto changed = [&](INT_PTR before) {
+    return WaitFor([&] { return ide.Prop(L".Plugin.UpdateDate") != before; }, 3000);
+  };
   INT_PTR date = ide.Prop(L".Plugin.UpdateDate");
   SendMessageW(toggle, BM_CLICK, 0, 0);
   EXPECT_TRUE(WaitFor([&] { return ide.Prop(L".Settings.Alpha.Toggle.Value") == 0; }));
@@ -325,7 +341,8 @@ TEST_F(HostEndToEnd, SettingsWindowShowsAndPublishesEveryControlKind) {
   EXPECT_TRUE(WaitFor([&] { return ide.Prop(L".Settings.Alpha.Mode.Value") == 1; }));
 
   SendMessageW(combo, CB_SETCURSEL, 0, 0);
-  SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+  SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo));
   EXPECT_TRUE(WaitFor([&] { return ide.Prop(L".Settings.Alpha.Box.Value") == 8; }));
 
   SendMessageW(width, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"30"));
@@ -340,13 +357,15 @@ TEST_F(HostEndToEnd, SettingsWindowShowsAndPublishesEveryControlKind) {
   PostMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
   PostMessageW(list, WM_KEYUP, VK_SPACE, 0);
   EXPECT_TRUE(WaitFor([&] {
-    return ide.Prop(L".Settings.Alpha.Width.Value") == 0 && ide.Prop(L".Settings.Alpha.Box.Value") == 0 &&
+    return ide.Prop(L".Settings.Alpha.Width.Value") == 0 &&
+           ide.Prop(L".Settings.Alpha.Box.Value") == 0 &&
            ide.Prop(L".Settings.Alpha.Shade.Value") == 0 && !IsWindowEnabled(toggle);
   }));
   PostMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
   PostMessageW(list, WM_KEYUP, VK_SPACE, 0);
   EXPECT_TRUE(WaitFor([&] {
-    return ide.Prop(L".Settings.Alpha.Width.Value") == 30 && ide.Prop(L".Settings.Alpha.Box.Value") == 8 &&
+    return ide.Prop(L".Settings.Alpha.Width.Value") == 30 &&
+           ide.Prop(L".Settings.Alpha.Box.Value") == 8 &&
            ide.Prop(L".Settings.Alpha.Shade.Value") == 255 && IsWindowEnabled(toggle);
   }));
 
@@ -380,7 +399,9 @@ TEST_F(HostEndToEnd, SettingsWindowShowsAndPublishesEveryControlKind) {
 
   Exit(host);
   const std::string preferences = host.Preferences();
-  EXPECT_NE(preferences.find("Toggle = 0\r\nWidth = 30\r\nMode = 1\r\nShade = 255\r\nBox = 8\r\n"), std::string::npos) << preferences;
+  EXPECT_NE(preferences.find("Toggle = 0\r\nWidth = 30\r\nMode = 1\r\nShade = 255\r\nBox = 8\r\n"),
+            std::string::npos)
+      << preferences;
 }
 
 enum Modifiers { kNone = 0, kShift = 1, kCtrl = 2 };
@@ -417,7 +438,8 @@ TEST_F(HostEndToEnd, SettingsWindowWorksFromTheKeyboard) {
   HWND combo = FindChild(tool, L"ComboBox", L"");
   HWND logNone = FindChild(tool, L"Button", L"None ");
   HWND logs = FindChild(tool, L"RichEdit20W", L"");
-  ASSERT_TRUE(list && toggle && width && off && on && autoMode && colour && combo && logNone && logs);
+  ASSERT_TRUE(list && toggle && width && off && on && autoMode && colour && combo && logNone &&
+              logs);
   SetForegroundWindow(tool);
   ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == tool; }));
 
@@ -427,19 +449,25 @@ TEST_F(HostEndToEnd, SettingsWindowWorksFromTheKeyboard) {
     info.cbSize = sizeof info;
     return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
   };
-  auto prop = [&](const wchar_t* key) { return ide.Prop(std::wstring(L".Settings.Alpha.") + key + L".Value"); };
-  auto ticked = [&] { return (SendMessageW(list, LVM_GETITEMSTATE, 0, LVIS_STATEIMAGEMASK) >> 12) == 2; };
+  auto prop = [&](const wchar_t* key) {
+    return ide.Prop(std::wstring(L".Settings.Alpha.") + key + L".Value");
+  };
+  auto ticked = [&] {
+    return (SendMessageW(list, LVM_GETITEMSTATE, 0, LVIS_STATEIMAGEMASK) >> 12) == 2;
+  };
   auto checked = [](HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; };
   ASSERT_TRUE(WaitFor([&] { return focus() == list; }, 3000));
 
   struct Step {
     WORD key;
     int modifiers;
-    HWND focus;                     // where the focus is after the key
+    HWND focus;                    // where the focus is after the key
     std::function<bool()> effect;  // what the key changed, as published
   } steps[] = {
-      {VK_SPACE, kNone, list, [&] { return !ticked() && prop(L"Width") == 0 && !IsWindowEnabled(toggle); }},
-      {VK_SPACE, kNone, list, [&] { return ticked() && prop(L"Width") == 12 && IsWindowEnabled(toggle); }},
+      {VK_SPACE, kNone, list,
+       [&] { return !ticked() && prop(L"Width") == 0 && !IsWindowEnabled(toggle); }},
+      {VK_SPACE, kNone, list,
+       [&] { return ticked() && prop(L"Width") == 12 && IsWindowEnabled(toggle); }},
       {VK_TAB, kNone, toggle, [&] { return checked(toggle); }},
       {VK_SPACE, kNone, toggle, [&] { return !checked(toggle) && prop(L"Toggle") == 0; }},
       {VK_TAB, kNone, width, [&] { return prop(L"Width") == 12; }},
@@ -482,16 +510,18 @@ TEST_F(HostEndToEnd, SettingsWindowWorksFromTheKeyboard) {
 
 HWND FindPopupMenu(DWORD processId) {
   FoundBox found = {processId, nullptr};
-  EnumWindows([](HWND window, LPARAM data) WINAPI -> BOOL {
-    auto* search = reinterpret_cast<FoundBox*>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && ClassOf(window) == L"#32768" && IsWindowVisible(window)) {
-      search->box = window;
-      return FALSE;
-    }
-    return TRUE;
-  }, reinterpret_cast<LPARAM>(&found));
+  EnumWindows(
+      [](HWND window, LPARAM data) WINAPI -> BOOL {
+        auto* search = reinterpret_cast<FoundBox*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == search->processId && ClassOf(window) == L"#32768" && IsWindowVisible(window)) {
+          search->box = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
   return found.box;
 }
 
@@ -505,7 +535,8 @@ TEST_F(HostEndToEnd, TrayPressesOpenTheMenu) {
   for (UINT press : {WM_RBUTTONDOWN, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK}) {
     PostMessageW(tool, WM_APP + 5, 5, press);
     HWND menu = nullptr;
-    EXPECT_TRUE(WaitFor([&] { return (menu = FindPopupMenu(host.id())) != nullptr; }, 5000)) << press;
+    EXPECT_TRUE(WaitFor([&] { return (menu = FindPopupMenu(host.id())) != nullptr; }, 5000))
+        << press;
     if (press == WM_RBUTTONDOWN) Screenshot(L"tray-menu");
     PostMessageW(tool, WM_CANCELMODE, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return FindPopupMenu(host.id()) == nullptr; }, 5000)) << press;
@@ -531,29 +562,38 @@ TEST_F(HostEndToEnd, LogViewShowsThePluginTextAndTheIdeWindowTree) {
 
   HWND logs = nullptr;
   for (HWND child : Descendants(tool))
-    if (ClassOf(child).find(L"RichEdit") != std::wstring::npos || ClassOf(child) == L"Edit") logs = child;
+    if (ClassOf(child).find(L"RichEdit") != std::wstring::npos || ClassOf(child) == L"Edit")
+      logs = child;
   ASSERT_TRUE(logs);
   const std::wstring prefix = std::to_wstring(reinterpret_cast<INT_PTR>(ide.window()));
 
   HWND properties = FindChild(tool, L"Button", L"Properties ");
   ASSERT_TRUE(properties);
   SendMessageW(properties, BM_CLICK, 0, 0);
-  EXPECT_TRUE(WaitFor([&] { return WindowText(logs).find(L"mode=Props\tide=" + prefix) != std::wstring::npos; }, 3000))
+  EXPECT_TRUE(WaitFor(
+      [&] { return WindowText(logs).find(L"mode=Props\tide=" + prefix) != std::wstring::npos; },
+      3000))
       << Narrow(WindowText(logs));
 
-  const std::pair<const wchar_t*, const wchar_t*> modes[] = {
-      {L"Scintilla ", L"mode=Scintilla"}, {L"Styles", L"mode=Styles"}, {L"Indicators", L"mode=Indicators"}};
+  const std::pair<const wchar_t*, const wchar_t*> modes[] = {{L"Scintilla ", L"mode=Scintilla"},
+                                                             {L"Styles", L"mode=Styles"},
+                                                             {L"Indicators", L"mode=Indicators"}};
   for (const auto& [option, text] : modes) {
     SendMessageW(FindChild(tool, L"Button", option), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return WindowText(logs).find(text) != std::wstring::npos; }, 3000)) << Narrow(option);
+    EXPECT_TRUE(WaitFor([&] { return WindowText(logs).find(text) != std::wstring::npos; }, 3000))
+        << Narrow(option);
   }
 
   SendMessageW(FindChild(tool, L"Button", L"Controls "), BM_CLICK, 0, 0);
-  EXPECT_TRUE(WaitFor([&] {
-    const std::wstring text = WindowText(logs);
-    return text.find(L"Static = ") != std::wstring::npos && text.find(L"\tPB_ID = 2") != std::wstring::npos &&
-           text.find(L"\tTitle = two..lines") != std::wstring::npos;
-  }, 3000)) << Narrow(WindowText(logs));
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        const std::wstring text = WindowText(logs);
+        return text.find(L"Static = ") != std::wstring::npos &&
+               text.find(L"\tPB_ID = 2") != std::wstring::npos &&
+               text.find(L"\tTitle = two..lines") != std::wstring::npos;
+      },
+      3000))
+      << Narrow(WindowText(logs));
   Sleep(400);
   Screenshot(L"logs-tab-controls");
 
@@ -580,7 +620,8 @@ TEST_F(HostEndToEnd, LogViewKeepsItsTextWhenThePluginReturnsNothing) {
     if (ClassOf(child).find(L"RichEdit") != std::wstring::npos) logs = child;
   ASSERT_TRUE(logs);
   SendMessageW(FindChild(tool, L"Button", L"Controls "), BM_CLICK, 0, 0);
-  ASSERT_TRUE(WaitFor([&] { return WindowText(logs).find(L"Title = two..lines") != std::wstring::npos; }, 3000));
+  ASSERT_TRUE(WaitFor(
+      [&] { return WindowText(logs).find(L"Title = two..lines") != std::wstring::npos; }, 3000));
   const std::wstring shown = WindowText(logs);
   SendMessageW(FindChild(tool, L"Button", L"Properties "), BM_CLICK, 0, 0);
   Sleep(600);
@@ -597,16 +638,19 @@ using namespace host_harness;
 // The first visible top-level window of the process that carries PB_ID: the IDE main window.
 HWND FindIdeWindow(DWORD processId) {
   FoundBox found = {processId, nullptr};
-  EnumWindows([](HWND window, LPARAM data) WINAPI -> BOOL {
-    auto* search = reinterpret_cast<FoundBox*>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && GetPropW(window, L"PB_ID") && !GetWindow(window, GW_OWNER)) {
-      search->box = window;
-      return FALSE;
-    }
-    return TRUE;
-  }, reinterpret_cast<LPARAM>(&found));
+  EnumWindows(
+      [](HWND window, LPARAM data) WINAPI -> BOOL {
+        auto* search = reinterpret_cast<FoundBox*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == search->processId && GetPropW(window, L"PB_ID") &&
+            !GetWindow(window, GW_OWNER)) {
+          search->box = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
   return found.box;
 }
 
@@ -621,24 +665,29 @@ TEST(HostWithStandinIde, IdeStartsTheHostAndClosingTheIdeEndsIt) {
   const std::wstring folder = Stage(L"standin", {});
   ASSERT_TRUE(CopyFileW(zentrel.c_str(), (folder + L"\\Zentrel.dll").c_str(), FALSE));
 
-  std::wstring commandLine = L"\"" + ideProgram + L"\" --tool-folder \"" + folder + L"\" --start-tool";
+  std::wstring commandLine =
+      L"\"" + ideProgram + L"\" --tool-folder \"" + folder + L"\" --start-tool";
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION ideProcess = {};
-  ASSERT_TRUE(CreateProcessW(ideProgram.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &startup, &ideProcess));
+  ASSERT_TRUE(CreateProcessW(ideProgram.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                             nullptr, nullptr, &startup, &ideProcess));
   HWND ide = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (ide = FindIdeWindow(ideProcess.dwProcessId)) != nullptr; }));
   const std::wstring prefix = Hex(reinterpret_cast<INT_PTR>(ide));
-  auto prop = [&](const wchar_t* suffix) { return reinterpret_cast<INT_PTR>(GetPropW(ide, (prefix + suffix).c_str())); };
-  ASSERT_TRUE(WaitFor([&] { return prop(L".Plugin.ProcessId") > 0 && prop(L".Plugin.Tool") != 0; }));
+  auto prop = [&](const wchar_t* suffix) {
+    return reinterpret_cast<INT_PTR>(GetPropW(ide, (prefix + suffix).c_str()));
+  };
+  ASSERT_TRUE(
+      WaitFor([&] { return prop(L".Plugin.ProcessId") > 0 && prop(L".Plugin.Tool") != 0; }));
   const DWORD hostId = DWORD(prop(L".Plugin.ProcessId"));
   HANDLE host = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, hostId);
   ASSERT_NE(host, nullptr);
   EXPECT_TRUE(WaitFor([&] { return prop(L".Plugin.UpdateDate") != 0; }));
   Screenshot(L"standin-ide-with-host");
   HWND tool = reinterpret_cast<HWND>(prop(L".Plugin.Tool"));
-  SendMessageTimeoutW(tool, WM_COMMAND, 17, 0, SMTO_ABORTIFHUNG, 5000, nullptr);  // "Preferences..."
+  SendMessageTimeoutW(tool, WM_COMMAND, 17, 0, SMTO_ABORTIFHUNG, 5000,
+                      nullptr);  // "Preferences..."
   EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(tool) != FALSE; }));
   Sleep(500);
   Screenshot(L"standin-zentrel-settings");
@@ -651,7 +700,8 @@ TEST(HostWithStandinIde, IdeStartsTheHostAndClosingTheIdeEndsIt) {
   CloseHandle(host);
   const std::string preferences = ReadBytes(folder + L"\\toolhost.ini");
   EXPECT_EQ(preferences.rfind("\xEF\xBB\xBF\r\n[InstalledPlugins]\r\n", 0), 0u) << preferences;
-  if (WaitForSingleObject(ideProcess.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(ideProcess.hProcess, 1);
+  if (WaitForSingleObject(ideProcess.hProcess, 10000) != WAIT_OBJECT_0)
+    TerminateProcess(ideProcess.hProcess, 1);
   CloseHandle(ideProcess.hProcess);
   CloseHandle(ideProcess.hThread);
 }

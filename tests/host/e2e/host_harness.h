@@ -5,7 +5,6 @@
 #pragma once
 
 #include <windows.h>
-
 #include <commctrl.h>
 
 #include <chrono>
@@ -32,12 +31,16 @@ inline std::wstring BuildFolder() {
 }
 
 inline std::wstring ToolHostPath() { return BuildFolder() + L"\\stage\\tool\\toolhost.exe"; }
-inline std::wstring PluginPath(const std::wstring& name) { return BuildFolder() + L"\\test-plugins\\" + name; }
+inline std::wstring PluginPath(const std::wstring& name) {
+  return BuildFolder() + L"\\test-plugins\\" + name;
+}
 
 inline std::string Narrow(const std::wstring& text) {
-  int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, nullptr);
+  int size =
+      WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, nullptr);
   std::string out(std::size_t(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), out.data(), size, nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), out.data(), size, nullptr,
+                      nullptr);
   return out;
 }
 
@@ -58,7 +61,8 @@ inline bool WaitFor(const std::function<bool()>& condition, int milliseconds = 1
 
 inline std::wstring WindowText(HWND window) {
   wchar_t buffer[4096] = {};
-  SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, nullptr);
+  SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                      2000, nullptr);
   return buffer;
 }
 
@@ -69,12 +73,14 @@ inline std::wstring ClassOf(HWND window) {
 }
 
 inline std::string ReadBytes(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE file =
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return {};
   std::string bytes;
   char buffer[65536];
   DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+    bytes.append(buffer, read);
   CloseHandle(file);
   return bytes;
 }
@@ -116,17 +122,20 @@ class TestIde {
   // Every property whose name starts with the prefix.
   std::vector<std::wstring> SharedProperties() const {
     std::vector<std::wstring> names;
-    EnumPropsExW(window_, [](HWND, LPWSTR name, HANDLE, ULONG_PTR data) WINAPI -> BOOL {
-      auto* found = reinterpret_cast<std::vector<std::wstring>*>(data);
-      wchar_t atomName[256] = {};
-      if (IS_INTRESOURCE(name)) {
-        GlobalGetAtomNameW(ATOM(reinterpret_cast<ULONG_PTR>(name)), atomName, 256);
-        found->push_back(atomName);
-      } else {
-        found->push_back(name);
-      }
-      return TRUE;
-    }, reinterpret_cast<LPARAM>(&names));
+    EnumPropsExW(
+        window_,
+        [](HWND, LPWSTR name, HANDLE, ULONG_PTR data) WINAPI -> BOOL {
+          auto* found = reinterpret_cast<std::vector<std::wstring>*>(data);
+          wchar_t atomName[256] = {};
+          if (IS_INTRESOURCE(name)) {
+            GlobalGetAtomNameW(ATOM(reinterpret_cast<ULONG_PTR>(name)), atomName, 256);
+            found->push_back(atomName);
+          } else {
+            found->push_back(name);
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&names));
     std::vector<std::wstring> shared;
     for (const std::wstring& name : names)
       if (name.rfind(Prefix() + L".", 0) == 0) shared.push_back(name);
@@ -144,11 +153,11 @@ class TestIde {
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = L"VorpexTestIde";
     RegisterClassW(&windowClass);
-    window_ = CreateWindowExW(0, L"VorpexTestIde", L"Test IDE", WS_OVERLAPPEDWINDOW, 10, 10, 400, 300, nullptr,
-                              nullptr, windowClass.hInstance, nullptr);
+    window_ = CreateWindowExW(0, L"VorpexTestIde", L"Test IDE", WS_OVERLAPPEDWINDOW, 10, 10, 400,
+                              300, nullptr, nullptr, windowClass.hInstance, nullptr);
     SetPropW(window_, L"PB_ID", reinterpret_cast<HANDLE>(1));
-    HWND child = CreateWindowExW(0, L"STATIC", L"two\r\nlines", WS_CHILD | WS_VISIBLE, 0, 0, 100, 40, window_,
-                                 nullptr, windowClass.hInstance, nullptr);
+    HWND child = CreateWindowExW(0, L"STATIC", L"two\r\nlines", WS_CHILD | WS_VISIBLE, 0, 0, 100,
+                                 40, window_, nullptr, windowClass.hInstance, nullptr);
     SetPropW(child, L"PB_ID", reinterpret_cast<HANDLE>(2));
     ShowWindow(window_, SW_SHOWNOACTIVATE);
     SetEvent(ready_);
@@ -175,7 +184,8 @@ inline std::wstring Stage(const std::wstring& name, const std::vector<std::wstri
   std::wstring folder = root + L"\\" + name + L"-" + std::to_wstring(GetCurrentProcessId());
   CreateDirectoryW(folder.c_str(), nullptr);
   CopyFileW(ToolHostPath().c_str(), (folder + L"\\toolhost.exe").c_str(), FALSE);
-  for (const std::wstring& plugin : plugins) CopyFileW(PluginPath(plugin).c_str(), (folder + L"\\" + plugin).c_str(), FALSE);
+  for (const std::wstring& plugin : plugins)
+    CopyFileW(PluginPath(plugin).c_str(), (folder + L"\\" + plugin).c_str(), FALSE);
   DeleteFileW((folder + L"\\toolhost.ini").c_str());
   return folder;
 }
@@ -186,7 +196,8 @@ struct Host {
 
   ~Host() {
     if (process.hProcess) {
-      if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process.hProcess, 99);
+      if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT)
+        TerminateProcess(process.hProcess, 99);
       CloseHandle(process.hProcess);
       CloseHandle(process.hThread);
     }
@@ -194,7 +205,8 @@ struct Host {
   DWORD id() const { return process.dwProcessId; }
   // Exit code after the process ended within the time limit; 0x7FFFFFFF when it did not end.
   DWORD WaitExit(int milliseconds = 15000) const {
-    if (WaitForSingleObject(process.hProcess, DWORD(milliseconds)) != WAIT_OBJECT_0) return 0x7FFFFFFF;
+    if (WaitForSingleObject(process.hProcess, DWORD(milliseconds)) != WAIT_OBJECT_0)
+      return 0x7FFFFFFF;
     DWORD code = 0;
     GetExitCodeProcess(process.hProcess, &code);
     return code;
@@ -213,8 +225,8 @@ inline bool StartHost(Host& host, const std::wstring& folder, const std::wstring
   std::wstring commandLine = L"\"" + exe + L"\"";
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
-  const bool started = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                      folder.c_str(), &startup, &host.process) != FALSE;
+  const bool started = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                      nullptr, folder.c_str(), &startup, &host.process) != FALSE;
   SetEnvironmentVariableW(L"PB_TOOL_MainWindow", nullptr);
   return started;
 }
@@ -228,11 +240,15 @@ inline bool StartHostFor(Host& host, const std::wstring& folder, const TestIde& 
 // event loop (the hooks are installed just before it).
 inline bool WaitReady(const TestIde& ide, const Host& host) {
   return WaitFor([&] {
-    return ide.Prop(L".Plugin.ProcessId") == INT_PTR(host.id()) && ide.Prop(L".Plugin.Tool") != 0;
-  }) && WaitForInputIdle(host.process.hProcess, 10000) == 0;
+           return ide.Prop(L".Plugin.ProcessId") == INT_PTR(host.id()) &&
+                  ide.Prop(L".Plugin.Tool") != 0;
+         }) &&
+         WaitForInputIdle(host.process.hProcess, 10000) == 0;
 }
 
-inline HWND ToolWindow(const TestIde& ide) { return reinterpret_cast<HWND>(ide.Prop(L".Plugin.Tool")); }
+inline HWND ToolWindow(const TestIde& ide) {
+  return reinterpret_cast<HWND>(ide.Prop(L".Plugin.Tool"));
+}
 
 struct FoundBox {
   DWORD processId;
@@ -241,16 +257,18 @@ struct FoundBox {
 
 inline HWND FindMessageBox(DWORD processId) {
   FoundBox found = {processId, nullptr};
-  EnumWindows([](HWND window, LPARAM data) WINAPI -> BOOL {
-    auto* search = reinterpret_cast<FoundBox*>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && ClassOf(window) == L"#32770" && IsWindowVisible(window)) {
-      search->box = window;
-      return FALSE;
-    }
-    return TRUE;
-  }, reinterpret_cast<LPARAM>(&found));
+  EnumWindows(
+      [](HWND window, LPARAM data) WINAPI -> BOOL {
+        auto* search = reinterpret_cast<FoundBox*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == search->processId && ClassOf(window) == L"#32770" && IsWindowVisible(window)) {
+          search->box = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
   return found.box;
 }
 
@@ -262,16 +280,21 @@ inline std::wstring MessageOf(HWND box) {
 
 inline std::vector<HWND> Descendants(HWND window) {
   std::vector<HWND> found;
-  EnumChildWindows(window, [](HWND child, LPARAM data) WINAPI -> BOOL {
-    reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
-    return TRUE;
-  }, reinterpret_cast<LPARAM>(&found));
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM data) WINAPI -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
 inline HWND FindChild(HWND window, const std::wstring& className, const std::wstring& text) {
   for (HWND child : Descendants(window))
-    if (_wcsicmp(ClassOf(child).c_str(), className.c_str()) == 0 && (text.empty() || WindowText(child) == text)) return child;
+    if (_wcsicmp(ClassOf(child).c_str(), className.c_str()) == 0 &&
+        (text.empty() || WindowText(child) == text))
+      return child;
   return nullptr;
 }
 

@@ -2,8 +2,8 @@
 // hook as the tool host installs it, the settings published at their catalogue defaults with the
 // host's own code, and the editor driven with real input from this process.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 

@@ -8,8 +8,8 @@
 // re-entrant calls for the messages they send included once). The same text is typed without
 // the hook first: the control's own cost, its paint included. Prints figures; asserts nothing.
 
-#include <Scintilla.h>
 #include <windows.h>
+#include <Scintilla.h>
 
 #include <algorithm>
 #include <chrono>

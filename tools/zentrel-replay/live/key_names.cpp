@@ -2,7 +2,6 @@
 // (ide/keys.h), so a file parses the same in both builds.
 #include "key_names.h"
 
-
 namespace live {
 
 unsigned VirtualKeyOf(const ide::KeyChord& chord) { return ide::VirtualKeyOf(chord.key); }

@@ -704,8 +704,8 @@ class LiveScenario {
       bool present = false;
       for (const os::PropertyEntry& entry : os::EnumProps(ide_))
         present = present || core::EqualsIgnoreCase(entry.name, property);
-      const std::string why =
-          replay::JudgeProperty(property, c.words[1], present, present ? os::GetProp(ide_, property) : 0);
+      const std::string why = replay::JudgeProperty(property, c.words[1], present,
+                                                    present ? os::GetProp(ide_, property) : 0);
       if (!why.empty()) Fail(c, why);
     } else if (name == "expect-env") {
       std::string answer;
