@@ -49,6 +49,7 @@ const std::string kNotBlankPattern = "[^ \t]";
 const std::string kOperatorOnly = "\\2";
 const std::string kLabelAndColon = "\\1\\3";
 const std::string kOneBlank = " ";
+const std::string kNothing;
 
 constexpr std::int64_t kLineDone = -1;
 
@@ -448,6 +449,23 @@ std::int64_t ApplySpacingRule(const HookContext& context, std::int64_t position,
     return IsBlank(CharAt(context, start - 1));
   };
 
+  // Blanks that part two operators stay (one blank at least) where removing them would join the
+  // two into another operator: `< <` would become the shift `<<`, `: :` the module `::`, and
+  // formatting again would then apply the other operator's rule.
+  auto joins = [](int left, int right) {
+    return (left == '<' || left == '>' || left == ':') && right == left;
+  };
+  const bool joinsBehind = after != 0 && joins(CharAt(context, end - after - 1), CharAt(context, end));
+  const bool joinsInFront =
+      before != 0 && start > 0 && joins(CharAt(context, start - 1), CharAt(context, start + before));
+  auto removeBlanks = [&](std::int64_t from, std::int64_t to, bool keepOne) {
+    if (!keepOne) {
+      Replace(context, kNothing, from, to);
+    } else if (to - from != 1) {
+      Replace(context, kOneBlank, from, to);
+    }
+  };
+
   std::int64_t next = position;
   switch (action) {
     case A::SkipBlanks:
@@ -457,14 +475,24 @@ std::int64_t ApplySpacingRule(const HookContext& context, std::int64_t position,
       next = position + before + length;
       break;
     case A::Tight:
-      if (after != 0 || before != 0) Replace(context, kOperatorOnly, start, end);
-      next = position + length;
+      if (joinsBehind || joinsInFront) {
+        if (after != 0) removeBlanks(end - after, end, joinsBehind);
+        if (before != 0) removeBlanks(start, start + before, joinsInFront);
+        next = position + length + (joinsInFront ? 1 : 0);
+      } else {
+        if (after != 0 || before != 0) Replace(context, kOperatorOnly, start, end);
+        next = position + length;
+      }
       break;
     case A::SpaceAfter: {
       const bool atLineEnd = afterReachesLineEnd();
       if (!atLineEnd && after != 1) Replace(context, kOneBlank, end - after, end);
-      if (before != 0) Replace(context, kOperatorOnly, start, start + before + length);
-      next = position + length + (atLineEnd ? 0 : 1);
+      if (before != 0 && joinsInFront) {
+        removeBlanks(start, start + before, true);
+      } else if (before != 0) {
+        Replace(context, kOperatorOnly, start, start + before + length);
+      }
+      next = position + length + (atLineEnd ? 0 : 1) + (before != 0 && joinsInFront ? 1 : 0);
       break;
     }
     case A::SpaceAround: {
@@ -476,8 +504,12 @@ std::int64_t ApplySpacingRule(const HookContext& context, std::int64_t position,
       break;
     }
     case A::TightBefore:
-      if (before != 0) Replace(context, kOperatorOnly, start, start + before + length);
-      next = position + length;
+      if (before != 0 && joinsInFront) {
+        removeBlanks(start, start + before, true);
+      } else if (before != 0) {
+        Replace(context, kOperatorOnly, start, start + before + length);
+      }
+      next = position + length + (before != 0 && joinsInFront ? 1 : 0);
       break;
     case A::OneBlankBefore:
       if (before != 1 && !blankOrIndentationInFront())

@@ -76,6 +76,10 @@ TEST(BeautifierEdgeCases, AsWritten) {
       // A single tab is one blank and stays; two tabs become one space.
       {"a\t=\t\tb", "a\t= b", {{"Comparison", 2}}},
       {"a < = b", "a<=b", {{"Comparison", 1}}},
+      // Blanks that part two operators stay where the two would join into another operator.
+      {"a < < b", "a< <b", {{"Comparison", 1}}},
+      {"a  >  > b", "a> >b", {{"Comparison", 1}}},
+      {"x=1 : : y=2", "x=1: :y=2", {{"Colon", 1}}},
       {"a == b", "a == b", {}},
       {"a >< b", "a >< b", {}},
       {"a == b  +  c", "a == b+c", {}},
