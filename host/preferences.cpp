@@ -131,15 +131,29 @@ void PreferencesWriter::KeepGroup(const PreferencesDocument::Group& group) {
   document_.groups.push_back(group);
 }
 
+// Names that the reader gives back as they were written. A plugin's fragment may name a control
+// "[x]" or "a=b": written as it is, such a key line would read back as a group header or as
+// another key, and the keys below it would land in the wrong group.
+bool ReadsBackAsKey(const std::string& key) {
+  return key.find_first_of("=\n") == std::string::npos && TrimBlanks(key) == key &&
+         (key.empty() || (key[0] != ';' && key[0] != '['));
+}
+
+bool ReadsBackAsGroup(const std::string& name) {
+  return name.find_first_of("]\n") == std::string::npos;
+}
+
 std::string PreferencesWriter::Bytes() const {
   std::string bytes = kByteOrderMark;
   bytes += "\r\n";
   bool first = true;
   for (const auto& group : document_.groups) {
+    if (!ReadsBackAsGroup(group.name)) continue;  // with its keys: they would join the group above
     if (!first) bytes += "\r\n";
     first = false;
     bytes += "[" + group.name + "]\r\n";
-    for (const auto& [key, value] : group.keys) bytes += key + " = " + value + "\r\n";
+    for (const auto& [key, value] : group.keys)
+      if (ReadsBackAsKey(key)) bytes += key + " = " + value + "\r\n";
   }
   return bytes;
 }
@@ -189,6 +203,20 @@ std::string PreferencesBytes(const PluginTable& table, const PreferencesDocument
         writer.Write(container.name, key, container.values.Get(key, 0));
       }
     }
+  }
+  // Keys of a loaded container's group that none of its controls writes (a setting that another
+  // version of the plugin has) stay, after the container's own keys. Only the first group of a
+  // name is ever read, so only its keys are kept.
+  std::vector<std::string> ownedSeen;
+  for (const auto& group : kept.groups) {
+    if (group.name.empty() || core::EqualsIgnoreCase(group.name, kInstalledPlugins) ||
+        !OwnedByAContainer(table, group.name))
+      continue;
+    bool seen = false;
+    for (const std::string& name : ownedSeen) seen = seen || core::EqualsIgnoreCase(name, group.name);
+    if (seen) continue;
+    ownedSeen.push_back(group.name);
+    for (const auto& [key, value] : group.keys) writer.Keep(group.name, key, value);
   }
   for (const auto& group : kept.groups) {
     if (!core::EqualsIgnoreCase(group.name, kInstalledPlugins)) continue;

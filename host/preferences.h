@@ -28,6 +28,7 @@ std::int64_t ReadPreference(const PreferencesDocument& document, const std::stri
 // Builds the bytes of a new file: byte-order mark, an empty first line, groups separated by an
 // empty line, "key = value" lines, CR LF everywhere. A key written twice keeps its first place
 // and takes the new value; a new key goes to the end of its group, a new group to the end.
+// A group or key whose name would not read back as itself ("[x]", "a=b", "x]y") is left out.
 class PreferencesWriter {
  public:
   void Write(const std::string& group, const std::string& key, std::int64_t value);

@@ -56,6 +56,22 @@ TEST(PreferencesWriter, RewritesAKeyInPlaceAndAppendsNewOnes) {
   EXPECT_EQ(writer.Bytes(), kBom + "\r\n[A]\r\nx = -7\r\nz = 3\r\n\r\n[B]\r\ny = 2\r\n");
 }
 
+// A fragment's names are the plugin's: one that would read back as a group header or as another
+// key is left out, and every other value reads back where it was written.
+TEST(PreferencesWriter, NamesThatWouldReadBackAsOthersAreLeftOut) {
+  PreferencesWriter writer;
+  writer.Write("G", "[x]", 1);
+  writer.Write("G", "a=b", 2);
+  writer.Write("G", "A", 3);
+  writer.Write("x]y", "B", 4);
+  writer.Write("H", "C", 5);
+  const PreferencesDocument document = ParsePreferences(writer.Bytes());
+  EXPECT_EQ(ReadPreference(document, "G", "A", 0), 3);
+  EXPECT_EQ(ReadPreference(document, "H", "C", 0), 5);
+  EXPECT_EQ(ReadPreference(document, "x", "B", -1), -1);
+  EXPECT_EQ(document.groups.size(), 2u);
+}
+
 TEST(PreferencesWriter, EmptyTableGivesMarkAndEmptyLine) {
   EXPECT_EQ(PreferencesBytes(PluginTable{}), kBom + "\r\n");
 }
@@ -132,6 +148,21 @@ TEST(PreferencesPath, ReplacesTheExeEndingOrAddsOne) {
   EXPECT_EQ(PreferencesPath("C:\\tools\\TOOLHOST.EXE"), "C:\\tools\\TOOLHOST.ini");
   EXPECT_EQ(PreferencesPath("C:\\tools\\toolhost.Exe"), "C:\\tools\\toolhost.ini");
   EXPECT_EQ(PreferencesPath("/usr/bin/toolhost"), "/usr/bin/toolhost.ini");
+}
+
+// A key of a loaded container's group that no control writes (another version of the plugin
+// has that setting) keeps its value.
+TEST(PreferencesRoundTrip, KeysThatNoControlWritesAreKept) {
+  PluginTable table;
+  OptionContainer& container = AddContainer(table, "Group");
+  container.controls["A"] = 0;
+  container.values["A"] = 3;
+  const PreferencesDocument kept =
+      ParsePreferences("\xEF\xBB\xBF[group]\r\nOld = 7\r\nA = 1\r\n[Group]\r\nHidden = 1\r\n");
+  PreferencesDocument document = ParsePreferences(PreferencesBytes(table, kept));
+  EXPECT_EQ(ReadPreference(document, "Group", "A", 0), 3);
+  EXPECT_EQ(ReadPreference(document, "Group", "Old", 0), 7);
+  EXPECT_EQ(ReadPreference(document, "Group", "Hidden", 0), 0);  // never readable, not made so
 }
 
 TEST(PreferencesRoundTrip, WrittenBytesReadBackToTheSameState) {

@@ -288,7 +288,7 @@ TEST_F(RunToolTest, RewriteKeepsTheSettingsOfPluginsThatDidNotLoad) {
   EXPECT_EQ(Run(), 0);
   EXPECT_EQ(Preferences(),
             "\xEF\xBB\xBF\r\n[InstalledPlugins]\r\nGroup = 0\r\nGone = 0\r\nLater = 1\r\n"
-            "\r\n[Group]\r\nCheck = 0\r\nX = 1\r\n\r\n[Gone]\r\nK = 5\r\nText = abc\r\n"
+            "\r\n[Group]\r\nCheck = 0\r\nX = 1\r\nOld = 4\r\n\r\n[Gone]\r\nK = 5\r\nText = abc\r\n"
             "\r\n[Later]\r\nL = -1\r\n");
 }
 
