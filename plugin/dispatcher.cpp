@@ -472,6 +472,31 @@ bool TypedUndoGroupOpen() { return g_state.typedGroupOpen; }
 
 void ResetDispatcherState() { g_state = DispatcherState{}; }
 
+void ForgetDispatcherEditor(os::Window editor) {
+  if (editor == nullptr) return;
+  if (g_state.lastInsertEditor == editor) {
+    g_state.lastInsertEditor = nullptr;
+    g_state.lastInsertPosition = -1;
+    g_state.lastInsertLines = -1;
+    g_state.insertionUnanswered = false;
+  }
+  if (g_state.reindentEditor == editor) {
+    g_state.reindentState = 0;
+    g_state.reindentEditor = nullptr;
+    g_state.reindentFirst = g_state.reindentLast = -1;
+  }
+  if (g_state.typedGroupEditor == editor) {
+    g_state.typedGroupOpen = false;
+    g_state.typedGroupEditor = nullptr;
+  }
+}
+
+void AppendDispatcherEditors(std::vector<os::Window>& editors) {
+  editors.push_back(g_state.lastInsertEditor);
+  editors.push_back(g_state.reindentEditor);
+  editors.push_back(g_state.typedGroupEditor);
+}
+
 DispatchedHelpers& DispatchedHelperTable() { return g_helpers; }
 const DispatchedHelpers& ShippedHelpers() { return kShippedHelpers; }
 

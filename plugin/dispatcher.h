@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "plugin/hook_context.h"
 
@@ -76,6 +77,11 @@ const DispatchedHelpers& ShippedHelpers();
 
 // Back to the state at load (called by ResetPluginState).
 void ResetDispatcherState();
+// A destroyed editor: what waits for it (its insertion, a re-indent sequence, a typed
+// character's undo group) is dropped, so that no state names a window that is gone.
+void ForgetDispatcherEditor(os::Window editor);
+// The editors the dispatcher's state names (for checks).
+void AppendDispatcherEditors(std::vector<os::Window>& editors);
 
 // Pending quote of the string cut (kept in the typing tables).
 void MarkPendingQuote(std::int64_t pos);

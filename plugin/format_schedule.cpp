@@ -62,6 +62,21 @@ bool CaretDisplacedByReindent() { return ReindentSequenceState() >= 2; }
 
 void ResetPendingFormat() { pending = PendingFormat{}; }
 
+void ForgetPendingFormatEditor(os::Window editor) {
+  if (editor == nullptr) return;
+  if (pending.rangeEditor == editor) {
+    pending.rangePending = false;
+    pending.rangeFirst = pending.rangeLast = -1;
+    pending.rangeEditor = nullptr;
+  }
+  if (pending.typedLineEditor == editor) ClearTypedLine();
+}
+
+void AppendPendingFormatEditors(std::vector<os::Window>& editors) {
+  editors.push_back(pending.rangeEditor);
+  editors.push_back(pending.typedLineEditor);
+}
+
 void ScheduleFormat(const HookContext& context, std::int64_t firstLine, std::int64_t lastLine,
                     bool deferLastLine) {
   if (context.editor == nullptr) return;

@@ -117,6 +117,13 @@ void ResetPluginState() {
   ResetEditorOptions();
 }
 
+std::vector<os::Window> PluginEditorReferences() {
+  std::vector<os::Window> editors = {g_frame.activeEditor, g_frame.knownEditor};
+  AppendDispatcherEditors(editors);
+  AppendPendingFormatEditors(editors);
+  return editors;
+}
+
 std::string PluginPropertyName(os::Window ideWindow, const char* suffix) {
   return PrefixFor(ideWindow) + suffix;
 }
@@ -209,6 +216,13 @@ void SetupCallContext(HookContext& context, os::Window window, std::uint32_t mes
 
   if (message == os::kWM_DESTROY) {
     if (window == g_frame.knownEditor) g_frame.knownEditor = nullptr;
+    // A closed editor: nothing may name it any more (a new window can get its handle).
+    if (window != nullptr && window == g_frame.activeEditor) {
+      g_frame.activeEditor = nullptr;
+      context.editor = nullptr;
+    }
+    ForgetDispatcherEditor(window);
+    ForgetPendingFormatEditor(window);
     if (window != nullptr && window == g_frame.ideWindow) MarkIdeClosing(g_frame.ideWindow);
     return;
   }

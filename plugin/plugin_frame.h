@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "plugin/hook_context.h"
 
@@ -52,3 +53,5 @@ os::Window ActiveEditor();
 // Back to the state at load (frame, dispatcher, pending formatting): for tools and tests that
 // start a fresh IDE in the same process.
 void ResetPluginState();
+// Every editor window the plugin's state names (null where none): none may outlive its window.
+std::vector<os::Window> PluginEditorReferences();

@@ -224,7 +224,8 @@ TEST_F(FrameTest, SnapshotFollowsTheStamp) {
 
 namespace {
 
-// An editor's handle is trusted without new lookups only until its WM_DESTROY.
+// An editor's handle is trusted without new lookups only until its WM_DESTROY, and the plugin's
+// state forgets it then.
 TEST_F(FrameTest, DestroyedEditorIsNoLongerTrusted) {
   FakeEditor& editor = *ide->editors[0];
   os::NotifyHeader header{editor.window, 1, sci::SCN_UPDATEUI};
@@ -235,6 +236,8 @@ TEST_F(FrameTest, DestroyedEditorIsNoLongerTrusted) {
   EXPECT_EQ(first.editor, editor.window);
 
   os::sim::DestroyWindow(editor.window);  // WM_DESTROY passes through the hook
+  // Nothing names it any more: a window created later may get its handle.
+  for (os::Window named : PluginEditorReferences()) EXPECT_NE(named, editor.window);
   HookContext after;
   SetupCallContext(after, ide->main, os::kWM_NOTIFY, 1, lParam);
   EXPECT_EQ(after.notification, nullptr);
