@@ -130,6 +130,8 @@ struct EditorState final : public sci_internal::DocWatcher {
   int needUpdate = 0;
   bool stylingRefused = false;
   bool focused = false;
+  // SCI_BEGINUNDOACTION less SCI_ENDUNDOACTION, as the document counts them.
+  int undoGroupsOpened = 0;
   bool selectionHidden = false;
   Position desiredColumn = -1;  // column kept over vertical moves
   Position verticalCaret = -1;  // caret after the last vertical move
@@ -780,9 +782,11 @@ os::LResult EditorState::Dispatch(std::uint32_t message, os::WParam wParam, os::
     // Undo.
     case sci::SCI_BEGINUNDOACTION:
       doc->BeginUndoAction();
+      ++undoGroupsOpened;
       return 0;
     case sci::SCI_ENDUNDOACTION:
       doc->EndUndoAction();
+      --undoGroupsOpened;
       return 0;
     case sci::SCI_EMPTYUNDOBUFFER:
       doc->DeleteUndoHistory();
@@ -1054,6 +1058,7 @@ Editor::~Editor() {
 }
 
 os::Window Editor::Window() const { return state_->window; }
+int Editor::UndoGroupDepth() const { return state_->undoGroupsOpened; }
 int Editor::ControlId() const { return state_->controlId; }
 
 os::LResult Editor::Message(std::uint32_t message, os::WParam wParam, os::LParam lParam) {

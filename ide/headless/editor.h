@@ -77,6 +77,8 @@ class Editor {
   std::int64_t Length() const;
   std::int64_t Caret() const;
   std::int64_t Anchor() const;
+  // Undo groups opened with SCI_BEGINUNDOACTION and not yet ended (negative after an end too many).
+  int UndoGroupDepth() const;
 
  private:
   std::unique_ptr<EditorState> state_;

@@ -92,6 +92,19 @@ Editor& Ide::Switch(const std::string& name) {
   return *editor;
 }
 
+void Ide::Close(const std::string& name) {
+  const auto found = editors_.find(name);
+  if (found == editors_.end() || editors_.size() == 1) return;
+  std::unique_ptr<Editor> closing = std::move(found->second);
+  editors_.erase(found);
+  highlights_.erase(closing.get());
+  if (current_ == closing.get()) {
+    current_ = editors_.begin()->second.get();
+    Focus();
+  }
+  closing.reset();
+}
+
 void Ide::Focus() {
   for (auto& [name, editor] : editors_) {
     if (editor.get() != current_) editor->SetFocus(false);

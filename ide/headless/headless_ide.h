@@ -35,6 +35,9 @@ class Ide {
   Editor& Current() { return *current_; }
   Editor* Find(const std::string& name);
   Editor& Switch(const std::string& name);
+  // Closes an editor (its window is destroyed); the first editor of the others becomes current
+  // when it was. The last editor stays open.
+  void Close(const std::string& name);
   // The current editor receives the keyboard focus (again, when it has it: SCN_FOCUSOUT first).
   void Focus();
 
