@@ -24,6 +24,11 @@ if(VORPEX_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
+# The fuzzing build (clang): every file instrumented for libFuzzer's coverage (tests/fuzz).
+option(VORPEX_LIBFUZZER "Build the libFuzzer programs of tests/fuzz (clang only)" OFF)
+if(VORPEX_LIBFUZZER)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
 if(VORPEX_WINDOWS)
   add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
   # Everything we ship is loaded beside foreign programs: no MinGW runtime DLLs.
