@@ -213,7 +213,8 @@ std::string PreferencesBytes(const PluginTable& table, const PreferencesDocument
         !OwnedByAContainer(table, group.name))
       continue;
     bool seen = false;
-    for (const std::string& name : ownedSeen) seen = seen || core::EqualsIgnoreCase(name, group.name);
+    for (const std::string& name : ownedSeen)
+      seen = seen || core::EqualsIgnoreCase(name, group.name);
     if (seen) continue;
     ownedSeen.push_back(group.name);
     for (const auto& [key, value] : group.keys) writer.Keep(group.name, key, value);

@@ -455,9 +455,10 @@ std::int64_t ApplySpacingRule(const HookContext& context, std::int64_t position,
   auto joins = [](int left, int right) {
     return (left == '<' || left == '>' || left == ':') && right == left;
   };
-  const bool joinsBehind = after != 0 && joins(CharAt(context, end - after - 1), CharAt(context, end));
-  const bool joinsInFront =
-      before != 0 && start > 0 && joins(CharAt(context, start - 1), CharAt(context, start + before));
+  const bool joinsBehind =
+      after != 0 && joins(CharAt(context, end - after - 1), CharAt(context, end));
+  const bool joinsInFront = before != 0 && start > 0 &&
+                            joins(CharAt(context, start - 1), CharAt(context, start + before));
   auto removeBlanks = [&](std::int64_t from, std::int64_t to, bool keepOne) {
     if (!keepOne) {
       Replace(context, kNothing, from, to);

@@ -8,40 +8,76 @@ namespace fuzz {
 namespace {
 
 const std::vector<std::string_view> kKeywords = {
-    "If",   "ElseIf", "Else",      "EndIf",     "For",          "To",        "Step",
-    "Next", "While",  "Wend",      "Repeat",    "Until",        "Select",    "Case",
-    "Default", "EndSelect", "Procedure", "EndProcedure", "Structure", "EndStructure",
-    "With", "EndWith", "Module", "EndModule", "Protected", "Global", "And", "Or",
-    "Xor",  "Not",    "Break",     "Continue",  "End",          "endif",     "WEND"};
+    "If",      "ElseIf",    "Else",      "EndIf",        "For",       "To",           "Step",
+    "Next",    "While",     "Wend",      "Repeat",       "Until",     "Select",       "Case",
+    "Default", "EndSelect", "Procedure", "EndProcedure", "Structure", "EndStructure", "With",
+    "EndWith", "Module",    "EndModule", "Protected",    "Global",    "And",          "Or",
+    "Xor",     "Not",       "Break",     "Continue",     "End",       "endif",        "WEND"};
 
-const std::vector<std::string_view> kIdentifiers = {
-    "a", "b1", "_x", "Foo", "x$", "Result$", "*p", "Mod", "Name", "eax", "ebx", "value.l",
-    "#Const", "#Text$", "List", "i", "\xC3\xA9t\xC3\xA9", "na\xC3\xAFve", "\xE6\x97\xA5\xE6\x9C\xAC"};
+const std::vector<std::string_view> kIdentifiers = {"a",
+                                                    "b1",
+                                                    "_x",
+                                                    "Foo",
+                                                    "x$",
+                                                    "Result$",
+                                                    "*p",
+                                                    "Mod",
+                                                    "Name",
+                                                    "eax",
+                                                    "ebx",
+                                                    "value.l",
+                                                    "#Const",
+                                                    "#Text$",
+                                                    "List",
+                                                    "i",
+                                                    "\xC3\xA9t\xC3\xA9",
+                                                    "na\xC3\xAFve",
+                                                    "\xE6\x97\xA5\xE6\x9C\xAC"};
 
-const std::vector<std::string_view> kNumbers = {"0", "1", "42", "1.5", ".5", "1e10", "$FF", "%101",
-                                                "-3", "007", "3.", "99999999999999999999"};
+const std::vector<std::string_view> kNumbers = {
+    "0", "1", "42", "1.5", ".5", "1e10", "$FF", "%101", "-3", "007", "3.", "99999999999999999999"};
 
 const std::vector<std::string_view> kOperators = {
-    "=",  "==", "<",  ">",  "<>", "<=", ">=", "=<", "=>", "><", "<<", ">>", "<<=", "===",
-    "+",  "-",  "*",  "/",  "!",  "|",  "&",  "~",  "\\", ".",  ",",  ":",  "::",  ":::",
-    "(",  ")",  "[",  "]",  "{",  "}",  "?",  "@",  "^",  "`",  "#",  "$",  "%",   "< =",
-    "< <", "> >", ": :", "= =", "> <", "~ ", ". .", "\\ \\"};
+    "=",   "==",  "<",   ">",   "<>",  "<=",  ">=",  "=<",  "=>", "><",  "<<",   ">>", "<<=",
+    "===", "+",   "-",   "*",   "/",   "!",   "|",   "&",   "~",  "\\",  ".",    ",",  ":",
+    "::",  ":::", "(",   ")",   "[",   "]",   "{",   "}",   "?",  "@",   "^",    "`",  "#",
+    "$",   "%",   "< =", "< <", "> >", ": :", "= =", "> <", "~ ", ". .", "\\ \\"};
 
-const std::vector<std::string_view> kStrings = {
-    "\"str , a\"", "\"\"", "\"a  =  b\"", "\"\xC3\xA9 \xF0\x9D\x84\x9E\"", "\"unterminated ,",
-    "\"", "~\"esc \\\" , a\"", "~\"esc \\\\\"", "~\"\\t\\n\"", "~\"open \\", "~\"", "~ \"a\\\"b\"",
-    "\"a\\\"", "\"; not a comment\"", "\"'\""};
+const std::vector<std::string_view> kStrings = {"\"str , a\"",
+                                                "\"\"",
+                                                "\"a  =  b\"",
+                                                "\"\xC3\xA9 \xF0\x9D\x84\x9E\"",
+                                                "\"unterminated ,",
+                                                "\"",
+                                                "~\"esc \\\" , a\"",
+                                                "~\"esc \\\\\"",
+                                                "~\"\\t\\n\"",
+                                                "~\"open \\",
+                                                "~\"",
+                                                "~ \"a\\\"b\"",
+                                                "\"a\\\"",
+                                                "\"; not a comment\"",
+                                                "\"'\""};
 
-const std::vector<std::string_view> kCharacters = {"'c'", "'", "' x ,", "''", "'\\'", "'\"'",
-                                                   "'\xC3\xA9'", "';'"};
+const std::vector<std::string_view> kCharacters = {"'c'",  "'",    "' x ,",      "''",
+                                                   "'\\'", "'\"'", "'\xC3\xA9'", "';'"};
 
 const std::vector<std::string_view> kComments = {
-    "; note , a  =  b", ";", ";\xC3\xA9 \xF0\x9D\x84\x9E", "; \"not a string", "; 'x   ",
-    ";;;", "; ~\"x\\\"", ";\t\t", "; trailing   "};
+    "; note , a  =  b", ";",       ";\xC3\xA9 \xF0\x9D\x84\x9E",
+    "; \"not a string", "; 'x   ", ";;;",
+    "; ~\"x\\\"",       ";\t\t",   "; trailing   "};
 
-const std::vector<std::string_view> kBadBytes = {
-    "\xC3", "\xFF", "\x80", "\x01", "\x0b", "\x0c", "\xED\xA0\x80", "\xF4\x90\x80\x80",
-    "\xE2\x82", "\x7F", std::string_view("\0", 1)};
+const std::vector<std::string_view> kBadBytes = {"\xC3",
+                                                 "\xFF",
+                                                 "\x80",
+                                                 "\x01",
+                                                 "\x0b",
+                                                 "\x0c",
+                                                 "\xED\xA0\x80",
+                                                 "\xF4\x90\x80\x80",
+                                                 "\xE2\x82",
+                                                 "\x7F",
+                                                 std::string_view("\0", 1)};
 
 std::string_view From(Random& random, const std::vector<std::string_view>& list) {
   return list[Pick(random, list.size())];
@@ -102,8 +138,8 @@ std::string Token(Random& random) {
 }
 
 std::string Blanks(Random& random) {
-  static const std::array<std::string_view, 10> kRuns = {"", "", "", " ", " ", "  ", "\t",
-                                                         " \t", "\t\t", "    "};
+  static const std::array<std::string_view, 10> kRuns = {"",   "",   "",    " ",    " ",
+                                                         "  ", "\t", " \t", "\t\t", "    "};
   return std::string(kRuns[Pick(random, kRuns.size())]);
 }
 
@@ -114,8 +150,8 @@ std::string Line(Random& random, bool longLines) {
     line += std::string(From(random, kIdentifiers)) + Blanks(random) + ":" + Blanks(random);
     if (Chance(random, 500)) line += Statement(random);
   } else if (shape < 12) {
-    line += (Chance(random, 500) ? "!" : " !") + Blanks(random) + "mov eax" + Blanks(random) +
-            "," + Blanks(random) + "[ebx" + Blanks(random) + "+" + Blanks(random) + "4]";
+    line += (Chance(random, 500) ? "!" : " !") + Blanks(random) + "mov eax" + Blanks(random) + "," +
+            Blanks(random) + "[ebx" + Blanks(random) + "+" + Blanks(random) + "4]";
     if (Chance(random, 300)) line += Statement(random);
   } else if (shape < 18) {
     line += std::string(From(random, kComments));

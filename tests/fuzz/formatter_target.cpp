@@ -12,10 +12,10 @@
 #include "core/property_names.h"
 #include "ide/headless/headless_ide.h"
 #include "ide/lexer.h"
+#include "iface/scintilla.h"
 #include "os/sim/sim.h"
 #include "plugin/helpers.h"
 #include "plugin/plugin_frame.h"
-#include "iface/scintilla.h"
 #include "targets.h"
 
 namespace fuzz {
@@ -26,29 +26,54 @@ struct Rule {
   std::int64_t defaultValue;
 };
 // The spacing rules with the catalogue's defaults, in catalogue order.
-constexpr Rule kRules[] = {{"DefaultSpacing", 1}, {"Colon", 2},        {"Comma", 2},
-                           {"Module", 1},         {"Math", 1},         {"Bitwise", 2},
-                           {"BitwiseShift", 2},   {"Comparison", 1},   {"BitwiseNot", 1},
-                           {"Type", 1},           {"Field", 1},        {"Label", 1},
-                           {"ASM", 1},            {"Bracket", 1},      {"TrailingSpaces", 1}};
+constexpr Rule kRules[] = {{"DefaultSpacing", 1},
+                           {"Colon", 2},
+                           {"Comma", 2},
+                           {"Module", 1},
+                           {"Math", 1},
+                           {"Bitwise", 2},
+                           {"BitwiseShift", 2},
+                           {"Comparison", 1},
+                           {"BitwiseNot", 1},
+                           {"Type", 1},
+                           {"Field", 1},
+                           {"Label", 1},
+                           {"ASM", 1},
+                           {"Bracket", 1},
+                           {"TrailingSpaces", 1}};
 constexpr std::size_t kRuleCount = sizeof kRules / sizeof kRules[0];
 
 // Mostly the values the settings window offers; now and then one it never writes.
 std::int64_t SettingValue(std::uint8_t byte) {
   switch (byte % 16) {
-    case 0: case 1: case 2: case 3: case 4: return 0;
-    case 5: case 6: case 7: case 8: case 9: return 1;
-    case 10: case 11: case 12: case 13: return 2;
-    case 14: return 3;
-    default: return byte & 0x80 ? -1 : 1000000;
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+      return 0;
+    case 5:
+    case 6:
+    case 7:
+    case 8:
+    case 9:
+      return 1;
+    case 10:
+    case 11:
+    case 12:
+    case 13:
+      return 2;
+    case 14:
+      return 3;
+    default:
+      return byte & 0x80 ? -1 : 1000000;
   }
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 bool IsProtected(unsigned char style) {
-  return style == ide::kStyleComment || style == ide::kStyleString ||
-         style == ide::kStyleCharacter;
+  return style == ide::kStyleComment || style == ide::kStyleString || style == ide::kStyleCharacter;
 }
 
 struct TextLine {
@@ -108,11 +133,16 @@ std::string Skeleton(const TextLine& line) {
 std::string Shown(const std::string& text) {
   std::string shown;
   for (unsigned char c : text.substr(0, 400)) {
-    if (c == '\r') shown += "\\r";
-    else if (c == '\n') shown += "\\n";
-    else if (c == '\t') shown += "\\t";
-    else if (c < 0x20 || c == 0x7F) shown += "\\x" + std::string(1, "0123456789ABCDEF"[c >> 4]) + "0123456789ABCDEF"[c & 15];
-    else shown += static_cast<char>(c);
+    if (c == '\r')
+      shown += "\\r";
+    else if (c == '\n')
+      shown += "\\n";
+    else if (c == '\t')
+      shown += "\\t";
+    else if (c < 0x20 || c == 0x7F)
+      shown += "\\x" + std::string(1, "0123456789ABCDEF"[c >> 4]) + "0123456789ABCDEF"[c & 15];
+    else
+      shown += static_cast<char>(c);
   }
   return text.size() > 400 ? shown + "..." : shown;
 }
@@ -130,8 +160,9 @@ std::string CompareLines(const std::string& before, const std::string& after) {
     };
     if (was[i].end != is[i].end) return where() + ": its line end changed";
     if (was[i].text != is[i].text && Skeleton(was[i]) != Skeleton(is[i]))
-      return where() + ": more than blanks changed, or blanks inside a literal, a comment or the "
-                       "indentation";
+      return where() +
+             ": more than blanks changed, or blanks inside a literal, a comment or the "
+             "indentation";
   }
   return {};
 }
@@ -194,10 +225,10 @@ Outcome RunFormatter(const std::uint8_t* data, std::size_t size) {
   Outcome outcome;
   outcome.units = static_cast<std::uint64_t>(editor.Message(sci::SCI_GETLINECOUNT, 0, 0));
   const os::Window window = editor.Window();
-  os::sim::SetSendObserver([&world, window](os::Window to, std::uint32_t message, os::WParam,
-                                            os::LParam) {
-    if (to == window && message == sci::SCI_FINDTEXT) ++world.searches;
-  });
+  os::sim::SetSendObserver(
+      [&world, window](os::Window to, std::uint32_t message, os::WParam, os::LParam) {
+        if (to == window && message == sci::SCI_FINDTEXT) ++world.searches;
+      });
   const std::string once = FormatAll(world);
   os::sim::SetSendObserver(nullptr);
   const std::string settings = " (settings: " + SettingsText(values) + ")";

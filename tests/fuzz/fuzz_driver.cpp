@@ -73,7 +73,8 @@ std::string SaveInput(const std::string& kind, const std::string& target, const 
 
 void OnDeath() {
   if (g_current.bytes == nullptr || g_current.startedMs == 0) return;
-  const std::string path = SaveInput("crash", g_current.target, *g_current.bytes, g_current.failures);
+  const std::string path =
+      SaveInput("crash", g_current.target, *g_current.bytes, g_current.failures);
   std::fprintf(stderr, "fuzz: %s: the input that crashed is %s\n", g_current.target.c_str(),
                path.c_str());
 }
@@ -116,7 +117,8 @@ std::string Kind(const std::string& failure) {
 int Minimize(const fuzz::Target& target, const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  const fuzz::Outcome first = target.run(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+  const fuzz::Outcome first =
+      target.run(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
   if (first.failure.empty()) {
     std::fprintf(stderr, "vorpex-fuzz: %s does not fail\n", path.c_str());
     return 1;
@@ -126,7 +128,8 @@ int Minimize(const fuzz::Target& target, const std::string& path) {
   for (std::size_t chunk = bytes.size() / 2; chunk >= 1; chunk /= 2) {
     for (std::size_t at = 0; at < bytes.size();) {
       std::string smaller = bytes.substr(0, at) + bytes.substr(std::min(bytes.size(), at + chunk));
-      const fuzz::Outcome outcome = target.run(reinterpret_cast<const std::uint8_t*>(smaller.data()), smaller.size());
+      const fuzz::Outcome outcome =
+          target.run(reinterpret_cast<const std::uint8_t*>(smaller.data()), smaller.size());
       if (!outcome.failure.empty() && Kind(outcome.failure) == kind) {
         bytes = smaller;
         failure = outcome.failure;
@@ -197,8 +200,8 @@ bool ParseOptions(int argc, char** argv, Options* options) {
 void ReportFailure(const fuzz::Target& target, const std::string& what, const std::string& bytes,
                    const fuzz::Outcome& outcome, const Options& options) {
   const std::string path = SaveInput("failure", target.name, bytes, options.failures);
-  std::fprintf(stderr, "fuzz: %s: FAILURE on %s (saved as %s):\n  %s\n", target.name,
-               what.c_str(), path.c_str(), outcome.failure.c_str());
+  std::fprintf(stderr, "fuzz: %s: FAILURE on %s (saved as %s):\n  %s\n", target.name, what.c_str(),
+               path.c_str(), outcome.failure.c_str());
 }
 
 }  // namespace
@@ -206,11 +209,13 @@ void ReportFailure(const fuzz::Target& target, const std::string& what, const st
 int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, &options)) return 2;
-  if (!options.minimize.empty()) return Minimize(*fuzz::FindTarget(options.targets[0]), options.minimize);
+  if (!options.minimize.empty())
+    return Minimize(*fuzz::FindTarget(options.targets[0]), options.minimize);
   if (!options.run.empty()) {
     const std::string bytes = ReadFile(options.run);
     const fuzz::Target& target = *fuzz::FindTarget(options.targets[0]);
-    const fuzz::Outcome outcome = target.run(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    const fuzz::Outcome outcome =
+        target.run(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     std::printf("%llu %s; %s\n", static_cast<unsigned long long>(outcome.units), target.unit,
                 outcome.failure.empty() ? "every invariant held" : outcome.failure.c_str());
     return outcome.failure.empty() ? 0 : 1;
@@ -237,7 +242,8 @@ int main(int argc, char** argv) {
       continue;
     }
 
-    fuzz::Progress progress(target, "saved inputs and generator, seed " + std::to_string(options.seed));
+    fuzz::Progress progress(target,
+                            "saved inputs and generator, seed " + std::to_string(options.seed));
     if (!options.inputs.empty() && fs::is_directory(fs::path(options.inputs) / name)) {
       std::vector<fs::path> files;
       for (const auto& entry : fs::directory_iterator(fs::path(options.inputs) / name))
@@ -259,7 +265,8 @@ int main(int argc, char** argv) {
       progress.Count(outcome);
       ++generated;
       if (!outcome.failure.empty())
-        ReportFailure(target, "generated input " + std::to_string(generated), bytes, outcome, options);
+        ReportFailure(target, "generated input " + std::to_string(generated), bytes, outcome,
+                      options);
       progress.Show();
     }
     std::fprintf(stderr, "%s\n", progress.Line().c_str());

@@ -95,7 +95,8 @@ std::string CompareValues(const PreferencesDocument& before, const PreferencesDo
   for (const auto& group : before.groups) {
     if (group.name.empty()) continue;
     bool seen = false;
-    for (const std::string& name : seenGroups) seen = seen || core::EqualsIgnoreCase(name, group.name);
+    for (const std::string& name : seenGroups)
+      seen = seen || core::EqualsIgnoreCase(name, group.name);
     if (seen) continue;
     seenGroups.push_back(group.name);
     const bool flags = core::EqualsIgnoreCase(group.name, "InstalledPlugins");
@@ -103,7 +104,8 @@ std::string CompareValues(const PreferencesDocument& before, const PreferencesDo
     for (const auto& [key, text] : group.keys) {
       (void)text;
       bool keySeen = false;
-      for (const std::string& name : seenKeys) keySeen = keySeen || core::EqualsIgnoreCase(name, key);
+      for (const std::string& name : seenKeys)
+        keySeen = keySeen || core::EqualsIgnoreCase(name, key);
       if (keySeen) continue;
       seenKeys.push_back(key);
       const std::int64_t was = ReadPreference(before, group.name, key, 0);
@@ -160,7 +162,8 @@ Outcome RunHostInput(const std::uint8_t* data, std::size_t size) {
     const int code = RunTool(host, "Vorpex", 200, kToolWindowDescription);
     if (std::getenv("VORPEX_FUZZ_SHOW")) {
       std::fprintf(stderr, "host: exit %d, %zu messages%s%s\n", code, gui.messages.size(),
-                   gui.messages.empty() ? "" : ": ", gui.messages.empty() ? "" : gui.messages[0].c_str());
+                   gui.messages.empty() ? "" : ": ",
+                   gui.messages.empty() ? "" : gui.messages[0].c_str());
       std::fprintf(stderr, "preferences written:\n%s\n", ReadAll(iniPath).c_str());
     }
     if (code == 1) {
@@ -168,7 +171,8 @@ Outcome RunHostInput(const std::uint8_t* data, std::size_t size) {
       if (gui.messages.size() != 1) {
         broken = std::to_string(gui.messages.size()) + " messages for one failed start";
       } else if (message.rfind("Vorpex|XML error: ", 0) == 0) {
-        if (message.find(" (Line: ") == std::string::npos) broken = "XML error without its line: " + message;
+        if (message.find(" (Line: ") == std::string::npos)
+          broken = "XML error without its line: " + message;
       } else if (message.rfind("Vorpex|Dialog error: ", 0) == 0) {
         if (!IsEngineError(gui.engineError))
           broken = "the dialog engine's error is none of its texts: " + gui.engineError;
@@ -193,29 +197,58 @@ Outcome RunHostInput(const std::uint8_t* data, std::size_t size) {
 
 namespace {
 
-const char* const kElements[] = {
-    "container", "vbox", "hbox", "gridbox", "multibox", "frame", "text", "checkbox", "option",
-    "spin", "combobox", "string", "canvas", "empty", "panel", "tab", "editor", "listicon",
-    "button", "scrollarea", "singlebox", "splitter", "window", "dialogs", "unknown", "VBOX",
-    "Container", "trackbar", "image", "calendar"};
+const char* const kElements[] = {"container", "vbox",      "hbox",     "gridbox", "multibox",
+                                 "frame",     "text",      "checkbox", "option",  "spin",
+                                 "combobox",  "string",    "canvas",   "empty",   "panel",
+                                 "tab",       "editor",    "listicon", "button",  "scrollarea",
+                                 "singlebox", "splitter",  "window",   "dialogs", "unknown",
+                                 "VBOX",      "Container", "trackbar", "image",   "calendar"};
 
-const char* const kFlags[] = {
-    "#PB_Container_Single", "#PB_Text_Right", "#PB_Spin_Numeric", "#PB_Canvas_Border",
-    "#PB_String_UpperCase", "#PB_Window_SystemMenu", "#PB_ListIcon_CheckBoxes", "#PB_Any",
-    "#PB_Container_Flat", "#ToolWindow", "#Nothing", "PB_Text_Right", "#", "#pb_text_right",
-    "#PB_Frame_Double", "#PB_Button_Default"};
+const char* const kFlags[] = {"#PB_Container_Single",
+                              "#PB_Text_Right",
+                              "#PB_Spin_Numeric",
+                              "#PB_Canvas_Border",
+                              "#PB_String_UpperCase",
+                              "#PB_Window_SystemMenu",
+                              "#PB_ListIcon_CheckBoxes",
+                              "#PB_Any",
+                              "#PB_Container_Flat",
+                              "#ToolWindow",
+                              "#Nothing",
+                              "PB_Text_Right",
+                              "#",
+                              "#pb_text_right",
+                              "#PB_Frame_Double",
+                              "#PB_Button_Default"};
 
-const char* const kNumbers[] = {"0",   "1",   "5",   "100", "-1",  "2147483647", "2147483648",
-                                "-2147483649", "99999999999999999999", "1e9", " 12", "+3", "x",
-                                "", "#ToolWindow", "#toolwindow", "3.7", "-0", "65536"};
+const char* const kNumbers[] = {"0",
+                                "1",
+                                "5",
+                                "100",
+                                "-1",
+                                "2147483647",
+                                "2147483648",
+                                "-2147483649",
+                                "99999999999999999999",
+                                "1e9",
+                                " 12",
+                                "+3",
+                                "x",
+                                "",
+                                "#ToolWindow",
+                                "#toolwindow",
+                                "3.7",
+                                "-0",
+                                "65536"};
 
 std::string Number(Random& random) { return kNumbers[Pick(random, std::size(kNumbers))]; }
 
 std::string SettingName(Random& random) {
-  static const char* const kNames[] = {"Check", "X", "Colour", "Mode", "Comma", "Math", "a",
-                                       "Über", "Key With Blank", "k=v", "[g]", ";c", " lead"};
-  static const char* const kSuffixes[] = {"", "", "", ":0", ":1", ":2", ":Color", ":Picker",
-                                          ":", ":x:y", ":-1"};
+  static const char* const kNames[] = {"Check", "X",  "Colour", "Mode",           "Comma",
+                                       "Math",  "a",  "Über",   "Key With Blank", "k=v",
+                                       "[g]",   ";c", " lead"};
+  static const char* const kSuffixes[] = {"",       "",        "",  ":0",   ":1", ":2",
+                                          ":Color", ":Picker", ":", ":x:y", ":-1"};
   return std::string(kNames[Pick(random, std::size(kNames))]) +
          kSuffixes[Pick(random, std::size(kSuffixes))];
 }
@@ -223,10 +256,14 @@ std::string SettingName(Random& random) {
 std::string Escaped(const std::string& text) {
   std::string out;
   for (char c : text) {
-    if (c == '<') out += "&lt;";
-    else if (c == '&') out += "&#38;";
-    else if (c == '\'') out += "&apos;";
-    else out += c;
+    if (c == '<')
+      out += "&lt;";
+    else if (c == '&')
+      out += "&#38;";
+    else if (c == '\'')
+      out += "&apos;";
+    else
+      out += c;
   }
   return out;
 }
@@ -240,32 +277,80 @@ std::string Attributes(Random& random, int depth) {
   const int count = static_cast<int>(Pick(random, 6));
   for (int i = 0; i < count; ++i) {
     switch (Pick(random, 22)) {
-      case 0: case 1: out += Attribute(random, "name", SettingName(random)); break;
-      case 2: out += Attribute(random, "value", Number(random)); break;
-      case 3: out += Attribute(random, "width", Number(random)); break;
-      case 4: out += Attribute(random, "height", Number(random)); break;
-      case 5: out += Attribute(random, "min", Number(random)); out += Attribute(random, "max", Number(random)); break;
+      case 0:
+      case 1:
+        out += Attribute(random, "name", SettingName(random));
+        break;
+      case 2:
+        out += Attribute(random, "value", Number(random));
+        break;
+      case 3:
+        out += Attribute(random, "width", Number(random));
+        break;
+      case 4:
+        out += Attribute(random, "height", Number(random));
+        break;
+      case 5:
+        out += Attribute(random, "min", Number(random));
+        out += Attribute(random, "max", Number(random));
+        break;
       case 6: {
         std::string flags = kFlags[Pick(random, std::size(kFlags))];
-        if (Chance(random, 400)) flags += " | " + std::string(kFlags[Pick(random, std::size(kFlags))]);
+        if (Chance(random, 400))
+          flags += " | " + std::string(kFlags[Pick(random, std::size(kFlags))]);
         out += Attribute(random, Chance(random, 100) ? "FLAGS" : "flags", flags);
         break;
       }
-      case 7: out += Attribute(random, "onchange", Chance(random, 500) ? "OnChangeToolGadgets()" : "Nothing()"); break;
-      case 8: out += Attribute(random, "margin", Chance(random, 500) ? Number(random) : "top:" + Number(random) + " LEFT:" + Number(random)); break;
-      case 9: out += Attribute(random, "expand", Chance(random, 500) ? "item:" + Number(random) : "equal"); break;
-      case 10: out += Attribute(random, "columns", Number(random)); break;
-      case 11: out += Attribute(random, "spacing", Number(random)); break;
-      case 12: out += Attribute(random, "items", "a|b|\xC3\xA9|" + Number(random)); break;
-      case 13: out += Attribute(random, "tooltip", "tip " + std::to_string(depth)); break;
-      case 14: out += Attribute(random, "font", Chance(random, 500) ? "Consolas" : ""); break;
-      case 15: out += Attribute(random, "text", Chance(random, 990) ? "Caption \xE2\x82\xAC" : std::string(20000, 'w')); break;
-      case 16: out += Attribute(random, "invisible", "yes"); break;
-      case 17: out += Attribute(random, "disabled", "YES"); break;
-      case 18: out += Attribute(random, "id", Number(random)); break;
-      case 19: out += Attribute(random, "onleftclick", "OnShowToolMenu()"); break;
-      case 20: out += Attribute(random, "rowexpand", "item:" + Number(random)); break;
-      default: out += Attribute(random, "title", "Title"); break;
+      case 7:
+        out += Attribute(random, "onchange",
+                         Chance(random, 500) ? "OnChangeToolGadgets()" : "Nothing()");
+        break;
+      case 8:
+        out += Attribute(random, "margin",
+                         Chance(random, 500) ? Number(random)
+                                             : "top:" + Number(random) + " LEFT:" + Number(random));
+        break;
+      case 9:
+        out +=
+            Attribute(random, "expand", Chance(random, 500) ? "item:" + Number(random) : "equal");
+        break;
+      case 10:
+        out += Attribute(random, "columns", Number(random));
+        break;
+      case 11:
+        out += Attribute(random, "spacing", Number(random));
+        break;
+      case 12:
+        out += Attribute(random, "items", "a|b|\xC3\xA9|" + Number(random));
+        break;
+      case 13:
+        out += Attribute(random, "tooltip", "tip " + std::to_string(depth));
+        break;
+      case 14:
+        out += Attribute(random, "font", Chance(random, 500) ? "Consolas" : "");
+        break;
+      case 15:
+        out += Attribute(random, "text",
+                         Chance(random, 990) ? "Caption \xE2\x82\xAC" : std::string(20000, 'w'));
+        break;
+      case 16:
+        out += Attribute(random, "invisible", "yes");
+        break;
+      case 17:
+        out += Attribute(random, "disabled", "YES");
+        break;
+      case 18:
+        out += Attribute(random, "id", Number(random));
+        break;
+      case 19:
+        out += Attribute(random, "onleftclick", "OnShowToolMenu()");
+        break;
+      case 20:
+        out += Attribute(random, "rowexpand", "item:" + Number(random));
+        break;
+      default:
+        out += Attribute(random, "title", "Title");
+        break;
     }
   }
   return out;
@@ -295,38 +380,43 @@ std::string Fragment(Random& random) {
   int budget = Chance(random, 5) ? 3000 : 60;  // a huge fragment now and then
   const int containers = 1 + static_cast<int>(Pick(random, 2));
   for (int i = 0; i < containers; ++i) {
-    out += "<container name='" + Escaped(Chance(random, 900) ? "Group" + std::to_string(i)
-                                                               : SettingName(random)) + "'" +
+    out += "<container name='" +
+           Escaped(Chance(random, 900) ? "Group" + std::to_string(i) : SettingName(random)) + "'" +
            Attributes(random, 0) + ">";
     Element(random, out, 2, budget);
     out += "</container>";
   }
   if (Chance(random, 80)) out = out.substr(0, Pick(random, out.size() + 1));  // broken XML
-  if (Chance(random, 20)) out.insert(Pick(random, out.size() + 1), "<!DOCTYPE x [<!ENTITY a 'b'>]>");
+  if (Chance(random, 20))
+    out.insert(Pick(random, out.size() + 1), "<!DOCTYPE x [<!ENTITY a 'b'>]>");
   return out;
 }
 
 std::string PreferencesText(Random& random) {
-  static const char* const kGroups[] = {"InstalledPlugins", "installedplugins", "Group0", "GROUP1",
-                                        "Other", "", " Spaced ", "Group0]x", "\xC3\xA9"};
-  static const char* const kValues[] = {"0", "1", "5", "-3", " 12abc", "abc", "",
-                                        "99999999999999999999", "-0", "0x10", "+7", "\t9"};
+  static const char* const kGroups[] = {
+      "InstalledPlugins", "installedplugins", "Group0",  "GROUP1", "Other", "",
+      " Spaced ",         "Group0]x",         "\xC3\xA9"};
+  static const char* const kValues[] = {
+      "0", "1", "5", "-3", " 12abc", "abc", "", "99999999999999999999", "-0", "0x10", "+7", "\t9"};
   std::string text;
   const int groups = static_cast<int>(Pick(random, 6));
   if (Chance(random, 200)) text += "stray = 4\r\n";
   for (int g = 0; g < groups; ++g) {
-    text += (Chance(random, 100) ? "  [" : "[") + std::string(kGroups[Pick(random, std::size(kGroups))]) + "]\r\n";
+    text += (Chance(random, 100) ? "  [" : "[") +
+            std::string(kGroups[Pick(random, std::size(kGroups))]) + "]\r\n";
     const int keys = static_cast<int>(Pick(random, 8));
     for (int k = 0; k < keys; ++k) {
       if (Chance(random, 80)) text += "; comment\r\n";
-      std::string key = Chance(random, 300) ? "Group" + std::to_string(Pick(random, 2)) : SettingName(random);
+      std::string key =
+          Chance(random, 300) ? "Group" + std::to_string(Pick(random, 2)) : SettingName(random);
       key = key.substr(0, key.find(':'));
-      text += key + (Chance(random, 500) ? " = " : "=") + kValues[Pick(random, std::size(kValues))] +
-              (Chance(random, 100) ? "\n" : "\r\n");
+      text += key + (Chance(random, 500) ? " = " : "=") +
+              kValues[Pick(random, std::size(kValues))] + (Chance(random, 100) ? "\n" : "\r\n");
     }
   }
   switch (Pick(random, 12)) {
-    case 0: return text;  // without a byte-order mark: ISO-8859-1
+    case 0:
+      return text;  // without a byte-order mark: ISO-8859-1
     case 1: {
       std::string wide = "\xFF\xFE";
       for (char16_t unit : core::Utf8ToUtf16(text)) {
@@ -345,7 +435,8 @@ std::string PreferencesText(Random& random) {
     }
     case 3: {
       std::string binary;
-      for (std::size_t i = Pick(random, 300); i > 0; --i) binary += static_cast<char>(Pick(random, 256));
+      for (std::size_t i = Pick(random, 300); i > 0; --i)
+        binary += static_cast<char>(Pick(random, 256));
       return binary;
     }
     case 4:

@@ -5,7 +5,9 @@
 namespace fuzz {
 
 Progress::Progress(const Target& target, std::string engine)
-    : target_(target), engine_(std::move(engine)), start_(std::chrono::steady_clock::now()),
+    : target_(target),
+      engine_(std::move(engine)),
+      start_(std::chrono::steady_clock::now()),
       shown_(start_) {}
 
 void Progress::Count(const Outcome& outcome) {

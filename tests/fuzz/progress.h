@@ -13,7 +13,8 @@ class Progress {
  public:
   Progress(const Target& target, std::string engine);
   void Count(const Outcome& outcome);
-  // At most every `everySeconds`: "fuzz: TARGET (ENGINE): N inputs, R inputs/s, U units, F failures".
+  // At most every `everySeconds`: "fuzz: TARGET (ENGINE): N inputs, R inputs/s, U units, F
+  // failures".
   void Show(double everySeconds = 10);
   std::string Line() const;
   double Seconds() const;

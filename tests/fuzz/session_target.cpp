@@ -15,10 +15,10 @@
 #include "core/utf.h"
 #include "host/fragment_defaults.h"
 #include "ide/headless/headless_ide.h"
+#include "iface/scintilla.h"
 #include "os/sim/sim.h"
 #include "plugin/exports.h"
 #include "plugin/plugin_frame.h"
-#include "iface/scintilla.h"
 #include "targets.h"
 
 namespace fuzz {
@@ -28,14 +28,40 @@ constexpr std::int64_t kStartClock = 1000000;
 constexpr int kMostActions = 400;
 
 const char* const kTypedCharacters[] = {
-    "\"", "'", "~", "+", "0", "1", "5", "9", ".", ";", "a", "b", "x", "I", "f", " ", " ", "(",
-    ")", ":", "=", ",", "<", ">", "\\", "$", "#", "!", "*", "-", "[", "]", "\xC3\xA9", "\t"};
+    "\"", "'", "~", "+", "0", "1", "5", "9",  ".", ";", "a", "b", "x", "I", "f", " ",        " ",
+    "(",  ")", ":", "=", ",", "<", ">", "\\", "$", "#", "!", "*", "-", "[", "]", "\xC3\xA9", "\t"};
 
-const char* const kTypedWords[] = {
-    "If a = 1", "EndIf", "x$ = \"", "; note", "For i = 1 To 10", "Next", "Procedure Foo(",
-    "EndProcedure", "Select x", "Case 1", "\"a , b\"", "~\"esc \\\"", "'c'", "1.5", ".5",
-    "a  +  b", "Label:", "!  mov eax , 1", "While x", "Wend", "Repeat", "Until a", "Else",
-    "Mod :: Proc( 1 )", "a == b", "~ \"x", ";--", "  ", "Structure P", "With *p", "Module M"};
+const char* const kTypedWords[] = {"If a = 1",
+                                   "EndIf",
+                                   "x$ = \"",
+                                   "; note",
+                                   "For i = 1 To 10",
+                                   "Next",
+                                   "Procedure Foo(",
+                                   "EndProcedure",
+                                   "Select x",
+                                   "Case 1",
+                                   "\"a , b\"",
+                                   "~\"esc \\\"",
+                                   "'c'",
+                                   "1.5",
+                                   ".5",
+                                   "a  +  b",
+                                   "Label:",
+                                   "!  mov eax , 1",
+                                   "While x",
+                                   "Wend",
+                                   "Repeat",
+                                   "Until a",
+                                   "Else",
+                                   "Mod :: Proc( 1 )",
+                                   "a == b",
+                                   "~ \"x",
+                                   ";--",
+                                   "  ",
+                                   "Structure P",
+                                   "With *p",
+                                   "Module M"};
 
 const std::vector<DefaultSetting>& CatalogueSettings() {
   static const std::vector<DefaultSetting> settings =
@@ -59,7 +85,8 @@ class Session {
                          os::sim::GuiThreadId());
     const os::Window main = ide_->MainWindow();
     for (const DefaultSetting& setting : CatalogueSettings())
-      os::SetProp(main, core::SettingPropertyName(core::HandleValue(main), setting.group, setting.key),
+      os::SetProp(main,
+                  core::SettingPropertyName(core::HandleValue(main), setting.group, setting.key),
                   static_cast<std::intptr_t>(setting.value));
     Stamp();
     editors_["main"].window = ide_->Current().Window();
@@ -120,7 +147,8 @@ class Session {
         const bool control = op % 16 == 5;
         Note(std::string(control ? "key Ctrl+V" : "key Shift+Insert") + " of " +
              std::to_string(text.size()) + " bytes");
-        Press(control ? ide::KeyChord{'V', ide::kModCtrl} : ide::KeyChord{ide::kKeyInsert, ide::kModShift});
+        Press(control ? ide::KeyChord{'V', ide::kModCtrl}
+                      : ide::KeyChord{ide::kKeyInsert, ide::kModShift});
         break;
       }
       case 7:
@@ -162,7 +190,8 @@ class Session {
       }
       case 13: {
         const std::uint8_t how = in.Byte();
-        const std::string name = ide_->Find("other") && &ide_->Current() == ide_->Find("other") ? "main" : "other";
+        const std::string name =
+            ide_->Find("other") && &ide_->Current() == ide_->Find("other") ? "main" : "other";
         Note("editor " + name);
         const bool created = ide_->Find(name) == nullptr;
         headless::Editor& editor = ide_->Switch(name);
@@ -178,12 +207,17 @@ class Session {
         if (settings.empty()) break;
         const DefaultSetting& setting = settings[in.Byte() % settings.size()];
         const std::uint8_t pick = in.Byte();
-        const std::int64_t value = pick < 100 ? 0 : pick < 180 ? 1 : pick < 230 ? 2
-                                   : pick < 250 ? setting.value : pick == 250 ? -1
-                                   : pick == 251 ? 1000000 : pick;
+        const std::int64_t value = pick < 100    ? 0
+                                   : pick < 180  ? 1
+                                   : pick < 230  ? 2
+                                   : pick < 250  ? setting.value
+                                   : pick == 250 ? -1
+                                   : pick == 251 ? 1000000
+                                                 : pick;
         Note("set " + setting.group + "." + setting.key + " " + std::to_string(value));
         const os::Window main = ide_->MainWindow();
-        os::SetProp(main, core::SettingPropertyName(core::HandleValue(main), setting.group, setting.key),
+        os::SetProp(main,
+                    core::SettingPropertyName(core::HandleValue(main), setting.group, setting.key),
                     static_cast<std::intptr_t>(value));
         Stamp();
         break;
@@ -339,21 +373,36 @@ std::string GenerateSessionInput(Random& random) {
     const std::size_t op = Pick(random, 100);
     // Typing is most of a session; the rest is spread over the other actions.
     std::uint8_t code;
-    if (op < 30) code = 0;
-    else if (op < 45) code = 2;
-    else if (op < 53) code = 3;
-    else if (op < 56) code = 4;
-    else if (op < 60) code = 5;
-    else if (op < 63) code = 6;
-    else if (op < 66) code = 7;
-    else if (op < 72) code = 8;
-    else if (op < 75) code = 9;
-    else if (op < 83) code = 10;
-    else if (op < 86) code = 11;
-    else if (op < 89) code = 12;
-    else if (op < 92) code = 13;
-    else if (op < 97) code = 14;
-    else code = 15;
+    if (op < 30)
+      code = 0;
+    else if (op < 45)
+      code = 2;
+    else if (op < 53)
+      code = 3;
+    else if (op < 56)
+      code = 4;
+    else if (op < 60)
+      code = 5;
+    else if (op < 63)
+      code = 6;
+    else if (op < 66)
+      code = 7;
+    else if (op < 72)
+      code = 8;
+    else if (op < 75)
+      code = 9;
+    else if (op < 83)
+      code = 10;
+    else if (op < 86)
+      code = 11;
+    else if (op < 89)
+      code = 12;
+    else if (op < 92)
+      code = 13;
+    else if (op < 97)
+      code = 14;
+    else
+      code = 15;
     input += static_cast<char>(code + 16 * Pick(random, 16));
     switch (code) {
       case 5:
