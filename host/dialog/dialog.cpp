@@ -229,12 +229,11 @@ bool AddChild(Build& build, Node& parent, std::unique_ptr<Node> child) {
   return true;
 }
 
-bool BuildChildren(Build& build, const Element& element, Node& node, Control controlParent,
-                   int depth);
+bool BuildChildren(Build& build, const Element& element, Node& node, int depth);
 
-// Builds one element (known kind) and adds it to `parent`.
-bool BuildElement(Build& build, const Element& element, Kind kind, Node& parent,
-                  Control controlParent, int depth) {
+// Builds the node of one element (known kind), checking its attributes, and adds it to
+// `parent`; the controls come later (CreateNodeControls).
+bool BuildElement(Build& build, const Element& element, Kind kind, Node& parent, int depth) {
   if (depth > kMaxNestingDepth) {
     Fail(build.dialog, "Description nested deeper than 256 levels");
     return false;
@@ -261,64 +260,70 @@ bool BuildElement(Build& build, const Element& element, Kind kind, Node& parent,
     return false;
   }
 
-  Control childParent = controlParent;
   if (CreatesControl(kind)) {
     const Attribute* id = FindAttribute(element, "id");
     if (id != nullptr && !SameName(id->value, "#PB_Any"))
       node->number = ReadNumber(build, element, "id", -1, kAnyNumber);
     node->controlNumber = node->number >= 0 ? node->number : build.dialog.nextAutomaticNumber++;
-    ControlSpec params;
-    params.kind = kind;
-    params.number = node->controlNumber;
-    params.caption = node->caption;
-    params.flags = node->flags;
-    params.minimum = node->minimum;
-    params.maximum = node->maximum;
     if (kind == Kind::kOption) {
       if (!build.lastControlWasOption) ++build.optionGroup;
-      params.optionGroup = build.optionGroup;
+      node->optionGroup = build.optionGroup;
     }
     build.lastControlWasOption = kind == Kind::kOption;
-    if (kind == Kind::kTab) {
-      node->tabIndex = static_cast<int>(parent.children.size());
-      node->control = build.toolkit.AddPanelTab(parent.control, node->caption);
-    } else {
-      node->control = build.toolkit.CreateControl(controlParent, params);
-    }
-    if (node->control == nullptr) {
-      Fail(build.dialog, std::string("Failed to create the control of '") + KindName(kind) + "'");
-      return false;
-    }
-    if (HoldsChildControls(kind)) childParent = node->control;
+    if (kind == Kind::kTab) node->tabIndex = static_cast<int>(parent.children.size());
     for (EventBinding& binding : events) {
       binding.number = node->controlNumber;
       build.dialog.bindings.push_back(binding);
     }
+    node->startsDisabled = IsYes(element, "disabled");
+    node->startsInvisible = IsYes(element, "invisible");
   }
 
-  if (TakesChildren(kind) && !BuildChildren(build, element, *node, childParent, depth)) {
-    DestroyNodeControls(*node, build.toolkit);
-    return false;
+  if (TakesChildren(kind) && !BuildChildren(build, element, *node, depth)) return false;
+  return AddChild(build, parent, std::move(node));
+}
+
+// Creates the control of `node` inside `controlParent`, then those of its children.
+bool CreateNodeControls(Dialog& dialog, Node& node, Control controlParent) {
+  Toolkit& toolkit = *dialog.toolkit;
+  Control childParent = controlParent;
+  if (CreatesControl(node.kind)) {
+    if (node.kind == Kind::kTab) {
+      node.control = toolkit.AddPanelTab(node.parent->control, node.caption);
+    } else {
+      ControlSpec params;
+      params.kind = node.kind;
+      params.number = node.controlNumber;
+      params.caption = node.caption;
+      params.flags = node.flags;
+      params.minimum = node.minimum;
+      params.maximum = node.maximum;
+      params.optionGroup = node.optionGroup;
+      node.control = toolkit.CreateControl(controlParent, params);
+    }
+    if (node.control == nullptr) {
+      Fail(dialog, std::string("Failed to create the control of '") + KindName(node.kind) + "'");
+      return false;
+    }
+    if (HoldsChildControls(node.kind)) childParent = node.control;
   }
-  // Finish: nothing to close here; a toolkit's container list ends with its parent handle.
-  Node* added = node.get();
-  if (!AddChild(build, parent, std::move(node))) return false;
-  if (added->control != nullptr) {
-    if (IsYes(element, "disabled")) build.toolkit.Enable(added->control, false);
-    if (IsYes(element, "invisible")) HideWithContents(*added, build.toolkit);
+  for (auto& child : node.children)
+    if (!CreateNodeControls(dialog, *child, childParent)) return false;
+  if (node.control != nullptr) {
+    if (node.startsDisabled) toolkit.Enable(node.control, false);
+    if (node.startsInvisible) HideWithContents(node, toolkit);
   }
   return true;
 }
 
-bool BuildChildren(Build& build, const Element& element, Node& node, Control controlParent,
-                   int depth) {
+bool BuildChildren(Build& build, const Element& element, Node& node, int depth) {
   for (const auto& child : element.children) {
     Kind kind;
     if (!FindKind(child->name, &kind)) continue;  // unknown: skipped with its subtree
     if (kind == Kind::kWindow || kind == Kind::kDialogs) continue;
     // A panel holds tabs only, and a tab lives only in a panel.
     if ((node.kind == Kind::kPanel) != (kind == Kind::kTab)) continue;
-    if (!BuildElement(build, *child, kind, node, controlParent, depth + 1)) return false;
+    if (!BuildElement(build, *child, kind, node, depth + 1)) return false;
   }
   return true;
 }
@@ -375,6 +380,8 @@ bool OpenWindow(Dialog& dialog, Toolkit& toolkit, const Element& root,
   dialog.error.clear();
   dialog.bindings.clear();
   dialog.toolkit = &toolkit;
+  dialog.options = options;
+  dialog.controlsBuilt = false;
   Build build{dialog, toolkit, names};
 
   int depth = 1;
@@ -401,6 +408,17 @@ bool OpenWindow(Dialog& dialog, Toolkit& toolkit, const Element& root,
   if (id != nullptr && !SameName(id->value, "#PB_Any"))
     window->number = ReadNumber(build, *element, "id", -1, kAnyNumber);
   window->controlNumber = window->number >= 0 ? window->number : dialog.nextAutomaticNumber++;
+  WindowBounds& bounds = dialog.bounds;
+  bounds = WindowBounds{};
+  bounds.minWidth = ReadBound(*element, "minwidth", kAutoBound, &bounds.any);
+  bounds.minHeight = ReadBound(*element, "minheight", kAutoBound, &bounds.any);
+  bounds.maxWidth = ReadBound(*element, "maxwidth", kAutoBound, &bounds.any);
+  bounds.maxHeight = ReadBound(*element, "maxheight", kAutoBound, &bounds.any);
+  // The whole description is read and checked before any window exists.
+  if (!BuildChildren(build, *element, *window, depth)) {
+    dialog.bindings.clear();
+    return false;
+  }
 
   ControlSpec params;
   params.kind = Kind::kWindow;
@@ -411,30 +429,47 @@ bool OpenWindow(Dialog& dialog, Toolkit& toolkit, const Element& root,
                                             options.width, options.height);
   if (window->control == nullptr) {
     Fail(dialog, "Failed to create the window");
-    return false;
-  }
-  if (!BuildChildren(build, *element, *window, window->control, depth)) {
-    DestroyNodeControls(*window, toolkit);
     dialog.bindings.clear();
     return false;
   }
   dialog.window = std::move(window);
+  if (!options.deferControls && !BuildControls(dialog)) {
+    CloseWindow(dialog);
+    return false;
+  }
+  toolkit.SetListener(dialog.window->control, &dialog);
+  return true;
+}
+
+bool BuildControls(Dialog& dialog) {
+  if (dialog.window == nullptr) return false;
+  if (dialog.controlsBuilt) return true;
+  Toolkit& toolkit = *dialog.toolkit;
   Node& node = *dialog.window;
+  dialog.error.clear();
+  for (auto& child : node.children) {
+    if (!CreateNodeControls(dialog, *child, node.control)) {
+      for (auto& built : node.children) DestroyNodeControls(*built, toolkit);
+      return false;
+    }
+  }
+  dialog.controlsBuilt = true;
 
   Size required = MeasureNode(node, toolkit);
-  bool anyBound = false;
-  int minWidth = ReadBound(*element, "minwidth", required.width, &anyBound);
-  int minHeight = ReadBound(*element, "minheight", required.height, &anyBound);
-  int maxWidth = ReadBound(*element, "maxwidth", required.width, &anyBound);
-  int maxHeight = ReadBound(*element, "maxheight", required.height, &anyBound);
-  if (anyBound) toolkit.SetSizeBounds(node.control, minWidth, minHeight, maxWidth, maxHeight);
+  const WindowBounds& bounds = dialog.bounds;
+  auto bound = [](int value, int whenAuto) { return value == kAutoBound ? whenAuto : value; };
+  const int minWidth = bound(bounds.minWidth, required.width);
+  const int minHeight = bound(bounds.minHeight, required.height);
+  if (bounds.any)
+    toolkit.SetSizeBounds(node.control, minWidth, minHeight, bound(bounds.maxWidth, required.width),
+                          bound(bounds.maxHeight, required.height));
 
   // A window never opens smaller than its own lower bounds (the user could not get back there).
+  const OpenWindowOptions& options = dialog.options;
   int width = std::max({required.width, options.width, minWidth});
   int height = std::max({required.height, options.height, minHeight});
   PlaceWindow(dialog, width, height);
   toolkit.SetInnerSize(node.control, width, height);
-  toolkit.SetListener(node.control, &dialog);
 
   if (node.flags & flag::kWindowScreenCentered) {
     toolkit.Center(node.control, nullptr);
@@ -475,7 +510,7 @@ Control FindControl(Dialog& dialog, int number) {
 
 int ControlNumber(Dialog& dialog, std::string_view name) {
   Node* node = FindNode(dialog, name);
-  return node != nullptr && node->control != nullptr ? node->controlNumber : -1;
+  return node != nullptr && node->controlNumber >= 0 ? node->controlNumber : -1;
 }
 
 void Relayout(Dialog& dialog, int innerWidth, int innerHeight) {

@@ -33,6 +33,17 @@ struct OpenWindowOptions {
   int width = 0, height = 0;  // wished inner size; the required size wins when larger
   Control owner = nullptr;    // parent window (centring with PB_Window_WindowCentered)
   bool keepHidden = false;    // build and lay out without showing (checks, tests)
+  // Create only the top-level window and check the whole description; BuildControls creates
+  // the rest (a window that is not shown at once need not pay for its controls).
+  bool deferControls = false;
+};
+
+// The window's `minwidth`, `minheight`, `maxwidth`, `maxheight`: -1 free, kAutoBound the
+// required size of the contents.
+constexpr int kAutoBound = -2;
+struct WindowBounds {
+  bool any = false;  // one of them is given
+  int minWidth = -1, minHeight = -1, maxWidth = -1, maxHeight = -1;
 };
 
 // One built window. Not copyable or movable: the toolkit holds its address as the listener.
@@ -54,6 +65,9 @@ class Dialog : public WindowListener {
   std::function<void(int number, int eventType)> onEvent;
   int nextAutomaticNumber = kFirstAutomaticNumber;
   int innerWidth = 0, innerHeight = 0;  // of the last layout
+  OpenWindowOptions options;            // of the last open
+  WindowBounds bounds;
+  bool controlsBuilt = false;  // the window's controls exist, are measured and placed
 };
 
 // Builds, lays out and (unless PB_Window_Invisible) shows the window. False on error, with
@@ -61,8 +75,13 @@ class Dialog : public WindowListener {
 bool OpenWindow(Dialog& dialog, Toolkit& toolkit, const Element& root,
                 const RuntimeNameTable& names, const OpenWindowOptions& options = {});
 void CloseWindow(Dialog& dialog);  // destroys the nodes and the window
+// After an open with deferControls: creates the controls, measures and places them, sizes and
+// centres the window and (unless PB_Window_Invisible or keepHidden) shows it; true when they
+// exist. False on error, with dialog.error set and the window left open without controls.
+bool BuildControls(Dialog& dialog);
 
-// Lookups in an open dialog; null / -1 when not found.
+// Lookups in an open dialog; null / -1 when not found. Nodes and numbers are found before their
+// controls are built (FindControl gives null until then).
 Node* FindNode(Dialog& dialog, std::string_view name);  // case-insensitive, depth first
 Node* FindNode(Dialog& dialog, int number);
 Control FindControl(Dialog& dialog, std::string_view name);

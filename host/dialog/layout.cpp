@@ -366,7 +366,7 @@ Node* FindNodeByName(Node& node, std::string_view name) {
 }
 
 Node* FindNodeByNumber(Node& node, int number) {
-  if (node.control != nullptr && node.controlNumber == number) return &node;
+  if (node.controlNumber >= 0 && node.controlNumber == number) return &node;
   for (auto& child : node.children)
     if (Node* found = FindNodeByNumber(*child, number)) return found;
   return nullptr;

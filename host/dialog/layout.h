@@ -64,6 +64,9 @@ struct Node {
   int tabIndex = -1;                      // tab: its page's index in the panel
   // spin
   int minimum = 0, maximum = 100;
+  int optionGroup = 0;  // option: options with the same group are exclusive
+  // `disabled` and `invisible`, applied once the control exists
+  bool startsDisabled = false, startsInvisible = false;
 
   int requiredWidth = 0, requiredHeight = 0;  // from the last measurement
   // The rectangle of the last placement, in the coordinates of the control it lives in.

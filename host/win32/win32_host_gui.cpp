@@ -134,6 +134,53 @@ HICON MakeIcon(HBITMAP image, int size) {
   return icon;
 }
 
+ControlKind HostKind(dialog::Kind kind) {
+  switch (kind) {
+    case dialog::Kind::kCheckBox:
+      return ControlKind::kCheckBox;
+    case dialog::Kind::kSpin:
+      return ControlKind::kSpin;
+    case dialog::Kind::kOption:
+      return ControlKind::kOption;
+    case dialog::Kind::kString:
+      return ControlKind::kString;
+    case dialog::Kind::kCanvas:
+      return ControlKind::kCanvas;
+    case dialog::Kind::kComboBox:
+      return ControlKind::kComboBox;
+    case dialog::Kind::kListIcon:
+      return ControlKind::kListIcon;
+    case dialog::Kind::kEditor:
+      return ControlKind::kEditor;
+    default:
+      return ControlKind::kOther;
+  }
+}
+
+// The text a control of this node has when the toolkit has just made it.
+std::string InitialText(const dialog::Node& node) {
+  switch (node.kind) {
+    case dialog::Kind::kText:
+    case dialog::Kind::kHyperLink:
+    case dialog::Kind::kString:
+    case dialog::Kind::kEditor:
+      return node.caption;
+    case dialog::Kind::kSpin:
+      return std::to_string(node.minimum);
+    case dialog::Kind::kCheckBox:
+    case dialog::Kind::kOption:
+    case dialog::Kind::kButton:
+    case dialog::Kind::kButtonImage:
+    case dialog::Kind::kFrame: {
+      std::string doubled;  // a button shows "&" as "&&"
+      for (char c : node.caption) doubled += c == '&' ? std::string("&&") : std::string(1, c);
+      return doubled;
+    }
+    default:
+      return std::string();
+  }
+}
+
 }  // namespace
 
 Win32HostGui::Win32HostGui(HINSTANCE instance) : instance_(instance), toolkit_(instance) {
@@ -164,7 +211,9 @@ void Win32HostGui::LoadEditorLibrary() { LoadLibraryW(L"Scintilla.dll"); }
 
 bool Win32HostGui::OpenToolWindow(dialog::Document& description,
                                   const dialog::RuntimeNameTable& names, std::string* error) {
-  if (!dialog::OpenWindow(dialog_, toolkit_, *description.root, names)) {
+  dialog::OpenWindowOptions options;
+  options.deferControls = true;
+  if (!dialog::OpenWindow(dialog_, toolkit_, *description.root, names, options)) {
     *error = dialog_.error;
     return false;
   }
@@ -182,11 +231,44 @@ bool Win32HostGui::OpenToolWindow(dialog::Document& description,
 }
 
 void Win32HostGui::OnResized(int innerWidth, int innerHeight) {
-  dialog_.OnResized(innerWidth, innerHeight);
+  if (built_) dialog_.OnResized(innerWidth, innerHeight);
 }
 
 void Win32HostGui::OnControlEvent(int number, int eventType) {
-  if (bound_) dialog_.OnControlEvent(number, eventType);
+  if (bound_ && !building_) dialog_.OnControlEvent(number, eventType);
+}
+
+bool Win32HostGui::BuildControls() {
+  if (!opened_ || built_ || building_) return built_;
+  building_ = true;
+  toolkit_.SetListener(window_, nullptr);  // placed once, not again for each size message
+  built_ = dialog::BuildControls(dialog_);
+  toolkit_.SetListener(window_, this);
+  if (built_) {
+    std::vector<std::function<void()>> calls;
+    calls.swap(later_);
+    for (const std::function<void()>& call : calls) call();
+    early_.clear();
+    earlyRows_.clear();
+  }
+  building_ = false;
+  if (!built_) {
+    ShowMessage(title_, "Dialog error: " + dialog_.error.substr(0, 200));
+    PostCloseEvent();
+  }
+  return built_;
+}
+
+Win32HostGui::EarlyControl* Win32HostGui::EarlyRecord(ControlId control) {
+  if (control <= 0 || control > INT32_MAX) return nullptr;
+  auto found = early_.find(control);
+  if (found != early_.end()) return &found->second;
+  const dialog::Node* node = dialog::FindNode(dialog_, int(control));
+  if (!node) return nullptr;
+  EarlyControl& record = early_[control];
+  record.text = InitialText(*node);
+  if (node->kind == dialog::Kind::kComboBox) record.state = -1;
+  return &record;
 }
 
 void Win32HostGui::HideFromTaskbar(HWND window) {
@@ -213,6 +295,7 @@ void Win32HostGui::PrepareToolWindow(os::Window owner, const std::string& title,
   HideFromTaskbar(window_);
   SetWindowLongPtrW(window_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
   SetWindowTextW(window_, Wide(title).c_str());
+  title_ = title;
   SetTimer(window_, kToolRefreshTimer, UINT(refreshMilliseconds), nullptr);
 }
 
@@ -298,7 +381,11 @@ void Win32HostGui::CloseToolWindow() {
   bound_ = false;
   dialog::CloseWindow(dialog_);
   opened_ = false;
+  built_ = false;
   window_ = nullptr;
+  later_.clear();
+  early_.clear();
+  earlyRows_.clear();
 }
 
 bool Win32HostGui::HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -341,7 +428,11 @@ bool Win32HostGui::HandleWindowMessage(HWND window, UINT message, WPARAM wParam,
       *result = 0;
       return true;
     case WM_SHOWWINDOW:
-      if (wParam) AddPendingTooltips();
+      // Shown by anything (the IDE's closing mark restores it too): with its controls.
+      if (wParam) {
+        BuildControls();
+        AddPendingTooltips();
+      }
       return false;
     case WM_SIZE:
       if (wParam == SIZE_MINIMIZED) {
@@ -364,35 +455,35 @@ HWND Win32HostGui::Handle(ControlId control) {
 ControlId Win32HostGui::FindControl(const std::string& name) {
   if (!opened_) return 0;
   const int number = dialog::ControlNumber(dialog_, name);
-  return number > 0 && dialog::FindControl(dialog_, number) ? number : 0;
+  return number > 0 && dialog::FindNode(dialog_, number) ? number : 0;
 }
 
 ControlKind Win32HostGui::KindOf(ControlId control) {
+  if (Early()) {
+    const dialog::Node* node =
+        control > 0 && control <= INT32_MAX ? dialog::FindNode(dialog_, int(control)) : nullptr;
+    return node ? HostKind(node->kind) : ControlKind::kOther;
+  }
   HWND handle = Handle(control);
   if (!handle || !toolkit_.IsKnown(handle)) return ControlKind::kOther;
-  switch (toolkit_.KindOf(handle)) {
-    case dialog::Kind::kCheckBox:
-      return ControlKind::kCheckBox;
-    case dialog::Kind::kSpin:
-      return ControlKind::kSpin;
-    case dialog::Kind::kOption:
-      return ControlKind::kOption;
-    case dialog::Kind::kString:
-      return ControlKind::kString;
-    case dialog::Kind::kCanvas:
-      return ControlKind::kCanvas;
-    case dialog::Kind::kComboBox:
-      return ControlKind::kComboBox;
-    case dialog::Kind::kListIcon:
-      return ControlKind::kListIcon;
-    case dialog::Kind::kEditor:
-      return ControlKind::kEditor;
-    default:
-      return ControlKind::kOther;
-  }
+  return HostKind(toolkit_.KindOf(handle));
 }
 
 std::int64_t Win32HostGui::GetState(ControlId control) {
+  if (Early()) {
+    const EarlyControl* record = EarlyRecord(control);
+    if (!record) return 0;
+    switch (KindOf(control)) {
+      case ControlKind::kCheckBox:
+      case ControlKind::kOption:
+      case ControlKind::kComboBox:
+        return record->state;
+      case ControlKind::kSpin:
+        return core::ReadIntegerText(record->text);
+      default:
+        return 0;
+    }
+  }
   HWND handle = Handle(control);
   if (!handle) return 0;
   switch (KindOf(control)) {
@@ -409,6 +500,37 @@ std::int64_t Win32HostGui::GetState(ControlId control) {
 }
 
 void Win32HostGui::SetState(ControlId control, std::int64_t state) {
+  if (Early()) {
+    EarlyControl* record = EarlyRecord(control);
+    if (!record) return;
+    Later([this, control, state] { SetState(control, state); });
+    switch (KindOf(control)) {
+      case ControlKind::kCheckBox:
+        record->state = state ? 1 : 0;
+        break;
+      case ControlKind::kOption:
+        record->state = state ? 1 : 0;
+        if (state) {  // the others of its group are cleared
+          const int group = dialog::FindNode(dialog_, int(control))->optionGroup;
+          for (auto& [number, other] : early_) {
+            const dialog::Node* node = dialog::FindNode(dialog_, int(number));
+            if (number != control && node && node->kind == dialog::Kind::kOption &&
+                node->optionGroup == group)
+              other.state = 0;
+          }
+        }
+        break;
+      case ControlKind::kSpin:
+        record->text = std::to_string(std::clamp<std::int64_t>(state, INT32_MIN, INT32_MAX));
+        break;
+      case ControlKind::kComboBox:
+        record->state = state >= 0 && std::uint64_t(state) < record->items ? state : -1;
+        break;
+      default:
+        break;
+    }
+    return;
+  }
   HWND handle = Handle(control);
   if (!handle) return;
   switch (KindOf(control)) {
@@ -437,23 +559,37 @@ void Win32HostGui::SetState(ControlId control, std::int64_t state) {
 }
 
 std::string Win32HostGui::GetText(ControlId control) {
+  if (Early()) {
+    const EarlyControl* record = EarlyRecord(control);
+    return record ? record->text : std::string();
+  }
   HWND handle = Handle(control);
   return handle ? Narrow(WindowText(handle)) : std::string();
 }
 
 void Win32HostGui::SetText(ControlId control, const std::string& text) {
+  if (Early()) {
+    if (EarlyControl* record = EarlyRecord(control)) {
+      record->text = text;
+      Later([this, control, text] { SetText(control, text); });
+    }
+    return;
+  }
   if (HWND handle = Handle(control)) SetWindowTextW(handle, Wide(text).c_str());
 }
 
 void Win32HostGui::EnableControl(ControlId control, bool enable) {
+  if (Early()) return Later([this, control, enable] { EnableControl(control, enable); });
   if (HWND handle = Handle(control)) toolkit_.Enable(handle, enable);
 }
 
 void Win32HostGui::ShowControl(ControlId control, bool show) {
+  if (Early()) return Later([this, control, show] { ShowControl(control, show); });
   if (HWND handle = Handle(control)) toolkit_.Show(handle, show);
 }
 
 void Win32HostGui::SetTooltip(ControlId control, const std::string& text) {
+  if (Early()) return Later([this, control, text] { SetTooltip(control, text); });
   HWND handle = Handle(control);
   if (!handle) return;
   // Nobody can point at a control before the window is first shown: the tooltips are registered
@@ -490,6 +626,7 @@ void Win32HostGui::AddTooltip(HWND handle, const std::string& text) {
 }
 
 void Win32HostGui::SetFont(ControlId control, const std::string& fontName) {
+  if (Early()) return Later([this, control, fontName] { SetFont(control, fontName); });
   HWND handle = Handle(control);
   if (!handle) return;
   // "mini" is the one font the host knows; any other name keeps the dialog's font.
@@ -498,11 +635,19 @@ void Win32HostGui::SetFont(ControlId control, const std::string& fontName) {
 }
 
 void Win32HostGui::AddItem(ControlId control, const std::string& text) {
+  if (Early()) {
+    if (EarlyControl* record = EarlyRecord(control)) {
+      if (KindOf(control) == ControlKind::kComboBox) ++record->items;
+      Later([this, control, text] { AddItem(control, text); });
+    }
+    return;
+  }
   if (HWND handle = Handle(control))
     SendMessageW(handle, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
 }
 
 void Win32HostGui::FillColor(ControlId canvas, std::uint32_t colour) {
+  if (Early()) return Later([this, canvas, colour] { FillColor(canvas, colour); });
   if (HWND handle = Handle(canvas)) toolkit_.SetCanvasColor(handle, COLORREF(colour & 0xFFFFFF));
 }
 
@@ -528,6 +673,12 @@ std::int64_t Win32HostGui::PickColor(std::int64_t initial) {
 }
 
 int Win32HostGui::AddRow(const std::string& text, bool checked) {
+  if (Early()) {
+    if (!dialog::FindNode(dialog_, kToolListIcon)) return -1;
+    Later([this, text, checked] { AddRow(text, checked); });
+    earlyRows_.emplace_back(text, checked);
+    return int(earlyRows_.size()) - 1;
+  }
   HWND list = List();
   if (!list) return -1;
   std::wstring wide = Wide(text);
@@ -545,11 +696,13 @@ int Win32HostGui::AddRow(const std::string& text, bool checked) {
 }
 
 int Win32HostGui::RowCount() {
+  if (Early()) return int(earlyRows_.size());
   HWND list = List();
   return list ? int(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
 }
 
 bool Win32HostGui::IsRowChecked(int row) {
+  if (Early()) return row >= 0 && row < int(earlyRows_.size()) && earlyRows_[row].second;
   HWND list = List();
   if (!list) return false;
   const UINT state = UINT(SendMessageW(list, LVM_GETITEMSTATE, WPARAM(row), LVIS_STATEIMAGEMASK));
@@ -557,11 +710,17 @@ bool Win32HostGui::IsRowChecked(int row) {
 }
 
 int Win32HostGui::SelectedRow() {
+  if (Early()) return earlySelectedRow_;
   HWND list = List();
   return list ? int(SendMessageW(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED)) : -1;
 }
 
 void Win32HostGui::SelectRow(int row) {
+  if (Early()) {
+    if (row < 0 || row >= RowCount()) return;
+    earlySelectedRow_ = row;
+    return Later([this, row] { SelectRow(row); });
+  }
   HWND list = List();
   if (!list || row < 0 || row >= RowCount()) return;
   LVITEMW state = {};
@@ -571,6 +730,7 @@ void Win32HostGui::SelectRow(int row) {
 }
 
 void Win32HostGui::FitListColumn() {
+  if (Early()) return Later([this] { FitListColumn(); });
   HWND list = List();
   if (!list) return;
   RECT bounds = {};
@@ -582,7 +742,7 @@ void Win32HostGui::FitListColumn() {
 bool Win32HostGui::IsToolWindowVisible() { return window_ && IsWindowVisible(window_); }
 
 void Win32HostGui::ShowToolWindow() {
-  if (!window_) return;
+  if (!window_ || !BuildControls()) return;
   const bool opening = !IsWindowVisible(window_);
   // The first show does not take the focus (the description's no-activate flag).
   ::ShowWindow(window_, shownOnce_ ? SW_SHOW : SW_SHOWNA);
@@ -624,6 +784,7 @@ ScrollPosition Win32HostGui::GetLogScroll() {
 }
 
 void Win32HostGui::SetLogScroll(ScrollPosition position) {
+  if (Early()) return Later([this, position] { SetLogScroll(position); });
   HWND logs = Logs();
   if (!logs) return;
   if (IsRichEdit(logs)) {
@@ -636,6 +797,7 @@ void Win32HostGui::SetLogScroll(ScrollPosition position) {
 }
 
 void Win32HostGui::SetLogTabStops(const TabStops& stops) {
+  if (Early()) return Later([this, stops] { SetLogTabStops(stops); });
   HWND logs = Logs();
   if (!logs) return;
   int count = 0;
@@ -662,6 +824,7 @@ void Win32HostGui::SetLogTabStops(const TabStops& stops) {
 }
 
 void Win32HostGui::SetLogText(const std::string& text) {
+  if (Early()) return Later([this, text] { SetLogText(text); });
   HWND logs = Logs();
   if (!logs) return;
   SendMessageW(logs, WM_SETREDRAW, FALSE, 0);

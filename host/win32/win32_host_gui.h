@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -71,6 +73,18 @@ class Win32HostGui : public HostGui, private dialog::WindowListener {
   void OnControlEvent(int number, int eventType) override;
   bool HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                            LRESULT* result);
+  // The settings window's controls are built when it is first shown (a tray program may never
+  // show it): until then what the host sets on them is kept in order and done on the real
+  // controls once they exist, and what it reads comes from a record of the states it set.
+  struct EarlyControl {
+    std::int64_t state = 0;  // check box and option 0/1; combo box: the selected item or -1
+    std::string text;        // what the control's text would be (a spin's state is its text)
+    std::size_t items = 0;   // combo box
+  };
+  bool BuildControls();  // false when they could not be built (the host is then ended)
+  bool Early() const { return opened_ && !built_; }
+  EarlyControl* EarlyRecord(ControlId control);  // null when no node has that number
+  void Later(std::function<void()> call) { later_.push_back(std::move(call)); }
   HWND Handle(ControlId control);
   HWND List() { return Handle(kToolListIcon); }
   HWND Logs() { return Handle(kToolLogs); }
@@ -83,6 +97,13 @@ class Win32HostGui : public HostGui, private dialog::WindowListener {
   dialog::Dialog dialog_;
   bool opened_ = false;
   HWND window_ = nullptr;
+  bool built_ = false;     // the window's controls exist
+  bool building_ = false;  // no control event reaches the host while they are built and filled
+  std::map<ControlId, EarlyControl> early_;
+  std::vector<std::pair<std::string, bool>> earlyRows_;  // the plugin list: text, ticked
+  int earlySelectedRow_ = -1;
+  std::vector<std::function<void()>> later_;
+  std::string title_;
   HICON icon_ = nullptr;
   HMENU menu_ = nullptr;
   bool trayAdded_ = false;

@@ -1,6 +1,8 @@
 // The host's own window text with a plugin fragment spliced in, laid out with the fake toolkit.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "tests/dialog/dialog_test_support.h"
 
 namespace dialog::testing {
@@ -125,6 +127,41 @@ TEST_F(HostWindow, FragmentControlsAreBuiltAndGrouped) {
   ProcedureCalls() = 0;
   DispatchControlEvent(opened->dialog, 6, event::kChange);
   EXPECT_EQ(ProcedureCalls(), 1);
+}
+
+// The host opens its window with the controls deferred to the first showing: until then only the
+// window exists, yet every node and number is known; once built, the controls are exactly those
+// of a window opened at once.
+TEST_F(HostWindow, DeferredControlsAreBuiltAsAnOpenAtOnceBuildsThem) {
+  Opened deferred;
+  RegisterHostNames(deferred.names);
+  deferred.document = ParseDescriptionUtf8(HostWindowWithFragment(SampleFragment()));
+  OpenWindowOptions options;
+  options.deferControls = true;
+  ASSERT_TRUE(OpenWindow(deferred.dialog, deferred.toolkit, *deferred.document.root, deferred.names,
+                         options));
+  ASSERT_EQ(deferred.toolkit.controls.size(), 1u);
+  for (const char* name : {"Comma:2", "LineColor:Picker", "VisualHelpers"}) {
+    EXPECT_EQ(ControlNumber(deferred.dialog, name), ControlNumber(opened->dialog, name)) << name;
+    EXPECT_EQ(FindControl(deferred.dialog, name), nullptr) << name;
+  }
+  ASSERT_NE(FindNode(deferred.dialog, 7), nullptr);
+
+  ASSERT_TRUE(BuildControls(deferred.dialog)) << deferred.dialog.error;
+  const auto& built = deferred.toolkit.controls;
+  const auto& atOnce = opened->toolkit.controls;
+  ASSERT_EQ(built.size(), atOnce.size());
+  auto fields = [](const FakeControl& c) {
+    return std::make_tuple(c.kind, c.number, c.caption, c.flags, c.minimum, c.maximum,
+                           c.optionGroup, c.tabs, c.x, c.y, c.width, c.height, c.visible, c.enabled,
+                           c.isPage, c.minWidth, c.minHeight, c.maxWidth, c.maxHeight, c.centered,
+                           c.shown);
+  };
+  for (std::size_t i = 0; i < built.size(); ++i)
+    EXPECT_TRUE(fields(*built[i]) == fields(*atOnce[i]))
+        << "control " << i << " #" << atOnce[i]->number;
+  EXPECT_EQ(deferred.toolkit.IsShown(ControlOf(deferred, "Comma:1")),
+            opened->toolkit.IsShown(ControlOf(*opened, "Comma:1")));
 }
 
 }  // namespace

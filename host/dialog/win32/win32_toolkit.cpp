@@ -45,7 +45,6 @@ void RegisterClasses(HINSTANCE instance) {
                            ICC_DATE_CLASSES | ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS |
                            ICC_INTERNET_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  LoadLibraryW(L"riched20.dll");  // RichEdit20W for `editor`
   struct ClassSpec {
     const wchar_t* name;
     UINT style;
@@ -276,6 +275,10 @@ Control Win32Toolkit::CreateControl(Control parentControl, const ControlSpec& pa
       break;
     }
     case Kind::kEditor: {
+      // RichEdit20W: its library is loaded when the first editor is made, not by every program
+      // that builds a window.
+      static const bool richEditLoaded = LoadLibraryW(L"riched20.dll") != nullptr;
+      (void)richEditLoaded;
       DWORD style = ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP;
       if ((flags & flag::kEditorWordWrap) == 0) style |= ES_AUTOHSCROLL | WS_HSCROLL;
       if (flags & flag::kEditorReadOnly) style |= ES_READONLY;

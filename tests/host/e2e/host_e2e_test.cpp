@@ -91,14 +91,29 @@ TEST_F(HostEndToEnd, StoredPreferencesAreReadAndRewritten) {
   ASSERT_TRUE(WaitReady(ide, host));
   EXPECT_EQ(ide.Prop(L".Settings.Alpha.Width.Value"), 0);  // disabled: published as 0
   EXPECT_EQ(ide.Prop(L".Settings.Beta.Other.Value"), 0);
-  HWND list = FindChild(ToolWindow(ide), L"SysListView32", L"");
-  ASSERT_TRUE(list);
+  // The window's controls are made at its first showing, with what the file said.
+  HWND tool = ToolWindow(ide);
+  SendMessageW(tool, WM_COMMAND, 17, 0);  // "Preferences..."
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(tool) != FALSE; }));
+  HWND list = FindChild(tool, L"SysListView32", L"");
+  HWND width = FindChild(tool, L"Edit", L"33");
+  HWND on = FindChild(tool, L"Button", L"On");
+  ASSERT_TRUE(list && width && on);
   EXPECT_EQ(
       (SendMessageW(list, LVM_GETITEMSTATE, 0, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) >> 12,
       1);
+  EXPECT_EQ(SendMessageW(on, BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_FALSE(IsWindowEnabled(width));
+  // Ticking the row there publishes the stored values, and the file keeps the tick.
+  PostMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
+  PostMessageW(list, WM_KEYUP, VK_SPACE, 0);
+  EXPECT_TRUE(WaitFor([&] {
+    return ide.Prop(L".Settings.Alpha.Width.Value") == 33 &&
+           ide.Prop(L".Settings.Alpha.Mode.Value") == 1 && IsWindowEnabled(width);
+  }));
   Exit(host);
   EXPECT_EQ(host.Preferences(),
-            "\xEF\xBB\xBF\r\n[InstalledPlugins]\r\nAlpha = 0\r\nBeta = 1\r\n"
+            "\xEF\xBB\xBF\r\n[InstalledPlugins]\r\nAlpha = 1\r\nBeta = 1\r\n"
             "\r\n[Alpha]\r\nToggle = 1\r\nWidth = 33\r\nMode = 1\r\nShade = 65535\r\nBox = 7\r\n"
             "\r\n[Beta]\r\nOther = 0\r\n");
 }
@@ -194,8 +209,12 @@ TEST_F(HostEndToEnd, LockedPreferencesAreReportedAndLeftAlone) {
   CloseHandle(held);
   ASSERT_TRUE(ready);
   EXPECT_EQ(ide.Prop(L".Settings.Alpha.Width.Value"), 12);  // the defaults, for this run only
+  // Reported before the log view's control existed; it shows when the window first does.
+  HWND tool = ToolWindow(ide);
+  SendMessageW(tool, WM_COMMAND, 17, 0);  // "Preferences..."
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(tool) != FALSE; }));
   HWND logs = nullptr;
-  for (HWND child : Descendants(ToolWindow(ide)))
+  for (HWND child : Descendants(tool))
     if (ClassOf(child).find(L"RichEdit") != std::wstring::npos) logs = child;
   ASSERT_TRUE(logs);
   const std::wstring text = WindowText(logs);
