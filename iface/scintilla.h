@@ -172,7 +172,8 @@
   X(SCI_GETSELECTIONEMPTY, GetSelectionEmpty, 2650)                       \
   X(SCI_GETCARETLINEVISIBLEALWAYS, GetCaretLineVisibleAlways, 2654)       \
   X(SCI_SETCARETLINEVISIBLEALWAYS, SetCaretLineVisibleAlways, 2655)       \
-  X(SCI_SETTARGETRANGE, SetTargetRange, 2686)
+  X(SCI_SETTARGETRANGE, SetTargetRange, 2686)                             \
+  X(SCI_COLOURISE, Colourise, 4003)
 
 // X(name in Scintilla.h, name in Scintilla's Notification enum, number)
 #define VORPEX_SCINTILLA_NOTIFICATIONS(X)     \

@@ -216,6 +216,18 @@ std::int64_t ApplyOperator(const HookContext& context, std::int64_t position, in
   return ApplyRule(context, position, rule.setting, A::Keep, rule.ifChoice1, rule.ifChoice2);
 }
 
+// The style of the character at `position` of line `line`, as the text now stands. The IDE
+// styles when it paints; until then the text that an edit earlier on the line moved keeps its
+// old styles: after `3. Or` lost its blank, `Or` would still read as the keyword it no longer is
+// in `3.Or`. Where the styles do not reach past `position`, the IDE is asked to style the line up
+// to there first (one message more, two where the text was edited since the IDE painted).
+int CurrentStyleAt(const HookContext& context, std::int64_t line, std::int64_t position) {
+  if (Send(context, sci::SCI_GETENDSTYLED) <= position)
+    SciSend(context, sci::SCI_COLOURISE, static_cast<std::uintptr_t>(LineStart(context, line)),
+            position + 1);
+  return StyleAt(context, position);
+}
+
 // The blanks at `position` and the character behind them. Which of the four patterns matches at
 // `position` depends only on that character (or on there being none): it is looked up first, so
 // that only the pattern that matches is searched with. A pattern that does not match at
@@ -239,21 +251,25 @@ std::int64_t ApplyBlanks(const HookContext& context, std::int64_t line, std::int
       return ApplyColonRun(context, position, A::UseDefaultSpacing);
     return matchEnd;
   }
+  // The rule of the character behind the blanks (the search below takes it as its group 2). A
+  // field after a keyword keeps one blank (`If \x` is not `If\x`), so choice 1 of its rule reads
+  // the style in front of the blanks: before the search, whose target and groups the rule reads,
+  // so that the IDE's styling cannot be the last to set them.
+  const OperatorRule* rule = FindOperatorRule(behindCh, true);
+  const std::int64_t value = rule != nullptr ? GetPluginSetting(context, kGroup, rule->setting) : 0;
+  const bool afterKeyword = rule != nullptr && rule->keepsBlankAfterKeyword && value == 1 &&
+                            CurrentStyleAt(context, line, position - 1) == sci::STYLE_KEYWORD;
   if (!MatchesAt(context, line, kBlanksOperatorPattern, position)) return matchEnd;
 
   const std::int64_t blanks = GroupLength(context, 1);
-  const int ch = CharAt(context, position + blanks);
-  if (ch == ';') return position + blanks;  // the blanks in front of a comment are never changed
-  const OperatorRule* rule = FindOperatorRule(ch, true);
+  // The blanks in front of a comment are never changed.
+  if (behindCh == ';') return position + blanks;
   if (rule == nullptr)
     return ApplyRule(context, position, "DefaultSpacing", A::SkipBlanks, A::OneBlankBefore,
                      A::NotOffered);
-  A ifChoice1 = rule->ifChoice1BehindBlanks;
-  // A field after a keyword keeps one blank: `If \x` is not `If\x`.
-  if (rule->keepsBlankAfterKeyword && StyleAt(context, position - 1) == sci::STYLE_KEYWORD)
-    ifChoice1 = A::OneBlankBefore;
-  return ApplyRule(context, position, rule->setting, A::UseDefaultSpacing, ifChoice1,
-                   rule->ifChoice2);
+  return ApplySpacingRule(context, position, value, A::UseDefaultSpacing,
+                          afterKeyword ? A::OneBlankBefore : rule->ifChoice1BehindBlanks,
+                          rule->ifChoice2);
 }
 
 // One step of the scan: the character `ch` was found at `position`, the scan match ends at

@@ -858,6 +858,12 @@ os::LResult EditorState::Dispatch(std::uint32_t message, os::WParam wParam, os::
       if (lParam == 0) return 0;
       doc->SetStyles(wPosition, reinterpret_cast<const char*>(lParam));
       return 0;
+    case sci::SCI_COLOURISE:
+      // As the control does without a lexer: the styles from `wParam` on count as out of date,
+      // and the container is asked to style up to `lParam` (-1: the end).
+      doc->ModifiedAt(wPosition);
+      NotifyStyleNeeded(doc, nullptr, lParam == -1 ? doc->Length() : static_cast<Position>(lParam));
+      return 0;
 
     // Caret display and scrolling policy.
     case sci::SCI_SETCARETWIDTH:
