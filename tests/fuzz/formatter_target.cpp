@@ -1,7 +1,8 @@
 // The formatter target: the plugin's beautifier over a text under settings taken from the input,
 // on the headless IDE (styles from the stand-in lexer), as a paste formats its lines.
 //
-// Input: one byte per spacing rule (the setting's value), then the text.
+// Input: one byte per spacing rule (the setting's value; the catalogue's default where the
+// input ends first), then the text.
 // Invariants: only blanks and tabs change, never inside a string, character literal or comment
 // (a comment may lose the blanks that end its line), never in the indentation; the lines and
 // their ends stay; formatting again changes nothing; one undo gives the original back; the
@@ -17,31 +18,10 @@
 #include "plugin/helpers.h"
 #include "plugin/plugin_frame.h"
 #include "targets.h"
+#include "tests/beautifier/beautifier_editor.h"
 
 namespace fuzz {
 namespace {
-
-struct Rule {
-  const char* key;
-  std::int64_t defaultValue;
-};
-// The spacing rules with the catalogue's defaults, in catalogue order.
-constexpr Rule kRules[] = {{"DefaultSpacing", 1},
-                           {"Colon", 2},
-                           {"Comma", 2},
-                           {"Module", 1},
-                           {"Math", 1},
-                           {"Bitwise", 2},
-                           {"BitwiseShift", 2},
-                           {"Comparison", 1},
-                           {"BitwiseNot", 1},
-                           {"Type", 1},
-                           {"Field", 1},
-                           {"Label", 1},
-                           {"ASM", 1},
-                           {"Bracket", 1},
-                           {"TrailingSpaces", 1}};
-constexpr std::size_t kRuleCount = sizeof kRules / sizeof kRules[0];
 
 // Mostly the values the settings window offers; now and then one it never writes.
 std::int64_t SettingValue(std::uint8_t byte) {
@@ -173,12 +153,21 @@ struct World {
   std::uint64_t searches = 0;
 };
 
-void Publish(const World& world, const std::int64_t (&values)[kRuleCount]) {
+std::string RuleProperty(const World& world, const char* rule) {
+  return core::SettingPropertyName(core::HandleValue(world.ide->MainWindow()), "CodeBeautifier",
+                                   rule);
+}
+
+// What a first-run host publishes, then one spacing rule after another (in catalogue order) set
+// from the input's bytes while they last.
+void PublishSettings(const World& world, ByteReader& in) {
   const os::Window ideWindow = world.ide->MainWindow();
-  const std::int64_t handle = core::HandleValue(ideWindow);
-  for (std::size_t i = 0; i < kRuleCount; ++i)
-    os::SetProp(ideWindow, core::SettingPropertyName(handle, "CodeBeautifier", kRules[i].key),
-                static_cast<std::intptr_t>(values[i]));
+  for (const DefaultSetting& setting : CatalogueSettings())
+    os::SetProp(ideWindow,
+                core::SettingPropertyName(core::HandleValue(ideWindow), setting.group, setting.key),
+                static_cast<std::intptr_t>(setting.value));
+  for (const char* rule : beautifier_test::SpacingRules())
+    if (!in.AtEnd()) os::SetProp(ideWindow, RuleProperty(world, rule), SettingValue(in.Byte()));
 }
 
 std::string FormatAll(World& world) {
@@ -191,29 +180,26 @@ std::string FormatAll(World& world) {
   return editor.Text();
 }
 
-std::string SettingsText(const std::int64_t (&values)[kRuleCount]) {
+std::string SettingsText(const World& world) {
   std::string text;
-  for (std::size_t i = 0; i < kRuleCount; ++i)
-    text += std::string(i ? " " : "") + kRules[i].key + "=" + std::to_string(values[i]);
+  for (const char* rule : beautifier_test::SpacingRules())
+    text += std::string(text.empty() ? "" : " ") + rule + "=" +
+            std::to_string(os::GetProp(world.ide->MainWindow(), RuleProperty(world, rule)));
   return text;
 }
 
 }  // namespace
 
 Outcome RunFormatter(const std::uint8_t* data, std::size_t size) {
-  ByteReader in(data, size);
-  std::int64_t values[kRuleCount];
-  for (std::size_t i = 0; i < kRuleCount; ++i)
-    values[i] = in.AtEnd() ? kRules[i].defaultValue : SettingValue(in.Byte());
-  const std::string text = in.Rest();
-
   os::sim::Reset();
   ResetPluginState();
   World world;
   world.ide = std::make_unique<headless::Ide>();
   world.context.ideWindow = world.ide->MainWindow();
   world.context.editor = world.ide->Current().Window();
-  Publish(world, values);
+  ByteReader in(data, size);
+  PublishSettings(world, in);
+  const std::string text = in.Rest();
   headless::Editor& editor = world.ide->Current();
   // By length: a NUL byte must not cut the text short.
   editor.Message(sci::SCI_SETTEXT, 0, reinterpret_cast<os::LParam>(""));
@@ -231,7 +217,7 @@ Outcome RunFormatter(const std::uint8_t* data, std::size_t size) {
       });
   const std::string once = FormatAll(world);
   os::sim::SetSendObserver(nullptr);
-  const std::string settings = " (settings: " + SettingsText(values) + ")";
+  const std::string settings = " (settings: " + SettingsText(world) + ")";
 
   std::string broken = CompareLines(original, once);
   const std::uint64_t bound = 8 * original.size() + 16 * outcome.units;
@@ -258,7 +244,8 @@ Outcome RunFormatter(const std::uint8_t* data, std::size_t size) {
 
 std::string GenerateFormatterInput(Random& random) {
   std::string input;
-  for (std::size_t i = 0; i < kRuleCount; ++i) input += static_cast<char>(Pick(random, 256));
+  for (std::size_t i = 0; i < beautifier_test::SpacingRules().size(); ++i)
+    input += static_cast<char>(Pick(random, 256));
   input += Chance(random, 100) ? Line(random, true) : Block(random, 150, true);
   return input;
 }

@@ -12,8 +12,6 @@
 #include <set>
 
 #include "core/property_names.h"
-#include "core/utf.h"
-#include "host/fragment_defaults.h"
 #include "ide/headless/headless_ide.h"
 #include "iface/scintilla.h"
 #include "os/sim/sim.h"
@@ -62,12 +60,6 @@ const char* const kTypedWords[] = {"If a = 1",
                                    "Structure P",
                                    "With *p",
                                    "Module M"};
-
-const std::vector<DefaultSetting>& CatalogueSettings() {
-  static const std::vector<DefaultSetting> settings =
-      ReadFragmentDefaults(core::Utf16ToUtf8(zentrel::RetrievePluginXMLDialog()));
-  return settings;
-}
 
 struct EditorRecord {
   std::string startText;

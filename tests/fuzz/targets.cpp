@@ -1,6 +1,15 @@
 #include "targets.h"
 
+#include "core/utf.h"
+#include "plugin/exports.h"
+
 namespace fuzz {
+
+const std::vector<DefaultSetting>& CatalogueSettings() {
+  static const std::vector<DefaultSetting> settings =
+      ReadFragmentDefaults(core::Utf16ToUtf8(zentrel::RetrievePluginXMLDialog()));
+  return settings;
+}
 
 const std::vector<Target>& Targets() {
   static const std::vector<Target> targets = {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "dialect.h"
+#include "host/fragment_defaults.h"
 
 namespace fuzz {
 
@@ -36,6 +37,8 @@ Outcome RunHostInput(const std::uint8_t* data, std::size_t size);
 std::string GenerateHostInput(Random& random);
 
 const std::vector<Target>& Targets();
+// Every setting of the plugin's catalogue at the value a first-run host publishes.
+const std::vector<DefaultSetting>& CatalogueSettings();
 const Target* FindTarget(std::string_view name);
 
 // Reads an input from its start; past the end every read gives zeros and empty texts.
