@@ -24,9 +24,11 @@
   X(SCI_GETANCHOR, GetAnchor, 2009)                                       \
   X(SCI_GETSTYLEAT, GetStyleAt, 2010)                                     \
   X(SCI_REDO, Redo, 2011)                                                 \
+  X(SCI_SETUNDOCOLLECTION, SetUndoCollection, 2012)                       \
   X(SCI_SELECTALL, SelectAll, 2013)                                       \
   X(SCI_SETSAVEPOINT, SetSavePoint, 2014)                                 \
   X(SCI_CANREDO, CanRedo, 2016)                                           \
+  X(SCI_GETUNDOCOLLECTION, GetUndoCollection, 2019)                       \
   X(SCI_GOTOPOS, GotoPos, 2025)                                           \
   X(SCI_SETANCHOR, SetAnchor, 2026)                                       \
   X(SCI_GETCURLINE, GetCurLine, 2027)                                     \

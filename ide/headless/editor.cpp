@@ -31,6 +31,7 @@
 #include "Decoration.h"
 #include "CaseFolder.h"
 #include "Document.h"
+#include "RESearch.h"
 // clang-format on
 
 #include "iface/scintilla.h"
@@ -151,6 +152,25 @@ struct EditorState final : public sci_internal::DocWatcher {
   std::array<StyleProperties, 256> styles{};
   std::map<int, std::uint32_t> keyMap;
 
+  // Scintilla's own regular-expression engine (RESearch), as the document core drives it, with
+  // one compiled automaton kept for each pattern: the core compiles the pattern again at every
+  // search, which cost more than the search itself on a line. The groups that tags and template
+  // replacements read are those of the engine that ran last (or of the document's engine after
+  // a search only it makes), as with the core's single engine.
+  struct CompiledPattern {
+    std::string pattern;
+    bool caseSensitive = false;
+    bool posix = false;
+    std::unique_ptr<sci_internal::RESearch> engine;
+  };
+  static constexpr std::size_t kCompiledPatterns = 32;
+  sci_internal::CharClassify wordClasses;  // the document's word characters, for \< and \>
+  std::vector<CompiledPattern> compiledPatterns;
+  std::unique_ptr<sci_internal::RESearch> unusedEngine;  // groups before any search ran
+  enum class LastSearch { None, Document, Own } lastSearch = LastSearch::None;
+  const sci_internal::RESearch* lastEngine = nullptr;
+  std::string substituted;
+
   EditorState() {
     indicators[0].style = 1;  // squiggle, green
     indicators[0].fore = 0x007F00;
@@ -164,6 +184,14 @@ struct EditorState final : public sci_internal::DocWatcher {
     doc->SetDBCSCodePage(sci::SC_CP_UTF8);
     doc->SetCaseFolder(std::make_unique<sci_internal::CaseFolderUnicode>());
     doc->AddWatcher(this, nullptr);
+    // No message of the editor changes the document's word characters after this.
+    for (const auto wordClass :
+         {sci_internal::CharacterClass::space, sci_internal::CharacterClass::newLine,
+          sci_internal::CharacterClass::word, sci_internal::CharacterClass::punctuation}) {
+      unsigned char characters[257] = {};
+      doc->GetCharsOfClass(wordClass, characters);
+      wordClasses.SetCharClasses(characters, wordClass);
+    }
   }
 
   ~EditorState() override {
@@ -234,6 +262,18 @@ struct EditorState final : public sci_internal::DocWatcher {
     scn.annotationLinesAdded = static_cast<std::int32_t>(mh.annotationLinesAdded);
     Notify(scn);
   }
+
+  // The document's line of `position`, as its LineFromPosition answers. The line asked for last
+  // is tried first: a search of the plugin asks for the line it searched before, and the full
+  // lookup is a binary search over every line.
+  Sci::Line LineOfPosition(Position position) {
+    if (position >= 0 && position < doc->Length() && lineHint < doc->LinesTotal() &&
+        doc->LineStart(lineHint) <= position && position < doc->LineStart(lineHint + 1))
+      return lineHint;
+    lineHint = doc->SciLineFromPosition(position);
+    return lineHint;
+  }
+  Sci::Line lineHint = 0;
 
   // Selection.
   Position Clamp(Position position) const {
@@ -418,7 +458,7 @@ struct EditorState final : public sci_internal::DocWatcher {
     sci_internal::UndoGroup group(doc);
     if (patterns) {
       Sci::Position substituted = size;
-      const char* replacement = doc->SubstituteByPosition(data, &substituted);
+      const char* replacement = Substitute(data, &substituted);
       if (!replacement) return 0;
       data = replacement;
       size = substituted;
@@ -432,13 +472,205 @@ struct EditorState final : public sci_internal::DocWatcher {
     return size;
   }
 
+  // A search as the document core makes it: Scintilla's own engine through the compiled
+  // patterns, any other kind by the document itself. May throw as the core does.
+  Position Search(Position minPos, Position maxPos, const char* pattern, int flags,
+                  Sci::Position* length) {
+    auto has = [flags](sc::FindOption option) { return (flags & static_cast<int>(option)) != 0; };
+    const bool regex = has(sc::FindOption::RegExp);
+    if (*length <= 0 || !regex || has(sc::FindOption::Cxx11RegEx)) {
+      if (*length > 0 && regex) lastSearch = LastSearch::Document;
+      return doc->FindText(minPos, maxPos, pattern, static_cast<sc::FindOption>(flags), length);
+    }
+    if (lastSearch == LastSearch::None) {
+      if (!unusedEngine) unusedEngine = std::make_unique<sci_internal::RESearch>(&wordClasses);
+      lastSearch = LastSearch::Own;
+      lastEngine = unusedEngine.get();
+    }
+    sci_internal::RESearch* engine = CompiledEngine(
+        pattern, *length, has(sc::FindOption::MatchCase), has(sc::FindOption::Posix));
+    if (engine == nullptr) return -1;  // not a pattern of the engine
+    return RunEngine(*engine, minPos, maxPos, pattern, length);
+  }
+
+  // The engine compiled for `pattern`, or nullptr when it does not compile.
+  sci_internal::RESearch* CompiledEngine(const char* pattern, Sci::Position length,
+                                         bool caseSensitive, bool posix) {
+    const std::string_view wanted(pattern, static_cast<std::size_t>(length));
+    for (CompiledPattern& compiled : compiledPatterns) {
+      if (compiled.caseSensitive == caseSensitive && compiled.posix == posix &&
+          compiled.pattern == wanted)
+        return compiled.engine.get();
+    }
+    auto engine = std::make_unique<sci_internal::RESearch>(&wordClasses);
+    if (engine->Compile(pattern, length, caseSensitive, posix) != nullptr) return nullptr;
+    if (compiledPatterns.size() >= kCompiledPatterns) {
+      // Forgotten oldest first; never the engine whose groups are still to be read.
+      for (auto it = compiledPatterns.begin(); it != compiledPatterns.end(); ++it) {
+        if (it->engine.get() != lastEngine) {
+          compiledPatterns.erase(it);
+          break;
+        }
+      }
+    }
+    compiledPatterns.push_back({std::string(wanted), caseSensitive, posix, std::move(engine)});
+    return compiledPatterns.back().engine.get();
+  }
+
+  // Reads the document for the engine: nothing outside [0, end).
+  class Indexer final : public sci_internal::CharacterIndexer {
+   public:
+    Indexer(const sci_internal::Document* document, Position end) : doc_(document), end_(end) {}
+    char CharAt(Sci::Position index) const override {
+      return index < 0 || index >= end_ ? 0 : doc_->CharAt(index);
+    }
+
+   private:
+    const sci_internal::Document* doc_;
+    Position end_;
+  };
+
+  // The document core's line-by-line walk of the engine over [minPos, maxPos) (backwards when
+  // maxPos < minPos): a match never spans lines, `^` and `$` hold only at a line's real start
+  // and end.
+  Position RunEngine(sci_internal::RESearch& engine, Position minPos, Position maxPos,
+                     const char* pattern, Sci::Position* length) {
+    const int increment = minPos <= maxPos ? 1 : -1;
+    const Position startPos = doc->MovePositionOutsideChar(minPos, 1, true);
+    const Position endPos = doc->MovePositionOutsideChar(maxPos, 1, true);
+    const Sci::Line lineRangeStart = LineOfPosition(startPos);
+    const Sci::Line lineRangeEnd = LineOfPosition(endPos);
+    const Sci::Line lineRangeBreak = lineRangeEnd + increment;
+
+    Position pos = -1;
+    Position lenRet = 0;
+    const bool searchforLineStart = pattern[0] == '^';
+    const char searchEnd = pattern[*length - 1];
+    const char searchEndPrev = *length > 1 ? pattern[*length - 2] : '\0';
+    const bool searchforLineEnd = searchEnd == '$' && searchEndPrev != '\\';
+    for (Sci::Line line = lineRangeStart; line != lineRangeBreak; line += increment) {
+      Position startOfLine = doc->LineStart(line);
+      Position endOfLine = doc->LineEnd(line);
+      if (increment == 1) {
+        if (line == lineRangeStart) {
+          if (startPos != startOfLine && searchforLineStart) continue;
+          startOfLine = startPos;
+        }
+        if (line == lineRangeEnd) {
+          if (endPos != endOfLine && searchforLineEnd) continue;
+          endOfLine = endPos;
+        }
+      } else {
+        if (line == lineRangeEnd) {
+          if (endPos != startOfLine && searchforLineStart) continue;
+          startOfLine = endPos;
+        }
+        if (line == lineRangeStart) {
+          if (startPos != endOfLine && searchforLineEnd) continue;
+          endOfLine = startPos;
+        }
+      }
+      const Indexer indexer(doc, endOfLine);
+      // Its groups are cleared by the run, found or not: they are the ones read from now on.
+      lastSearch = LastSearch::Own;
+      lastEngine = &engine;
+      int success = engine.Execute(indexer, startOfLine, endOfLine);
+      if (success) {
+        pos = engine.bopat[0];
+        engine.eopat[0] = doc->MovePositionOutsideChar(engine.eopat[0], 1, false);
+        lenRet = engine.eopat[0] - engine.bopat[0];
+        if (increment == -1 && !searchforLineStart) {
+          // The last match on the line.
+          int repetitions = 1000;
+          while (success && engine.eopat[0] <= endOfLine && repetitions--) {
+            success = engine.Execute(indexer, pos + 1, endOfLine);
+            if (success) {
+              if (engine.eopat[0] <= minPos) {
+                pos = engine.bopat[0];
+                lenRet = engine.eopat[0] - engine.bopat[0];
+              } else {
+                success = 0;
+              }
+            }
+          }
+        }
+        break;
+      }
+    }
+    *length = lenRet;
+    return pos;
+  }
+
+  // Group `group` (0..9) of the last search, as the document core gives it: the document's
+  // text now at the group's range, empty for a group that took no part.
+  void AppendGroup(const sci_internal::RESearch& engine, int group, std::string* out) const {
+    const Position start = engine.bopat[group];
+    const Position end = engine.eopat[group];
+    if (start == sci_internal::RESearch::NOTFOUND || end == sci_internal::RESearch::NOTFOUND)
+      return;
+    const Position length = doc->Length();
+    for (Position at = start; at < end; ++at)
+      out->push_back(at < 0 || at >= length ? '\0' : doc->CharAt(at));
+  }
+
+  // A template (\0..\9 and the C escapes) filled from the last search, or nullptr before any
+  // search; the text lives until the next substitution.
+  const char* Substitute(const char* text, Sci::Position* length) {
+    if (lastSearch == LastSearch::None) return nullptr;
+    if (lastSearch == LastSearch::Document) return doc->SubstituteByPosition(text, length);
+    substituted.clear();
+    for (Sci::Position j = 0; j < *length; j++) {
+      if (text[j] != '\\') {
+        substituted.push_back(text[j]);
+        continue;
+      }
+      if (text[j + 1] >= '0' && text[j + 1] <= '9') {
+        AppendGroup(*lastEngine, text[j + 1] - '0', &substituted);
+        j++;
+        continue;
+      }
+      j++;
+      switch (text[j]) {
+        case 'a':
+          substituted.push_back('\a');
+          break;
+        case 'b':
+          substituted.push_back('\b');
+          break;
+        case 'f':
+          substituted.push_back('\f');
+          break;
+        case 'n':
+          substituted.push_back('\n');
+          break;
+        case 'r':
+          substituted.push_back('\r');
+          break;
+        case 't':
+          substituted.push_back('\t');
+          break;
+        case 'v':
+          substituted.push_back('\v');
+          break;
+        case '\\':
+          substituted.push_back('\\');
+          break;
+        default:
+          substituted.push_back('\\');
+          j--;
+      }
+    }
+    *length = static_cast<Sci::Position>(substituted.size());
+    return substituted.c_str();
+  }
+
   Position FindText(os::WParam flags, os::LParam record) {
     auto* find = reinterpret_cast<sci::TextToFind*>(record);
     if (!find || !find->lpstrText) return -1;
     Sci::Position length = static_cast<Sci::Position>(std::strlen(find->lpstrText));
     try {
-      const Position found = doc->FindText(find->chrg.cpMin, find->chrg.cpMax, find->lpstrText,
-                                           static_cast<sc::FindOption>(flags), &length);
+      const Position found = Search(find->chrg.cpMin, find->chrg.cpMax, find->lpstrText,
+                                    static_cast<int>(flags), &length);
       if (found != -1) {
         find->chrgText.cpMin = static_cast<std::int32_t>(found);
         find->chrgText.cpMax = static_cast<std::int32_t>(found + length);
@@ -454,8 +686,8 @@ struct EditorState final : public sci_internal::DocWatcher {
     const std::string pattern(reinterpret_cast<const char*>(text), length);
     Sci::Position found = static_cast<Sci::Position>(pattern.size());
     try {
-      const Position position = doc->FindText(targetStart, targetEnd, pattern.c_str(),
-                                              static_cast<sc::FindOption>(searchFlags), &found);
+      const Position position =
+          Search(targetStart, targetEnd, pattern.c_str(), searchFlags, &found);
       if (position != -1) {
         targetStart = position;
         targetEnd = position + found;
@@ -470,9 +702,17 @@ struct EditorState final : public sci_internal::DocWatcher {
     const char* text = nullptr;
     Sci::Position length = 0;
     if (group >= 1 && group <= 9) {
+      if (lastSearch == LastSearch::Own && buffer == 0) {
+        // The length alone: the group's range, no text read.
+        const Position start = lastEngine->bopat[group];
+        const Position end = lastEngine->eopat[group];
+        const bool took = start != sci_internal::RESearch::NOTFOUND &&
+                          end != sci_internal::RESearch::NOTFOUND && end > start;
+        return took ? end - start : 0;
+      }
       char name[3] = {'\\', static_cast<char>('0' + group), 0};
       length = 2;
-      text = doc->SubstituteByPosition(name, &length);
+      text = Substitute(name, &length);
     }
     if (buffer) {
       char* out = reinterpret_cast<char*>(buffer);
@@ -605,7 +845,7 @@ os::LResult EditorState::Dispatch(std::uint32_t message, os::WParam wParam, os::
     case sci::SCI_GETLINECOUNT:
       return doc->LinesTotal();
     case sci::SCI_LINEFROMPOSITION:
-      return wPosition < 0 ? 0 : doc->LineFromPosition(wPosition);
+      return wPosition < 0 ? 0 : LineOfPosition(wPosition);
     case sci::SCI_POSITIONFROMLINE:
       if (wPosition < 0) return doc->LineStart(doc->SciLineFromPosition(SelectionStart()));
       if (wPosition == 0) return 0;
@@ -791,6 +1031,11 @@ os::LResult EditorState::Dispatch(std::uint32_t message, os::WParam wParam, os::
     case sci::SCI_EMPTYUNDOBUFFER:
       doc->DeleteUndoHistory();
       return 0;
+    case sci::SCI_SETUNDOCOLLECTION:
+      doc->SetUndoCollection(wParam != 0);
+      return 0;
+    case sci::SCI_GETUNDOCOLLECTION:
+      return doc->IsCollectingUndo() ? 1 : 0;
     case sci::SCI_CANUNDO:
       return doc->CanUndo() ? 1 : 0;
     case sci::SCI_CANREDO:
@@ -1028,9 +1273,10 @@ os::LResult EditorState::Dispatch(std::uint32_t message, os::WParam wParam, os::
 
 namespace {
 
+// The editor is the window's data (set at its creation, cleared when it is destroyed).
 os::LResult EditorWindowProc(os::Window window, std::uint32_t message, os::WParam wParam,
                              os::LParam lParam) {
-  Editor* editor = EditorFromWindow(window);
+  auto* editor = static_cast<Editor*>(os::sim::GetWindowData(window));
   return editor ? editor->Message(message, wParam, lParam) : 0;
 }
 
@@ -1054,12 +1300,14 @@ Editor::Editor(os::Window parent, int controlId) : state_(std::make_unique<Edito
   params.className = "Scintilla";
   params.parent = parent;
   params.procedure = &EditorWindowProc;
+  params.data = this;
   state_->window = os::sim::CreateWindow(params);
   EditorsByWindow()[state_->window] = this;
 }
 
 Editor::~Editor() {
   EditorsByWindow().erase(state_->window);
+  os::sim::SetWindowData(state_->window, nullptr);
   if (os::IsWindow(state_->window)) os::sim::DestroyWindow(state_->window);
 }
 

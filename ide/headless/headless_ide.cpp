@@ -250,6 +250,8 @@ void Ide::HighlightWord(Editor& editor, int updated) {
 
 os::LResult Ide::OnNotify(const void* record) {
   const auto* scn = static_cast<const sci::Notification*>(record);
+  // Most notifications (every change of the text) concern the IDE not at all.
+  if (scn->nmhdr.code != sci::SCN_STYLENEEDED && scn->nmhdr.code != sci::SCN_UPDATEUI) return 0;
   Editor* editor = EditorFromWindow(scn->nmhdr.hwndFrom);
   if (!editor) return 0;
   switch (scn->nmhdr.code) {

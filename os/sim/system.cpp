@@ -85,12 +85,13 @@ LibraryRecord* LibraryOfPath(const std::string& path) {
 
 }  // namespace
 
-World& TheWorld() {
+World& MakeWorld() {
   static World world = [] {
     World fresh;
     fresh.localTime = DefaultLocalTime();
     return fresh;
   }();
+  g_world = &world;
   return world;
 }
 

@@ -92,15 +92,16 @@ void CollectDescendants(const World& world, const WindowRecord& record, std::vec
 
 }  // namespace
 
-WindowRecord* FindWindow(Window window) {
+WindowRecord* FindWindow(World& world, Window window) {
   const auto value = reinterpret_cast<std::uintptr_t>(window);
   if (value < kFirstWindowHandle || (value - kFirstWindowHandle) % kWindowHandleStep != 0) {
     return nullptr;
   }
   const std::size_t slot = (value - kFirstWindowHandle) / kWindowHandleStep;
-  World& world = TheWorld();
   return slot < world.windows.size() ? world.windows[slot].get() : nullptr;
 }
+
+WindowRecord* FindWindow(Window window) { return FindWindow(TheWorld(), window); }
 
 }  // namespace os::sim::detail
 
@@ -231,9 +232,10 @@ std::vector<PropertyEntry> EnumProps(Window window) {
 }
 
 LResult SendMessage(Window window, std::uint32_t message, WParam wParam, LParam lParam) {
+  // The world is looked up once: a message is the simulation's most frequent call.
   World& world = TheWorld();
   if (world.observer) world.observer(window, message, wParam, lParam);
-  const WindowRecord* record = FindWindow(window);
+  const WindowRecord* record = FindWindow(world, window);
   if (record == nullptr) return 0;
   // Copied: the procedure may destroy the window, and the hooks still run afterwards.
   const sim::WindowProc procedure = record->procedure;
@@ -241,8 +243,9 @@ LResult SendMessage(Window window, std::uint32_t message, WParam wParam, LParam 
 
   ++world.messageDepth;
   struct Depth {
-    ~Depth() { --TheWorld().messageDepth; }
-  } depth;
+    World& world;
+    ~Depth() { --world.messageDepth; }
+  } depth{world};
   if (world.liveHooks[kWH_CALLWNDPROC] > 0) {
     CallWndRecord before{lParam, wParam, message, window};
     RunHookChain(kWH_CALLWNDPROC, threadId, reinterpret_cast<LParam>(&before));

@@ -82,8 +82,13 @@ struct World {
   std::map<std::string, std::string> fileFailures;  // normalised path -> the system's reason
 };
 
-World& TheWorld();
+// The one world, made at its first use. TheWorld is called for nearly every call into the
+// simulation: once the world exists it is a pointer read.
+World& MakeWorld();
+inline World* g_world = nullptr;
+inline World& TheWorld() { return g_world != nullptr ? *g_world : MakeWorld(); }
 WindowRecord* FindWindow(Window window);
+WindowRecord* FindWindow(World& world, Window window);
 LocalTime DefaultLocalTime();
 std::string NormalisePath(const std::string& path);
 

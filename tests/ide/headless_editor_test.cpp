@@ -192,6 +192,20 @@ TEST_F(HeadlessEditorTest, TagsComeFromTheLastRegexSearch) {
   EXPECT_EQ(Tag(1), "");
 }
 
+// The control has one engine: its groups are those of the last search that ran it, whatever the
+// pattern, also where a later search never reached the engine (`$` short of a line's end).
+TEST_F(HeadlessEditorTest, TagsOfOneEngineForEveryPattern) {
+  SetText("ab cd", sci::SC_EOL_LF);
+  ASSERT_EQ(Find("(a)(b)", 0, 5), 0);
+  ASSERT_EQ(Find("(c)(d)", 0, 5), 3);
+  ASSERT_EQ(Find("(a)(b)", 0, 5), 0);
+  EXPECT_EQ(Tag(2), "b");
+  EXPECT_EQ(Find("([a-z]+)$", 0, 2), -1);
+  EXPECT_EQ(Tag(2), "b");
+  ReplaceTarget(3, 5, "\\2\\1", true);
+  EXPECT_EQ(editor->Text(), "ab ba");
+}
+
 TEST_F(HeadlessEditorTest, ReplaceTargetByTemplateUsesTheGroups) {
   SetText("a=1");
   ASSERT_EQ(Find("(a)(=)(1)", 0, 3), 0);

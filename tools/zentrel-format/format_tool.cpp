@@ -26,6 +26,7 @@
 #include "plugin/exports.h"
 #include "plugin/helpers.h"
 #include "plugin/hook_context.h"
+#include "plugin/plugin_frame.h"
 
 namespace zentrel_format {
 
@@ -187,6 +188,11 @@ Formatter::Formatter(const Settings& settings) : world_(std::make_unique<World>(
   }
   world_->context.ideWindow = ideWindow;
   world_->context.editor = world_->ide->Current().Window();
+  // No one here watches the edits or undoes them: the control neither reports them (each
+  // report is a message to the IDE's window, two for every edit the formatting makes) nor
+  // records them.
+  world_->ide->Current().Message(sci::SCI_SETMODEVENTMASK, 0, 0);
+  world_->ide->Current().Message(sci::SCI_SETUNDOCOLLECTION, 0, 0);
 }
 
 Formatter::~Formatter() {
@@ -206,7 +212,11 @@ std::string Formatter::Format(const std::string& bytes) {
   world_->ide->Idle();  // the IDE paints: the text is styled by its lexer
 
   const std::int64_t lines = editor.Message(sci::SCI_GETLINECOUNT, 0, 0);
-  for (std::int64_t line = 0; line < lines; ++line) FormatLines(world_->context, line, line);
+  {
+    // The settings are fixed for the whole text: each is read once, not at every rule applied.
+    const SettingsCallScope settingsReadOnce;
+    for (std::int64_t line = 0; line < lines; ++line) FormatLines(world_->context, line, line);
+  }
 
   std::string result = editor.Text();
   editor.Message(sci::SCI_EMPTYUNDOBUFFER, 0, 0);
