@@ -10,6 +10,9 @@
 
 #include "plugin/beautifier.h"
 
+#include <array>
+#include <cstdint>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -197,13 +200,32 @@ constexpr OperatorRule kOperatorRules[] = {
     {"~", "BitwiseNot", true, false, A::Tight, A::Tight, A::NotOffered, false},
 };
 
+// The first row of the table for each character, met directly and behind blanks (-1: none),
+// worked out once: the scan asks for every character it stops at.
+struct OperatorRuleIndex {
+  std::array<std::int8_t, 128> direct{};
+  std::array<std::int8_t, 128> behindBlanks{};
+};
+constexpr OperatorRuleIndex MakeOperatorRuleIndex() {
+  OperatorRuleIndex index;
+  for (int ch = 0; ch < 128; ++ch) {
+    index.direct[ch] = index.behindBlanks[ch] = -1;
+    for (int row = static_cast<int>(std::size(kOperatorRules)) - 1; row >= 0; --row) {
+      const OperatorRule& rule = kOperatorRules[row];
+      if (ch == 0 || rule.characters.find(static_cast<char>(ch)) == std::string_view::npos)
+        continue;
+      if (rule.metDirectly) index.direct[ch] = static_cast<std::int8_t>(row);
+      if (rule.metBehindBlanks) index.behindBlanks[ch] = static_cast<std::int8_t>(row);
+    }
+  }
+  return index;
+}
+constexpr OperatorRuleIndex kOperatorRuleIndex = MakeOperatorRuleIndex();
+
 const OperatorRule* FindOperatorRule(int ch, bool behindBlanks) {
   if (ch <= 0 || ch > 127) return nullptr;
-  for (const OperatorRule& rule : kOperatorRules) {
-    if (!(behindBlanks ? rule.metBehindBlanks : rule.metDirectly)) continue;
-    if (rule.characters.find(static_cast<char>(ch)) != std::string_view::npos) return &rule;
-  }
-  return nullptr;
+  const int row = (behindBlanks ? kOperatorRuleIndex.behindBlanks : kOperatorRuleIndex.direct)[ch];
+  return row < 0 ? nullptr : &kOperatorRules[row];
 }
 
 // An operator or separator met without blanks in front of it whose rule looks at the blanks

@@ -145,6 +145,13 @@ bool SameName(const char* cached, const char* wanted) {
 }
 
 CachedSetting* FindCachedSetting(os::Window ideWindow, const char* group, const char* option) {
+  // The callers name settings by literals: the same pointers almost always, found without
+  // comparing the text of every other entry.
+  for (std::size_t i = 0; i < g_frame.cachedSettingCount; ++i) {
+    CachedSetting& entry = g_frame.cachedSettings[i];
+    if (entry.option == option && entry.group == group && entry.ideWindow == ideWindow)
+      return &entry;
+  }
   for (std::size_t i = 0; i < g_frame.cachedSettingCount; ++i) {
     CachedSetting& entry = g_frame.cachedSettings[i];
     if (entry.ideWindow == ideWindow && SameName(entry.option, option) &&
