@@ -18,7 +18,7 @@
 #include "plugin/helpers.h"
 #include "plugin/plugin_frame.h"
 #include "targets.h"
-#include "tests/beautifier/beautifier_editor.h"
+#include "tests/plugin/beautifier/beautifier_editor.h"
 
 namespace fuzz {
 namespace {

@@ -15,7 +15,7 @@
 #include "host/tool_host.h"
 #include "iface/scintilla.h"
 #include "plugin/settings_catalogue.h"
-#include "tests/standin/driver.h"
+#include "tests/ide/win32/driver.h"
 
 namespace {
 

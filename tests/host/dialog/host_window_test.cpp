@@ -3,7 +3,7 @@
 
 #include <tuple>
 
-#include "tests/dialog/dialog_test_support.h"
+#include "tests/host/dialog/dialog_test_support.h"
 
 namespace dialog::testing {
 namespace {

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/dialog/dialog_test_support.h"
+#include "tests/host/dialog/dialog_test_support.h"
 
 namespace dialog::testing {
 namespace {

@@ -1,5 +1,5 @@
 // The stand-in's editor probes, recorded from the real Scintilla control under Wine
-// (tests/standin/probes.expected), run natively on the headless IDE: the transcripts must be
+// (tests/ide/probes.expected), run natively on the headless IDE: the transcripts must be
 // equal, line for line.
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 #include "ide/headless/headless_ide.h"
 #include "os/sim/sim.h"
-#include "tests/standin/probes.h"
+#include "tests/ide/probes.h"
 
 namespace {
 

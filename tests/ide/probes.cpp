@@ -1,4 +1,4 @@
-#include "tests/standin/probes.h"
+#include "tests/ide/probes.h"
 
 #include <cstdio>
 #include <sstream>

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "host/dialog/win32/win32_toolkit.h"
-#include "tests/dialog/dialog_test_support.h"
+#include "tests/host/dialog/dialog_test_support.h"
 
 namespace dialog::testing {
 namespace {

@@ -19,7 +19,7 @@
 #include "ide/menu_commands.h"
 #include "iface/scintilla.h"
 #include "os/os.h"
-#include "tests/standin/probes.h"
+#include "tests/ide/probes.h"
 
 static_assert(sizeof(CWPRETSTRUCT) == sizeof(os::CallWndRetRecord));
 

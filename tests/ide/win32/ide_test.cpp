@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "iface/scintilla.h"
-#include "tests/standin/driver.h"
-#include "tests/standin/probes.h"
+#include "tests/ide/probes.h"
+#include "tests/ide/win32/driver.h"
 
 namespace standin_test {
 namespace {

@@ -1,4 +1,4 @@
-#include "tests/dialog/dialog_test_support.h"
+#include "tests/host/dialog/dialog_test_support.h"
 
 #include "host/dialog/element_tree.h"
 

@@ -1,6 +1,6 @@
 // Transcripts of the headless editor's answers and notifications for fixed edits, searches and
 // keystrokes: its message semantics in one table. The comparison with the real control is the
-// stand-in's probe set (tests/standin), run natively in standin_probes_headless_test.cpp.
+// stand-in's probe set (tests/ide), run natively in standin_probes_headless_test.cpp.
 #include <gtest/gtest.h>
 
 #include <cstdio>

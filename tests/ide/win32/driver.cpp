@@ -1,4 +1,4 @@
-#include "tests/standin/driver.h"
+#include "tests/ide/win32/driver.h"
 
 #include <vector>
 

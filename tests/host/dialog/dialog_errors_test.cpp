@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tests/dialog/dialog_test_support.h"
+#include "tests/host/dialog/dialog_test_support.h"
 
 namespace dialog::testing {
 namespace {

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "iface/scintilla.h"
-#include "tests/standin/driver.h"
+#include "tests/ide/win32/driver.h"
 
 namespace {
 
