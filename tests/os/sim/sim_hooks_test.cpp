@@ -1,3 +1,6 @@
+// The simulation's hooks beyond what they share with Win32 (tests/os/os_contract_test.cpp):
+// notifications nested in a hook's own edits, handles, threads, the kinds that never run, the
+// send observer and the input queue.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -88,56 +91,10 @@ class SimHooks : public ::testing::Test {
   Window editor_ = nullptr;
 };
 
-TEST_F(SimHooks, RecordCarriesTheMessageAndItsResult) {
-  static os::CallWndRetRecord seen;
-  static int calls;
-  static os::WParam seenWParam;
-  calls = 0;
-  Install([](int code, os::WParam wParam, os::LParam lParam) -> os::LResult {
-    EXPECT_EQ(code, os::kHC_ACTION);
-    seenWParam = wParam;
-    seen = *reinterpret_cast<const os::CallWndRetRecord*>(lParam);
-    ++calls;
-    return os::CallNextHookEx(nullptr, code, wParam, lParam);
-  });
-  EXPECT_EQ(os::SendMessage(editor_, kQuery, 5, 99), 1005);
-  EXPECT_EQ(calls, 1);
-  EXPECT_EQ(seen.lResult, 1005);
-  EXPECT_EQ(seen.message, kQuery);
-  EXPECT_EQ(seen.wParam, 5u);
-  EXPECT_EQ(seen.lParam, 99);
-  EXPECT_EQ(seen.hwnd, editor_);
-  EXPECT_NE(seenWParam, 0u);  // sent by the current thread
-}
-
-TEST_F(SimHooks, ChainRunsMostRecentFirst) {
-  Install(HookA);
-  Install(HookB);
-  Install(HookC);
-  EXPECT_EQ(os::sim::HookCount(os::kWH_CALLWNDPROCRET), 3);
-  os::SendMessage(editor_, kQuery, 0, 0);
-  EXPECT_EQ(g_log, (std::vector<std::string>{"C 32770", "B 32770", "A 32770"}));
-}
-
-TEST_F(SimHooks, AHookThatDoesNotPassOnEndsTheChain) {
-  Install(HookA);
-  Install(Swallow);
-  Install(HookC);
-  os::SendMessage(editor_, kQuery, 0, 0);
-  EXPECT_EQ(g_log, (std::vector<std::string>{"C 32770", "swallow 32770"}));
-}
-
 TEST_F(SimHooks, CallNextHookExOutsideAChainReturnsZero) {
   Install(HookA);
   EXPECT_EQ(os::CallNextHookEx(nullptr, 0, 0, 0), 0);
   EXPECT_TRUE(g_log.empty());
-}
-
-TEST_F(SimHooks, HooksSeeNestedNotificationsBeforeTheOuterMessage) {
-  Install(HookA);
-  EXPECT_EQ(os::SendMessage(editor_, kInsert, 0, 0), 7);
-  EXPECT_EQ(g_log, (std::vector<std::string>{"editor insert", "parent notify 2008", "A 78/2008",
-                                             "parent notify 2001", "A 78/2001", "A 32769"}));
 }
 
 // A hook that, like the plugin, edits the editor while it handles a notification: the nested

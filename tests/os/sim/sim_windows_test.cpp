@@ -1,3 +1,5 @@
+// The simulated window system beyond what it shares with Win32 (tests/os/os_contract_test.cpp):
+// its control surface, reproducible handles, and where it is stricter than Win32.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -27,26 +29,16 @@ class SimWindows : public ::testing::Test {
   }
 };
 
-TEST_F(SimWindows, TreeAncestorsAndEnumeration) {
+TEST_F(SimWindows, ParentsAndTopLevelWindows) {
   const Window main = Make("IdeMain");
   const Window panel = Make("Panel", main);
-  const Window editor1 = Make("Scintilla", panel);
-  const Window editor2 = Make("Scintilla", panel);
-  const Window status = Make("Status", main);
-  const Window inner = Make("Inner", editor1);
-
-  for (Window w : {main, panel, editor1, editor2, status, inner}) {
-    EXPECT_TRUE(os::IsWindow(w));
-    EXPECT_EQ(os::GetRootAncestor(w), main);
-  }
-  EXPECT_EQ(os::sim::GetParent(editor1), panel);
+  const Window editor = Make("Scintilla", panel);
+  const Window tool = Make("ToolWindow");
+  EXPECT_EQ(os::sim::GetParent(editor), panel);
   EXPECT_EQ(os::sim::GetParent(main), nullptr);
-  // Depth first, children in creation order.
-  EXPECT_EQ(os::EnumChildWindows(main),
-            (std::vector<Window>{panel, editor1, inner, editor2, status}));
-  EXPECT_EQ(os::EnumChildWindows(panel), (std::vector<Window>{editor1, inner, editor2}));
-  EXPECT_TRUE(os::EnumChildWindows(status).empty());
-  EXPECT_EQ(os::EnumChildWindows(nullptr), (std::vector<Window>{main}));
+  EXPECT_EQ(os::sim::GetParent(nullptr), nullptr);
+  // Without a window: the top-level windows, in creation order.
+  EXPECT_EQ(os::EnumChildWindows(nullptr), (std::vector<Window>{main, tool}));
 }
 
 TEST_F(SimWindows, HandlesAreReproducibleAfterReset) {
@@ -58,20 +50,22 @@ TEST_F(SimWindows, HandlesAreReproducibleAfterReset) {
 
 TEST_F(SimWindows, InvalidHandles) {
   const Window bogus = reinterpret_cast<Window>(0x1234);
-  for (Window w : {static_cast<Window>(nullptr), bogus}) {
-    EXPECT_FALSE(os::IsWindow(w));
-    EXPECT_EQ(os::GetRootAncestor(w), nullptr);
-    EXPECT_EQ(os::GetClassName(w, 100), "");
-    EXPECT_EQ(os::SendMessage(w, 1234, 1, 2), 0);
-    EXPECT_FALSE(os::SetProp(w, "PB_ID", 1));
-    EXPECT_EQ(os::GetProp(w, "PB_ID"), 0);
-  }
+  EXPECT_FALSE(os::IsWindow(bogus));
+  EXPECT_EQ(os::GetRootAncestor(bogus), nullptr);
+  EXPECT_EQ(os::GetClassName(bogus, 100), "");
+  EXPECT_EQ(os::SendMessage(bogus, 1234, 1, 2), 0);
+  EXPECT_FALSE(os::SetProp(bogus, "PB_ID", 1));
+  EXPECT_EQ(os::GetProp(bogus, "PB_ID"), 0);
+  // Win32 does not agree on these for a null window; the simulation refuses them.
+  EXPECT_FALSE(os::CloseWindow(nullptr));
+  EXPECT_FALSE(os::ShowWindow(nullptr, os::kSW_RESTORE));
   os::sim::WindowSpec orphan;
   orphan.parent = bogus;
   EXPECT_EQ(os::sim::CreateWindow(orphan), nullptr);
 }
 
-TEST_F(SimWindows, ClassNameAndTextAreCutToTheBuffer) {
+// Stricter than Win32, which may cut a surrogate pair in two.
+TEST_F(SimWindows, TextsCutToTheBufferKeepSurrogatePairs) {
   os::sim::WindowSpec params;
   params.className = "Scintilla";
   params.text = "Caf\xC3\xA9 \xF0\x9F\x98\x80!";  // "Café 😀!": 8 UTF-16 units
@@ -82,13 +76,9 @@ TEST_F(SimWindows, ClassNameAndTextAreCutToTheBuffer) {
     const char* text;
   };
   const Case cases[] = {
-      {1000, "Scintilla", "Caf\xC3\xA9 \xF0\x9F\x98\x80!"},
       {9, "Scintill", "Caf\xC3\xA9 \xF0\x9F\x98\x80!"},
       {8, "Scintil", "Caf\xC3\xA9 \xF0\x9F\x98\x80"},
       {7, "Scinti", "Caf\xC3\xA9 "},  // the pair is not split
-      {4, "Sci", "Caf"},
-      {1, "", ""},
-      {0, "", ""},
       {-5, "", ""},
   };
   for (const Case& c : cases) {
@@ -97,47 +87,6 @@ TEST_F(SimWindows, ClassNameAndTextAreCutToTheBuffer) {
   }
   os::sim::SetWindowText(w, "new");
   EXPECT_EQ(os::GetWindowText(w, 100), "new");
-}
-
-TEST_F(SimWindows, VisibilityFollowsAncestorsAndShowCommands) {
-  const Window main = Make("Main", nullptr, nullptr, false);
-  const Window child = Make("Child", main);
-  EXPECT_FALSE(os::IsWindowVisible(main));
-  EXPECT_FALSE(os::IsWindowVisible(child));          // its parent hides it
-  EXPECT_FALSE(os::ShowWindow(main, os::kSW_SHOW));  // was hidden
-  EXPECT_TRUE(os::IsWindowVisible(child));
-  EXPECT_TRUE(os::CloseWindow(main));
-  EXPECT_TRUE(os::sim::IsMinimized(main));
-  EXPECT_TRUE(os::IsWindowVisible(main));  // minimised windows stay visible
-  EXPECT_TRUE(os::ShowWindow(main, os::kSW_RESTORE));
-  EXPECT_FALSE(os::sim::IsMinimized(main));
-  EXPECT_TRUE(os::ShowWindow(main, os::kSW_HIDE));
-  EXPECT_FALSE(os::IsWindowVisible(main));
-  EXPECT_FALSE(os::CloseWindow(nullptr));
-  EXPECT_FALSE(os::CloseWindow(child));  // child windows are not minimised
-  EXPECT_FALSE(os::ShowWindow(nullptr, os::kSW_RESTORE));
-}
-
-std::vector<std::string> g_stateLog;
-os::LResult StateProc(Window, std::uint32_t message, os::WParam wParam, os::LParam) {
-  if (message == os::kWM_SIZE) g_stateLog.push_back("size " + std::to_string(wParam));
-  if (message == os::kWM_SHOWWINDOW) g_stateLog.push_back("show " + std::to_string(wParam));
-  return 0;
-}
-
-// What the host's tool window hears when the plugin minimises and restores it (hidden at first,
-// as the tool window is): the same messages as under Win32 (checked in the Win32 test).
-TEST_F(SimWindows, ShowStateChangesAreReportedToTheWindow) {
-  g_stateLog.clear();
-  const Window tool = Make("ToolWindow", nullptr, StateProc, false);
-  EXPECT_TRUE(os::CloseWindow(tool));
-  EXPECT_TRUE(os::IsWindowVisible(tool));
-  EXPECT_TRUE(os::sim::IsMinimized(tool));
-  os::ShowWindow(tool, os::kSW_RESTORE);
-  os::ShowWindow(tool, os::kSW_RESTORE);  // no change, no message
-  os::ShowWindow(tool, os::kSW_HIDE);
-  os::ShowWindow(tool, os::kSW_SHOW);
-  EXPECT_EQ(g_stateLog, (std::vector<std::string>{"size 1", "size 0", "show 0", "show 1"}));
 }
 
 TEST_F(SimWindows, ThreadAndProcessOfAWindow) {
@@ -151,8 +100,6 @@ TEST_F(SimWindows, ThreadAndProcessOfAWindow) {
   EXPECT_EQ(process, os::sim::ProcessId());
   EXPECT_EQ(os::GetWindowThreadProcessId(foreign, &process), 77u);
   EXPECT_EQ(process, 88u);
-  EXPECT_EQ(os::GetWindowThreadProcessId(nullptr, &process), 0u);
-  EXPECT_EQ(process, 0u);
   EXPECT_EQ(os::GetWindowThreadProcessId(ide, nullptr), os::sim::GuiThreadId());
 }
 
@@ -168,30 +115,12 @@ TEST_F(SimWindows, WindowData) {
 
 // Properties.
 
-TEST_F(SimWindows, PropertyNamesIgnoreCase) {
-  const Window w = Make("Main");
-  EXPECT_EQ(os::GetProp(w, "PB_ID"), 0);
-  EXPECT_TRUE(os::SetProp(w, "PB_ID", 7));
-  EXPECT_EQ(os::GetProp(w, "pb_id"), 7);
-  EXPECT_TRUE(os::SetProp(w, "Pb_Id", 9));
-  EXPECT_EQ(os::GetProp(w, "PB_ID"), 9);
-  ASSERT_EQ(os::EnumProps(w).size(), 1u);
-  EXPECT_EQ(os::EnumProps(w)[0].name, "PB_ID");  // the name as first set
-  EXPECT_EQ(os::RemoveProp(w, "pB_iD"), 9);
-  EXPECT_EQ(os::GetProp(w, "PB_ID"), 0);
-  EXPECT_EQ(os::RemoveProp(w, "PB_ID"), 0);
-  // Properties belong to their window.
-  const Window other = Make("Other");
-  os::SetProp(w, "X", 1);
-  EXPECT_EQ(os::GetProp(other, "X"), 0);
-}
-
 TEST_F(SimWindows, PropertyEnumerationKeepsInsertionOrder) {
   const Window w = Make("Main");
   os::SetProp(w, "1F4.Plugin.Tool", 5);
   os::SetProp(w, "PB_ID", 1);
   os::SetProp(w, "1F4.Settings.A.B.Value", -3);
-  os::SetProp(w, "1F4.Plugin.Tool", 6);  // an update keeps the place
+  os::SetProp(w, "1f4.plugin.tool", 6);  // an update keeps the place and the name as first set
   os::SetProp(w, "Gone", 2);
   os::RemoveProp(w, "gone");
   os::SetProp(w, "aaa", 4);
@@ -248,29 +177,14 @@ os::LResult LoggingProc(Window w, std::uint32_t message, os::WParam, os::LParam)
   return 42;
 }
 
-TEST_F(SimWindows, DestroyTellsParentThenChildrenAndInvalidatesAll) {
+TEST_F(SimWindows, DestroyedHandlesAreNeverReused) {
   g_destroyLog.clear();
   const Window main = Make("Main", nullptr, LoggingProc);
   const Window child = Make("Child", main, LoggingProc);
-  const Window grandchild = Make("Grandchild", child, LoggingProc);
   const Window sibling = Make("Sibling", nullptr, LoggingProc);
-  os::SetProp(child, "PB_ID", 3);
-
   os::sim::DestroyWindow(main);
-  EXPECT_EQ(g_destroyLog,
-            (std::vector<std::pair<Window, std::uint32_t>>{
-                {main, os::kWM_DESTROY}, {child, os::kWM_DESTROY}, {grandchild, os::kWM_DESTROY}}));
-  for (Window w : {main, child, grandchild}) {
-    EXPECT_FALSE(os::IsWindow(w));
-    EXPECT_EQ(os::SendMessage(w, 1, 0, 0), 0);  // the procedure would answer 42
-    EXPECT_EQ(os::GetClassName(w, 100), "");
-    EXPECT_FALSE(os::IsWindowVisible(w));
-  }
-  EXPECT_EQ(os::GetProp(child, "PB_ID"), 0);
-  EXPECT_FALSE(os::SetProp(child, "PB_ID", 1));
-  EXPECT_TRUE(os::EnumProps(child).empty());
+  EXPECT_EQ(g_destroyLog.size(), 2u);
   EXPECT_EQ(os::EnumChildWindows(nullptr), (std::vector<Window>{sibling}));
-  EXPECT_EQ(os::SendMessage(sibling, 1, 0, 0), 42);
   // Destroying twice, or an unknown handle, does nothing.
   g_destroyLog.clear();
   os::sim::DestroyWindow(main);
@@ -280,15 +194,6 @@ TEST_F(SimWindows, DestroyTellsParentThenChildrenAndInvalidatesAll) {
   const Window fresh = Make("Fresh");
   EXPECT_NE(fresh, main);
   EXPECT_NE(fresh, child);
-}
-
-TEST_F(SimWindows, DestroyingAChildLeavesItsParent) {
-  const Window main = Make("Main");
-  const Window a = Make("A", main);
-  const Window b = Make("B", main);
-  os::sim::DestroyWindow(a);
-  EXPECT_TRUE(os::IsWindow(main));
-  EXPECT_EQ(os::EnumChildWindows(main), (std::vector<Window>{b}));
 }
 
 }  // namespace
