@@ -10,25 +10,6 @@ namespace {
 
 using namespace host_harness;
 
-// The first top-level window of the process that carries PB_ID: the IDE main window.
-HWND FindIdeWindow(DWORD processId) {
-  FoundBox found = {processId, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM data) WINAPI -> BOOL {
-        auto* search = reinterpret_cast<FoundBox*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == search->processId && GetPropW(window, L"PB_ID") &&
-            !GetWindow(window, GW_OWNER)) {
-          search->box = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found.box;
-}
-
 // A record and a text buffer in the process of a list control: list messages that take a
 // pointer need it there.
 struct RemoteRow {

@@ -118,25 +118,6 @@ void ReportUnknown(os::Window window, std::uint32_t message) {
                 << " (answered 0)\n";
 }
 
-// The text with the caret marker put in, each line indented, for failure reports and --print.
-std::string ShowText(const std::string& text, long caret) {
-  std::string shown = text;
-  if (caret >= 0 && static_cast<std::size_t>(caret) <= shown.size())
-    shown.insert(caret, kCaretMarker);
-  std::string result;
-  std::size_t start = 0;
-  while (true) {
-    std::size_t end = shown.find('\n', start);
-    std::string line =
-        shown.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    result += "    |" + line + "\n";
-    if (end == std::string::npos) break;
-    start = end + 1;
-  }
-  return result;
-}
-
 // Stops a scenario at a command that its text cannot carry out (bad input, exit code 2).
 struct BadInput {
   std::string message;

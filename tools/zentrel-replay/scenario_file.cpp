@@ -265,6 +265,24 @@ bool ParseScenarioFile(const std::string& file, const std::string& text,
   return true;
 }
 
+std::string ShowText(const std::string& text, long caret) {
+  std::string shown = text;
+  if (caret >= 0 && static_cast<std::size_t>(caret) <= shown.size())
+    shown.insert(static_cast<std::size_t>(caret), kCaretMarker);
+  std::string result;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = shown.find('\n', start);
+    std::string line =
+        shown.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    result += "    |" + line + "\n";
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  return result;
+}
+
 std::string JoinBlock(const std::vector<std::string>& lines, const std::string& lineEnd,
                       long* caret) {
   std::string joined;

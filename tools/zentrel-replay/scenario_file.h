@@ -37,6 +37,10 @@ bool ParseMessage(const std::string& text, std::uint32_t* message);
 // The caret marker of text blocks.
 constexpr const char* kCaretMarker = "{|}";
 
+// The text with the caret marker put in at `caret` (none when -1), each line indented, for
+// failure reports and --print.
+std::string ShowText(const std::string& text, long caret);
+
 // Joins a block's lines with `lineEnd`, takes out the caret marker and reports its byte offset
 // (-1 when the block has none). The parser has checked that there is at most one marker.
 std::string JoinBlock(const std::vector<std::string>& lines, const std::string& lineEnd,

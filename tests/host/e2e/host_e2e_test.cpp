@@ -15,18 +15,8 @@ const char kFullPreferences[] =
 
 // The host's tooltip window (top-level, hidden until a tip shows), or null.
 HWND FindTooltipWindow(DWORD processId) {
-  FoundBox found = {processId, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM data) WINAPI -> BOOL {
-        auto* search = reinterpret_cast<FoundBox*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner != search->processId || ClassOf(window) != TOOLTIPS_CLASSW) return TRUE;
-        search->box = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found.box;
+  return FindTopLevelWindow(processId,
+                            [](HWND window) { return ClassOf(window) == TOOLTIPS_CLASSW; });
 }
 
 class HostEndToEnd : public testing::Test {
@@ -528,20 +518,9 @@ TEST_F(HostEndToEnd, SettingsWindowWorksFromTheKeyboard) {
 }
 
 HWND FindPopupMenu(DWORD processId) {
-  FoundBox found = {processId, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM data) WINAPI -> BOOL {
-        auto* search = reinterpret_cast<FoundBox*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == search->processId && ClassOf(window) == L"#32768" && IsWindowVisible(window)) {
-          search->box = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found.box;
+  return FindTopLevelWindow(processId, [](HWND window) {
+    return ClassOf(window) == L"#32768" && IsWindowVisible(window) != FALSE;
+  });
 }
 
 // Presses on the tray icon reach the tool window as its tray message; each kind opens the menu.
@@ -653,25 +632,6 @@ TEST_F(HostEndToEnd, LogViewKeepsItsTextWhenThePluginReturnsNothing) {
 namespace {
 
 using namespace host_harness;
-
-// The first visible top-level window of the process that carries PB_ID: the IDE main window.
-HWND FindIdeWindow(DWORD processId) {
-  FoundBox found = {processId, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM data) WINAPI -> BOOL {
-        auto* search = reinterpret_cast<FoundBox*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == search->processId && GetPropW(window, L"PB_ID") &&
-            !GetWindow(window, GW_OWNER)) {
-          search->box = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found.box;
-}
 
 // With the real stand-in IDE and Zentrel.dll, when both are staged: the IDE starts the host as its
 // tool, the host publishes the plugin's settings, and closing the IDE ends the host in order.

@@ -250,26 +250,39 @@ inline HWND ToolWindow(const TestIde& ide) {
   return reinterpret_cast<HWND>(ide.Prop(L".Plugin.Tool"));
 }
 
-struct FoundBox {
-  DWORD processId;
-  HWND box;
-};
-
-inline HWND FindMessageBox(DWORD processId) {
-  FoundBox found = {processId, nullptr};
+// The first top-level window of the process for which `matches` holds.
+inline HWND FindTopLevelWindow(DWORD processId, bool (*matches)(HWND window)) {
+  struct Search {
+    DWORD processId;
+    bool (*matches)(HWND);
+    HWND found;
+  } search = {processId, matches, nullptr};
   EnumWindows(
       [](HWND window, LPARAM data) WINAPI -> BOOL {
-        auto* search = reinterpret_cast<FoundBox*>(data);
+        auto* search = reinterpret_cast<Search*>(data);
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
-        if (owner == search->processId && ClassOf(window) == L"#32770" && IsWindowVisible(window)) {
-          search->box = window;
+        if (owner == search->processId && search->matches(window)) {
+          search->found = window;
           return FALSE;
         }
         return TRUE;
       },
-      reinterpret_cast<LPARAM>(&found));
-  return found.box;
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+inline HWND FindMessageBox(DWORD processId) {
+  return FindTopLevelWindow(processId, [](HWND window) {
+    return ClassOf(window) == L"#32770" && IsWindowVisible(window) != FALSE;
+  });
+}
+
+// The IDE main window: the top-level window of the process that carries PB_ID and has no owner.
+inline HWND FindIdeWindow(DWORD processId) {
+  return FindTopLevelWindow(processId, [](HWND window) {
+    return GetPropW(window, L"PB_ID") != nullptr && GetWindow(window, GW_OWNER) == nullptr;
+  });
 }
 
 // The message of a message box: its static text control (id 0xFFFF).

@@ -112,6 +112,24 @@ bool BringToFront(HWND window) {
   return WaitFor([window] { return GetForegroundWindow() == window; }, 3000);
 }
 
+bool SetClipboardText(const std::wstring& text) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  if (!memory) return false;
+  auto* buffer = static_cast<wchar_t*>(GlobalLock(memory));
+  text.copy(buffer, text.size());
+  buffer[text.size()] = 0;
+  GlobalUnlock(memory);
+  if (!OpenClipboard(nullptr)) {
+    GlobalFree(memory);
+    return false;
+  }
+  EmptyClipboard();
+  const bool placed = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+  CloseClipboard();
+  if (!placed) GlobalFree(memory);  // the clipboard owns it only once placed
+  return placed;
+}
+
 void TypeText(const std::wstring& text) {
   for (wchar_t c : text) {
     if (c == L'\n') {

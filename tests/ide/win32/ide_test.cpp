@@ -51,18 +51,6 @@ bool Contains(const std::vector<std::string>& lines, const std::string& wanted) 
   return std::find(lines.begin(), lines.end(), wanted) != lines.end();
 }
 
-void SetClipboardText(const std::wstring& text) {
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-  auto* buffer = static_cast<wchar_t*>(GlobalLock(memory));
-  std::copy(text.begin(), text.end(), buffer);
-  buffer[text.size()] = 0;
-  GlobalUnlock(memory);
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  EmptyClipboard();
-  SetClipboardData(CF_UNICODETEXT, memory);
-  CloseClipboard();
-}
-
 void RemoveTree(const std::wstring& folder) {
   WIN32_FIND_DATAW entry;
   HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
@@ -443,7 +431,7 @@ TEST_F(StandinIde, CtrlIReindentsOnlyTheSelectedLinesAndMovesTheSelectionWithThe
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     Chord({VK_CONTROL}, 'A');
-    SetClipboardText(std::wstring(c.text, c.text + std::strlen(c.text)));
+    ASSERT_TRUE(SetClipboardText(std::wstring(c.text, c.text + std::strlen(c.text))));
     Chord({VK_CONTROL}, 'V');
     ASSERT_TRUE(WaitForText(c.text)) << EditorText(editor_);
     Editor(sci::SCI_SETSEL, static_cast<WPARAM>(c.anchor), c.caret);
@@ -461,7 +449,7 @@ TEST_F(StandinIde, CtrlIReindentsOnlyTheSelectedLinesAndMovesTheSelectionWithThe
 
 TEST_F(StandinIde, PasteIsSciPasteSentToTheEditor) {
   Start();
-  SetClipboardText(L"Hello");
+  ASSERT_TRUE(SetClipboardText(L"Hello"));
   Chord({VK_CONTROL}, 'V');
   ASSERT_TRUE(WaitForEvent("paste")) << "Ctrl+V did not send SCI_PASTE";
   ASSERT_TRUE(WaitForText("Hello"));

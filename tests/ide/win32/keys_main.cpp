@@ -97,19 +97,6 @@ bool PressChord(const std::wstring& chord) {
   return true;
 }
 
-bool SetClipboard(const std::wstring& text) {
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-  auto* buffer = static_cast<wchar_t*>(GlobalLock(memory));
-  text.copy(buffer, text.size());
-  buffer[text.size()] = 0;
-  GlobalUnlock(memory);
-  if (!OpenClipboard(nullptr)) return false;
-  EmptyClipboard();
-  const bool ok = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-  CloseClipboard();
-  return ok;
-}
-
 bool DoubleClickPosition(int position) {
   HWND editor = standin_test::ActiveEditor(main_window);
   if (!editor) return false;
@@ -143,7 +130,7 @@ bool Step(const std::wstring& step) {
     return true;
   }
   if (verb == L"key") return PressChord(value);
-  if (verb == L"clipboard") return SetClipboard(Unescape(value));
+  if (verb == L"clipboard") return standin_test::SetClipboardText(Unescape(value));
   if (verb == L"dblclick") {
     if (!value.empty() && value.find_first_not_of(L"0123456789") == std::wstring::npos)
       return DoubleClickPosition(std::stoi(value));

@@ -21,18 +21,6 @@ namespace {
 
 using namespace standin_test;
 
-void SetClipboardText(const std::wstring& text) {
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-  auto* buffer = static_cast<wchar_t*>(GlobalLock(memory));
-  std::copy(text.begin(), text.end(), buffer);
-  buffer[text.size()] = 0;
-  GlobalUnlock(memory);
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  EmptyClipboard();
-  SetClipboardData(CF_UNICODETEXT, memory);
-  CloseClipboard();
-}
-
 void PublishSetting(HWND ide, const char* group, const char* key, std::intptr_t value) {
   const std::string name = core::SettingPropertyName(core::HandleValue(ide), group, key);
   SetPropW(ide, reinterpret_cast<LPCWSTR>(core::Utf8ToUtf16(name).c_str()),
@@ -133,7 +121,7 @@ TEST_F(ZentrelLive, PastedLinesAreFormattedAndReindentedByTheIde) {
   TypeText(L"If a\n\nEndIf");
   ASSERT_TRUE(WaitForText("If a\r\n\r\nEndIf")) << EditorText(editor_);
   SendMessageW(editor_, sci::SCI_GOTOPOS, 6, 0);
-  SetClipboardText(L"b  =  1\r\nc = 2\r\n");
+  ASSERT_TRUE(SetClipboardText(L"b  =  1\r\nc = 2\r\n"));
   Chord({VK_CONTROL}, 'V');
   // The IDE's re-indent may or may not indent the empty line that holds the caret.
   EXPECT_TRUE(WaitFor([&] {

@@ -29,6 +29,7 @@ namespace live {
 namespace {
 
 using os::Wide;
+using replay::ShowText;
 
 constexpr long long kDefaultTypingDelay = 60;
 constexpr int kStartTimeout = 20000;  // the IDE's window, the host, the hooks
@@ -63,25 +64,6 @@ bool WaitFor(int milliseconds, const std::function<bool()>& condition) {
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
     Sleep(2);
   }
-}
-
-// The text with the caret marker put in, each line indented, for failure reports and --print.
-std::string ShowText(const std::string& text, long caret) {
-  std::string shown = text;
-  if (caret >= 0 && static_cast<std::size_t>(caret) <= shown.size())
-    shown.insert(caret, replay::kCaretMarker);
-  std::string result;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t end = shown.find('\n', start);
-    std::string line =
-        shown.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    result += "    |" + line + "\n";
-    if (end == std::string::npos) break;
-    start = end + 1;
-  }
-  return result;
 }
 
 long long Number(const std::string& word) {
