@@ -367,27 +367,16 @@ class ScenarioRun {
     if (name == "expect") {
       long caret = -1;
       const std::string expected = JoinBlock(c.block, LineEnd(), &caret);
-      const std::string actual = Editor().Text();
-      const long actualCaret = static_cast<long>(Editor().Caret());
-      if (actual != expected || (caret >= 0 && caret != actualCaret)) {
-        Fail(c, std::string(actual != expected ? "expect: the text differs"
-                                               : "expect: the caret differs") +
-                    "\n  expected:\n" + ShowText(expected, caret) + "  actual:\n" +
-                    ShowText(actual, actualCaret));
-      }
+      const std::string why =
+          JudgeText(expected, caret, Editor().Text(), static_cast<long>(Editor().Caret()));
+      if (!why.empty()) Fail(c, why);
     } else if (name == "expect-line") {
-      const long long line = Number(c.words[0]);
-      const std::int64_t lines = Message(sci::SCI_GETLINECOUNT);
-      if (line > lines) {
-        Fail(c, "expect-line: the text has no line " + std::to_string(line) + " (" +
-                    std::to_string(lines) + " lines)");
-        return;
-      }
-      const std::string actual = Editor().TextRange(Message(sci::SCI_POSITIONFROMLINE, line - 1),
-                                                    Message(sci::SCI_GETLINEENDPOSITION, line - 1));
-      if (actual != c.rest)
-        Fail(c, "expect-line " + std::to_string(line) + ": expected \"" + c.rest + "\", actual \"" +
-                    actual + "\"");
+      const std::string why = JudgeLine(
+          Number(c.words[0]), c.rest, Message(sci::SCI_GETLINECOUNT), [this](long long n) {
+            return Editor().TextRange(Message(sci::SCI_POSITIONFROMLINE, n - 1),
+                                      Message(sci::SCI_GETLINEENDPOSITION, n - 1));
+          });
+      if (!why.empty()) Fail(c, why);
     } else if (name == "expect-prop") {
       const std::string property = PropertyName(c.words[0]);
       bool present = false;

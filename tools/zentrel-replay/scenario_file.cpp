@@ -317,6 +317,26 @@ std::string JudgeProperty(const std::string& property, const std::string& expect
          (present ? std::to_string(value) : "absent");
 }
 
+std::string JudgeText(const std::string& expected, long expectedCaret, const std::string& actual,
+                      long actualCaret) {
+  if (actual == expected && (expectedCaret < 0 || expectedCaret == actualCaret)) return "";
+  return std::string(actual != expected ? "expect: the text differs"
+                                        : "expect: the caret differs") +
+         "\n  expected:\n" + ShowText(expected, expectedCaret) + "  actual:\n" +
+         ShowText(actual, actualCaret);
+}
+
+std::string JudgeLine(long long line, const std::string& expected, long long lineCount,
+                      const std::function<std::string(long long)>& lineText) {
+  if (line > lineCount)
+    return "expect-line: the text has no line " + std::to_string(line) + " (" +
+           std::to_string(lineCount) + " lines)";
+  const std::string actual = lineText(line);
+  if (actual == expected) return "";
+  return "expect-line " + std::to_string(line) + ": expected \"" + expected + "\", actual \"" +
+         actual + "\"";
+}
+
 std::string JudgeEnvironment(const std::string& name, const std::string& expected, bool set,
                              const std::string& value) {
   bool same;

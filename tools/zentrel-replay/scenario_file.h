@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -56,5 +57,12 @@ std::string JudgeProperty(const std::string& property, const std::string& expect
                           long long value);
 std::string JudgeEnvironment(const std::string& name, const std::string& expected, bool set,
                              const std::string& value);
+// `expect`: the text, and the caret where the block marks one (`expectedCaret` -1: any caret).
+std::string JudgeText(const std::string& expected, long expectedCaret, const std::string& actual,
+                      long actualCaret);
+// `expect-line N TEXT` on a text of `lineCount` lines; `lineText(N)` is asked only for a line the
+// text has.
+std::string JudgeLine(long long line, const std::string& expected, long long lineCount,
+                      const std::function<std::string(long long)>& lineText);
 
 }  // namespace replay

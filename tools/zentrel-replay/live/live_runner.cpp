@@ -664,23 +664,14 @@ class LiveScenario {
     if (name == "expect") {
       long caret = -1;
       const std::string expected = replay::JoinBlock(c.block, LineEnd(), &caret);
-      if (state.text != expected || (caret >= 0 && caret != state.caret))
-        Fail(c, std::string(state.text != expected ? "expect: the text differs"
-                                                   : "expect: the caret differs") +
-                    "\n  expected:\n" + ShowText(expected, caret) + "  actual:\n" +
-                    ShowText(state.text, state.caret));
+      const std::string why = replay::JudgeText(expected, caret, state.text, state.caret);
+      if (!why.empty()) Fail(c, why);
     } else if (name == "expect-line") {
-      const long long line = Number(c.words[0]);
       const auto lines = Lines(state.text);
-      if (line > static_cast<long long>(lines.size())) {
-        Fail(c, "expect-line: the text has no line " + std::to_string(line) + " (" +
-                    std::to_string(lines.size()) + " lines)");
-        return;
-      }
-      const std::string& actual = lines[static_cast<std::size_t>(line - 1)].second;
-      if (actual != c.rest)
-        Fail(c, "expect-line " + std::to_string(line) + ": expected \"" + c.rest + "\", actual \"" +
-                    actual + "\"");
+      const std::string why = replay::JudgeLine(
+          Number(c.words[0]), c.rest, static_cast<long long>(lines.size()),
+          [&lines](long long n) { return lines[static_cast<std::size_t>(n - 1)].second; });
+      if (!why.empty()) Fail(c, why);
     } else if (name == "expect-prop") {
       const std::string property = PropertyName(c.words[0]);
       bool present = false;
