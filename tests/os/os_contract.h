@@ -29,7 +29,7 @@ struct WindowSpec {
 // Called before and after each test: no windows or hooks of an earlier test are left.
 void Reset();
 // A window of the calling thread (the GUI thread of the simulation).
-os::Window MakeWindow(const WindowSpec& spec);
+os::Window MakeWindow(const WindowSpec& request);
 void DestroyWindow(os::Window window);
 bool IsMinimized(os::Window window);
 std::uint32_t CurrentThreadId();

@@ -52,13 +52,13 @@ class OsContract : public ::testing::Test {
 
   static Window Make(const std::string& className, Window parent, const std::string& text = "",
                      bool visible = true, os_contract::Procedure procedure = LoggingProc) {
-    os_contract::WindowSpec spec;
-    spec.className = className;
-    spec.parent = parent;
-    spec.text = text;
-    spec.visible = visible;
-    spec.procedure = procedure;
-    const Window window = os_contract::MakeWindow(spec);
+    os_contract::WindowSpec request;
+    request.className = className;
+    request.parent = parent;
+    request.text = text;
+    request.visible = visible;
+    request.procedure = procedure;
+    const Window window = os_contract::MakeWindow(request);
     EXPECT_NE(window, nullptr) << className;
     return window;
   }

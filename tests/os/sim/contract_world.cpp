@@ -11,13 +11,13 @@ namespace os_contract {
 
 void Reset() { os::sim::Reset(); }
 
-os::Window MakeWindow(const WindowSpec& spec) {
+os::Window MakeWindow(const WindowSpec& request) {
   os::sim::WindowSpec params;
-  params.className = spec.className;
-  params.parent = spec.parent;
-  params.text = spec.text;
-  params.procedure = spec.procedure;
-  params.visible = spec.visible;
+  params.className = request.className;
+  params.parent = request.parent;
+  params.text = request.text;
+  params.procedure = request.procedure;
+  params.visible = request.visible;
   return os::sim::CreateWindow(params);
 }
 

@@ -47,9 +47,9 @@ void Reset() {
   g_made.clear();
 }
 
-os::Window MakeWindow(const WindowSpec& spec) {
+os::Window MakeWindow(const WindowSpec& request) {
   static std::set<std::wstring> registered;
-  const std::wstring className = Wide(spec.className);
+  const std::wstring className = Wide(request.className);
   if (registered.insert(className).second) {
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = ContractWindowProc;
@@ -57,11 +57,12 @@ os::Window MakeWindow(const WindowSpec& spec) {
     windowClass.lpszClassName = className.c_str();
     RegisterClassW(&windowClass);
   }
-  const HWND parent = static_cast<HWND>(spec.parent);
-  const DWORD style = (parent ? WS_CHILD : WS_OVERLAPPEDWINDOW) | (spec.visible ? WS_VISIBLE : 0);
-  const HWND window =
-      CreateWindowExW(0, className.c_str(), Wide(spec.text).c_str(), style, 0, 0, 200, 100, parent,
-                      nullptr, GetModuleHandleW(nullptr), reinterpret_cast<void*>(spec.procedure));
+  const HWND parent = static_cast<HWND>(request.parent);
+  const DWORD style =
+      (parent ? WS_CHILD : WS_OVERLAPPEDWINDOW) | (request.visible ? WS_VISIBLE : 0);
+  const HWND window = CreateWindowExW(0, className.c_str(), Wide(request.text).c_str(), style, 0, 0,
+                                      200, 100, parent, nullptr, GetModuleHandleW(nullptr),
+                                      reinterpret_cast<void*>(request.procedure));
   if (window && !parent) g_made.push_back(window);
   return window;
 }
