@@ -27,11 +27,10 @@
 #include "progress.h"
 #include "targets.h"
 
-#if defined(__has_include)
-#if __has_include(<sanitizer/common_interface_defs.h>)
+// The sanitizers' runtime is linked only into a sanitizer build; their header is there always.
+#if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/common_interface_defs.h>
 #define VORPEX_HAS_DEATH_CALLBACK 1
-#endif
 #endif
 
 namespace fs = std::filesystem;
@@ -71,6 +70,7 @@ std::string SaveInput(const std::string& kind, const std::string& target, const 
   return path;
 }
 
+#ifdef VORPEX_HAS_DEATH_CALLBACK
 void OnDeath() {
   if (g_current.bytes == nullptr || g_current.startedMs == 0) return;
   const std::string path =
@@ -78,6 +78,7 @@ void OnDeath() {
   std::fprintf(stderr, "fuzz: %s: the input that crashed is %s\n", g_current.target.c_str(),
                path.c_str());
 }
+#endif
 
 void Watchdog(std::int64_t limitMs) {
   while (true) {

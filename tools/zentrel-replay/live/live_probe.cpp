@@ -266,9 +266,9 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
     if (!g_probe.window) CreateProbeWindow();
     auto& message = *reinterpret_cast<MSG*>(lParam);
     if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) {
-      const auto extra = static_cast<std::uint64_t>(GetMessageExtraInfo());
+      const auto extra = static_cast<std::uint32_t>(GetMessageExtraInfo());
       if ((extra & live::kInputMarkMask) == live::kInputMarkBase)
-        g_probe.lastInput = static_cast<LRESULT>(extra & 0xFFFFFFFFull);
+        g_probe.lastInput = static_cast<LRESULT>(extra & live::kInputCountMask);
       if (IsIgnored(message)) message.message = WM_NULL;
     }
   }

@@ -17,10 +17,12 @@ namespace live {
 constexpr wchar_t kProbeWindowClass[] = L"VorpexLiveProbe";
 constexpr char kProbeHookExport[] = "LiveProbeHook";
 
-// The extra information that marks the runner's synthesised input: the low 32 bits count the
-// presses, so the probe can report the last press it has seen.
-constexpr std::uint64_t kInputMarkBase = 0x5A454E0000000000ull;
-constexpr std::uint64_t kInputMarkMask = 0xFFFFFF0000000000ull;
+// The extra information that marks the runner's synthesised input: the low 24 bits count the
+// presses, so the probe can report the last press it has seen. The mark fits the 32 bits that
+// the extra information holds in a 32-bit process.
+constexpr std::uint32_t kInputMarkBase = 0x5A000000u;
+constexpr std::uint32_t kInputMarkMask = 0xFF000000u;
+constexpr std::uint32_t kInputCountMask = 0x00FFFFFFu;
 
 enum class ProbeRequest : std::uint32_t {
   kState = 1,     // answer: "busy caret anchor\n" + the active editor's text
