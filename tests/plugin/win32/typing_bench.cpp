@@ -7,8 +7,8 @@
 // posted; and within it the time spent in the hook procedure (the helpers' own share, the
 // re-entrant calls for the messages they send included once). The same text is typed without
 // the hook first (the control's own cost, its paint included), then with a hook that does
-// nothing (the hook mechanism's own cost). The goal's figure is what the helpers add to a
-// keystroke. Prints figures; asserts nothing.
+// nothing (the hook mechanism's own cost). The goal's figure is the whole keystroke with every
+// helper on, the control's own share included. Prints figures; asserts nothing.
 
 #include <windows.h>
 #include <Scintilla.h>
@@ -33,6 +33,7 @@
 namespace {
 
 constexpr std::size_t kLinesTyped = 80;
+constexpr int kRounds = 3;
 
 struct Option {
   const char* group;
@@ -220,29 +221,41 @@ int main() {
     keys += line + '\r';
   }
 
-  const Typed alone = TypeAll(editor, keys);
-  const HHOOK emptyHook =
-      SetWindowsHookExW(WH_CALLWNDPROCRET, EmptyHook, nullptr, GetCurrentThreadId());
-  const Typed hooked = TypeAll(editor, keys);
-  UnhookWindowsHookEx(emptyHook);
-  const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, TimedHook, nullptr, GetCurrentThreadId());
-  const Typed helped = TypeAll(editor, keys);
-  UnhookWindowsHookEx(hook);
-  // What the helpers add to a keystroke: their own time, the hook mechanism's and whatever the
-  // control does for them (paints, styling), all of it the user waits for.
-  const double added = helped.keystroke.median - alone.keystroke.median;
+  // The three ways in turn, several rounds: each keeps its round with the lowest median, the
+  // one least disturbed by the rest of the machine.
+  const auto better = [](const Typed& a, const Typed& b) {
+    return a.keystroke.median <= b.keystroke.median ? a : b;
+  };
+  Typed alone{}, hooked{}, helped{};
+  for (int round = 0; round < kRounds; ++round) {
+    const Typed aloneNow = TypeAll(editor, keys);
+    const HHOOK emptyHook =
+        SetWindowsHookExW(WH_CALLWNDPROCRET, EmptyHook, nullptr, GetCurrentThreadId());
+    const Typed hookedNow = TypeAll(editor, keys);
+    UnhookWindowsHookEx(emptyHook);
+    const HHOOK hook =
+        SetWindowsHookExW(WH_CALLWNDPROCRET, TimedHook, nullptr, GetCurrentThreadId());
+    const Typed helpedNow = TypeAll(editor, keys);
+    UnhookWindowsHookEx(hook);
+    alone = round == 0 ? aloneNow : better(alone, aloneNow);
+    hooked = round == 0 ? hookedNow : better(hooked, hookedNow);
+    helped = round == 0 ? helpedNow : better(helped, helpedNow);
+  }
 
-  std::printf("typing benchmark, the real control of Scintilla.dll, %zu lines of typical code\n",
-              kLinesTyped);
+  std::printf(
+      "typing benchmark, the real control of Scintilla.dll, %zu lines of typical code, the best"
+      " of %d rounds\n",
+      kLinesTyped, kRounds);
   Print("keystroke, the control alone", alone.keystroke, keys.size());
   Print("keystroke, a hook that does nothing", hooked.keystroke, keys.size());
   Print("keystroke, every helper on", helped.keystroke, keys.size());
   Print("in the hook procedure, every helper on", helped.helpers, keys.size());
   std::printf(
-      "goal: typed-character figure=%.3fms goal=<=1ms ratio=%.2f (what the helpers add to the"
-      " median keystroke: %.3f ms with them, %.3f ms the control alone, %.3f ms with a hook that"
-      " does nothing; in the hook procedure %.3f ms median, %.3f ms 90th percentile)\n",
-      added / 1000, added / 1000, helped.keystroke.median / 1000, alone.keystroke.median / 1000,
+      "goal: typed-character figure=%.3fms goal=<=1ms ratio=%.2f (the median keystroke with every"
+      " helper on, from its key messages to its paint; the control alone %.3f ms, with a hook"
+      " that does nothing %.3f ms; in the hook procedure %.3f ms median, %.3f ms 90th"
+      " percentile)\n",
+      helped.keystroke.median / 1000, helped.keystroke.median / 1000, alone.keystroke.median / 1000,
       hooked.keystroke.median / 1000, helped.helpers.median / 1000,
       helped.helpers.ninetieth / 1000);
   DestroyWindow(ide);
