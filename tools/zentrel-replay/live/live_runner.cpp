@@ -451,9 +451,8 @@ class LiveScenario {
     }
     for (INPUT& input : inputs) {
       ++inputCount_;
-      input.ki.dwExtraInfo =
-          static_cast<ULONG_PTR>(kInputMarkBase | (static_cast<std::uint32_t>(inputCount_) &
-                                                   kInputCountMask));
+      input.ki.dwExtraInfo = static_cast<ULONG_PTR>(
+          kInputMarkBase | (static_cast<std::uint32_t>(inputCount_) & kInputCountMask));
       SendInput(1, &input, sizeof(INPUT));
       if (!WaitFor(kInputTimeout, [&] { return Ask(ProbeRequest::kLastInput) >= inputCount_; }))
         throw Broken{"the IDE did not take a key event from its queue"};
