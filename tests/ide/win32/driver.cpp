@@ -155,7 +155,9 @@ void Chord(std::initializer_list<WORD> modifiers, WORD key) {
   Send(inputs);
 }
 
-void DoubleClickAt(POINT screen) {
+namespace {
+
+void Press(POINT screen, int clicks) {
   const int width = GetSystemMetrics(SM_CXSCREEN) - 1;
   const int height = GetSystemMetrics(SM_CYSCREEN) - 1;
   INPUT move{};
@@ -169,8 +171,15 @@ void DoubleClickAt(POINT screen) {
   INPUT up = down;
   up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
   Send({move});
-  Send({down, up, down, up});
+  std::vector<INPUT> presses;
+  for (int i = 0; i < clicks; ++i) presses.insert(presses.end(), {down, up});
+  Send(presses);
 }
+
+}  // namespace
+
+void ClickAt(POINT screen) { Press(screen, 1); }
+void DoubleClickAt(POINT screen) { Press(screen, 2); }
 
 std::string EditorText(HWND editor) {
   const auto length = SendMessageW(editor, sci::SCI_GETLENGTH, 0, 0);

@@ -35,6 +35,7 @@ bool BringToFront(HWND window);
 void TypeText(const std::wstring& text);
 // A key with modifiers held, e.g. Chord({VK_CONTROL}, 'I').
 void Chord(std::initializer_list<WORD> modifiers, WORD key);
+void ClickAt(POINT screen);
 void DoubleClickAt(POINT screen);
 // Puts the text on the clipboard (CF_UNICODETEXT), for a paste; false when it could not.
 bool SetClipboardText(const std::wstring& text);
