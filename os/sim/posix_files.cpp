@@ -99,6 +99,23 @@ bool RewriteInPlace(const std::string& path, const std::string& bytes, os::FileE
 
 }  // namespace
 
+// The files' test controls live with the files they act on: the Windows build's simulated windows
+// have real Win32 files, which know nothing of them.
+namespace os::sim {
+
+void SetExecutablePath(const std::string& path) { detail::TheWorld().executablePath = path; }
+
+void FailFileAccess(const std::string& path, const std::string& reason) {
+  auto& failures = detail::TheWorld().fileFailures;
+  if (reason.empty()) {
+    failures.erase(detail::NormalisePath(path));
+  } else {
+    failures[detail::NormalisePath(path)] = reason;
+  }
+}
+
+}  // namespace os::sim
+
 namespace os {
 
 std::string ExecutablePath() {

@@ -7,8 +7,8 @@
 // hooks install but never run: there is no mouse). Synthesised keys (os::KeybdEvent) wait in an
 // input queue that the simulated IDE drains only after the current message has been handled.
 // Time, local time, key state and the environment belong to the simulation, so tests set them.
-// Files (os::ReadWholeFile, ReplaceFile, ListFiles, ExecutablePath) are the real POSIX ones,
-// except for the failures a test puts on a file.
+// Files (os::ReadWholeFile, ReplaceFile, ListFiles, ExecutablePath) are the real ones: POSIX
+// natively, except for what a test puts on them (below), Win32 in the Windows build.
 // Everything runs on the caller's thread; nothing is locked.
 #pragma once
 
@@ -85,6 +85,7 @@ int LibraryLoadCount(const std::string& path);
 void RegisterProcess(std::uint32_t processId, std::uint32_t exitCode);
 void ForgetProcess(std::uint32_t processId);
 
+// The files' controls, native builds only (with the POSIX files).
 // Overrides os::ExecutablePath() (empty: the real path of the running program again).
 void SetExecutablePath(const std::string& path);
 

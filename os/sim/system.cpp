@@ -179,16 +179,6 @@ void RegisterProcess(std::uint32_t processId, std::uint32_t exitCode) {
 
 void ForgetProcess(std::uint32_t processId) { TheWorld().processes.erase(processId); }
 
-void SetExecutablePath(const std::string& path) { TheWorld().executablePath = path; }
-
-void FailFileAccess(const std::string& path, const std::string& reason) {
-  if (reason.empty()) {
-    TheWorld().fileFailures.erase(NormalisePath(path));
-  } else {
-    TheWorld().fileFailures[NormalisePath(path)] = reason;
-  }
-}
-
 }  // namespace os::sim
 
 namespace os {
