@@ -63,8 +63,9 @@ if(NOT TARGET vorpex_expat)
   endif()
 endif()
 
-# Scintilla's document core (native only) and Scintilla.dll (Windows only), built by `./vorpex setup`.
-if(NOT VORPEX_WINDOWS AND NOT TARGET vorpex_scintilla_core)
+# Scintilla's document core (for the headless IDE, of each word size) and Scintilla.dll (Windows
+# only), built by `./vorpex setup`.
+if(NOT TARGET vorpex_scintilla_core AND EXISTS ${VORPEX_TP}/lib/libscintilla_core.a)
   add_library(vorpex_scintilla_core INTERFACE)
   target_include_directories(vorpex_scintilla_core SYSTEM INTERFACE
     ${VORPEX_TP}/include/scintilla/include ${VORPEX_TP}/include/scintilla/src)

@@ -44,14 +44,18 @@ sys.exit(1 if problems else 0)
 PY
 
 unpacked=$work/first/unpacked/Vorpex
-for binary in toolhost.exe Zentrel.dll; do
+for built in stage/tool/toolhost.exe stage/tool/Zentrel.dll tools/zentrel-format/zentrel-format.exe; do
+  binary=${built##*/}
   [[ -f $unpacked/$binary ]] || continue
   if strings -a "$unpacked/$binary" | grep -q -E "$root|/work/|/tmp/"; then
     fail "$binary names a folder of the build machine"
   fi
-  (($(stat -c %s "$unpacked/$binary") < $(stat -c %s "$build/stage/tool/$binary"))) || fail "$binary is not stripped"
+  (($(stat -c %s "$unpacked/$binary") < $(stat -c %s "$build/$built"))) || fail "$binary is not stripped"
 done
 grep -q "Vorpex $version for the" "$unpacked/README.txt" || fail "README.txt does not name the version"
+if [[ -f $unpacked/zentrel-format.exe ]]; then
+  grep -q "zentrel-format.exe -i" "$unpacked/README.txt" || fail "README.txt does not say how to run zentrel-format.exe"
+fi
 grep -q $'\r$' "$unpacked/README.txt" || fail "README.txt has no Windows line ends"
 cmp -s <(tr -d '\r' <"$unpacked/sdk/vorpex_plugin.h") "$root/sdk/vorpex_plugin.h" || fail "sdk/vorpex_plugin.h differs from the repository's"
 

@@ -65,6 +65,11 @@ bool ParseSet(const std::string& text, Options* options, std::string* error) {
 
 std::string Reason(const std::error_code& code) { return code.message(); }
 
+// Paths are UTF-8 text in this program; std::filesystem holds them in the system's own form
+// (UTF-16 on Windows, where a plain std::string would be read in the ANSI code page).
+fs::path PathOf(const std::string& text) { return fs::u8path(text); }
+std::string TextOf(const fs::path& path) { return path.u8string(); }
+
 const char* const kTooLarge = "2 GiB or larger, more than the editor holds; not formatted";
 
 // Standard input, refused whole once it grows past the largest input.
@@ -225,7 +230,8 @@ std::string Formatter::Format(const std::string& bytes) {
 
 bool ReadFile(const std::string& path, std::string* bytes, std::string* reason) {
   std::error_code code;
-  const fs::file_status status = fs::status(path, code);
+  const fs::path file = PathOf(path);
+  const fs::file_status status = fs::status(file, code);
   if (code || !fs::exists(status)) {
     *reason = code && code != std::errc::no_such_file_or_directory ? Reason(code) : "no such file";
     return false;
@@ -234,29 +240,29 @@ bool ReadFile(const std::string& path, std::string* bytes, std::string* reason) 
     *reason = "is a directory";
     return false;
   }
-  if (fs::is_regular_file(status) && fs::file_size(path, code) > kLargestInput && !code) {
+  if (fs::is_regular_file(status) && fs::file_size(file, code) > kLargestInput && !code) {
     *reason = kTooLarge;
     return false;
   }
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
+  std::ifstream stream(file, std::ios::binary);
+  if (!stream) {
     *reason = std::string("cannot open: ") + std::strerror(errno);
     return false;
   }
-  return ReadStandardInput(file, bytes, reason);  // also a file that grows while it is read
+  return ReadStandardInput(stream, bytes, reason);  // also a file that grows while it is read
 }
 
 std::string TemporaryPath(const std::string& path, int attempt) {
-  const fs::path file(path);
-  return (file.parent_path() / ("." + file.filename().string() + ".zentrel-format." +
-                                std::to_string(ProcessId()) + "." + std::to_string(attempt)))
-      .string();
+  const fs::path file = PathOf(path);
+  return TextOf(file.parent_path() /
+                PathOf("." + TextOf(file.filename()) + ".zentrel-format." +
+                       std::to_string(ProcessId()) + "." + std::to_string(attempt)));
 }
 
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, std::string* reason) {
   std::error_code code;
   // Through a symbolic link the file itself is replaced, not the link.
-  const fs::path target = fs::canonical(path, code);
+  const fs::path target = fs::canonical(PathOf(path), code);
   if (code) {
     *reason = Reason(code);
     return false;
@@ -278,7 +284,7 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, st
   }
 
   for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
-    switch (os::ReplaceFileThrough(target.string(), TemporaryPath(target.string(), attempt), bytes,
+    switch (os::ReplaceFileThrough(TextOf(target), TemporaryPath(TextOf(target), attempt), bytes,
                                    reason)) {
       case os::ReplaceOutcome::kReplaced:
         return true;
@@ -288,7 +294,7 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes, st
         break;
     }
   }
-  *reason = "cannot create a temporary file in " + target.parent_path().string() +
+  *reason = "cannot create a temporary file in " + TextOf(target.parent_path()) +
             ": every name tried is taken";
   return false;
 }
