@@ -2,11 +2,13 @@
 //
 // A line is walked from its first non-blank character to its end. Every character that is not a
 // word character is looked at once; strings, character literals and comments are stepped over,
-// operators and separators get the spacing their rule asks for. All reading of the text is done
-// by the editor's own regular-expression searches and all writing by template replacements of
-// the target, so the IDE's undo history and caret tracking see ordinary edits. The scan itself
-// walks a copy of the line, read once and again after every edit: a character that no rule acts
-// on costs no message. The line end is asked for again before every search, since edits move it.
+// operators and separators get the spacing their rule asks for. A rule that may change the text
+// reads the operator and the blanks around it with one of the editor's own regular-expression
+// searches, and all writing is done by template replacements of the target, so the IDE's undo
+// history and caret tracking see ordinary edits. The rest is read from a copy of the line, taken
+// once and again after every edit: a character that no rule acts on, and a place where no
+// setting could change anything, costs no message. A message is a call into the IDE's control,
+// many times the cost of reading the copy.
 
 #include "plugin/beautifier.h"
 
@@ -34,19 +36,28 @@ constexpr const char* kGroup = "CodeBeautifier";
 // would also take vertical tabs and form feeds, which are not the rules' to remove.
 const std::string kLabelPattern = "([A-Za-z\\d_]+)([ \t]*)(::?)";
 const std::string kAsmPattern = "( ?)(!)([ \t]*)";
-const std::string kStringRestPattern = "[^\"]*(\"?)";
-const std::string kCharacterRestPattern = "[^']*('?)";
 const std::string kCommentPattern = "( ?)(.*[^ \t])([ \t]*)$";
-const std::string kColonPattern = "( ?)(::?)([ \t]*)";
-const std::string kOperatorPattern = "( ?)(.)([ \t]*)";
-const std::string kComparisonPattern = "( ?)([<>=][<>=]?)([ \t]*)";
 const std::string kTrailingBlanksPattern = "(\\S?)(\\S?)([ \t]+)$";
-const std::string kBlanksComparisonPattern = "([ \t]+)([<>=][<>=]?)([ \t]*)";
-const std::string kBlanksColonPattern = "([ \t]+)(::?)([ \t]*)";
-const std::string kBlanksOperatorPattern = "([ \t]+)(.)([ \t]*)";
 
-// Finds where a run of blanks ends.
-const std::string kNotBlankPattern = "[^ \t]";
+// The patterns of an operator: G1 the blanks in front of it, G2 the operator, G3 the blanks
+// behind it. Met directly, the scan stands on the operator and the optional blank of G1 finds
+// none; met behind blanks, G1 takes them all.
+enum class OperatorShape {
+  OneCharacter,   // `.`: one byte
+  Colons,         // `::?`: a colon, and a second one where it follows
+  ComparisonRun,  // `[<>=][<>=]?`: the engine's whole run of those characters
+};
+struct OperatorPattern {
+  std::string pattern;
+  OperatorShape shape;
+};
+const OperatorPattern kColonPattern{"( ?)(::?)([ \t]*)", OperatorShape::Colons};
+const OperatorPattern kOperatorPattern{"( ?)(.)([ \t]*)", OperatorShape::OneCharacter};
+const OperatorPattern kComparisonPattern{"( ?)([<>=][<>=]?)([ \t]*)", OperatorShape::ComparisonRun};
+const OperatorPattern kBlanksComparisonPattern{"([ \t]+)([<>=][<>=]?)([ \t]*)",
+                                               OperatorShape::ComparisonRun};
+const OperatorPattern kBlanksColonPattern{"([ \t]+)(::?)([ \t]*)", OperatorShape::Colons};
+const OperatorPattern kBlanksOperatorPattern{"([ \t]+)(.)([ \t]*)", OperatorShape::OneCharacter};
 
 // Templates: the operator alone, the label and its colon, one blank.
 const std::string kOperatorOnly = "\\2";
@@ -56,123 +67,242 @@ const std::string kNothing;
 
 constexpr std::int64_t kLineDone = -1;
 
-// Counts the edits made, so that the scan knows when what it read of the line is out of date.
-std::uint64_t g_editCount = 0;
-
-// The end of the line being formatted, as of the edit count it was read at. Kept only while
-// FormatLine runs: between its calls other helpers edit the text.
-struct KnownLineEnd {
-  bool formatting = false;
-  os::Window editor = nullptr;
-  std::int64_t line = -1;
-  std::uint64_t editCount = 0;
-  std::int64_t end = 0;
-};
-KnownLineEnd g_knownLineEnd;
-
-struct FormattingLine {
-  FormattingLine() { g_knownLineEnd = KnownLineEnd{true}; }
-  ~FormattingLine() { g_knownLineEnd = KnownLineEnd{}; }
-  FormattingLine(const FormattingLine&) = delete;
-  FormattingLine& operator=(const FormattingLine&) = delete;
-};
-
 using A = SpacingAction;
 
-std::int64_t Send(const HookContext& context, std::uint32_t message, std::int64_t wParam = 0) {
-  return SciSend(context, message, static_cast<std::uintptr_t>(wParam), 0);
+// A window of one line's text, as of the number of edits made when it was read. It holds at most
+// kLineWindow bytes from just in front of where the scan stands, so that re-reading it after an
+// edit costs the same on a line of any length (a whole long line read again after every edit
+// would make the formatting of one line quadratic).
+constexpr std::int64_t kLineWindow = 4096;
+
+struct LineCopy {
+  std::int64_t lineEnd = 0;
+  std::int64_t start = 0;  // the window: [start, end) of the line
+  std::int64_t end = 0;
+  std::uint64_t edits = 0;
+  std::string text;
+
+  bool Holds(std::int64_t position) const { return position >= start && position < end; }
+  // The byte at `position` (a byte value, as the rules compare them), 0 outside the window.
+  int At(std::int64_t position) const {
+    if (!Holds(position)) return 0;
+    return static_cast<unsigned char>(text[static_cast<std::size_t>(position - start)]);
+  }
+  // The first position of the window from `from` on whose byte `wanted` accepts, or -1.
+  template <typename Predicate>
+  std::int64_t Find(std::int64_t from, Predicate wanted) const {
+    for (std::int64_t at = from < start ? start : from; at < end; ++at)
+      if (wanted(At(at))) return at;
+    return -1;
+  }
+  bool ReachesLineEnd() const { return end >= lineEnd; }
+};
+
+// The line being formatted. Its start and its first non-blank character stay where they are
+// while it is formatted: every edit lies behind that character, and none puts a blank in front
+// of it (the rules never add one next to the indentation).
+struct FormattedLine {
+  FormattedLine(const HookContext& lineContext, std::int64_t lineNumber, std::int64_t lineStart)
+      : context(lineContext), number(lineNumber), start(lineStart) {}
+
+  const HookContext& context;
+  std::int64_t number;
+  std::int64_t start;
+  std::int64_t indent = 0;
+  // The edits made so far: what was read of the line before the last one is out of date.
+  std::uint64_t edits = 0;
+  bool endKnown = false;
+  std::uint64_t endEdits = 0;
+  std::int64_t end = 0;  // the line end, as of `endEdits` edits
+  LineCopy copy;
+};
+
+// The line end as the text now stands: asked again only after an edit, since edits move it.
+std::int64_t CurrentEnd(FormattedLine& line) {
+  if (!line.endKnown || line.endEdits != line.edits) {
+    line.end = LineEnd(line.context, line.number);
+    line.endKnown = true;
+    line.endEdits = line.edits;
+  }
+  return line.end;
 }
 
-// LineEnd of editor access, asked again only after an edit while a line is being formatted.
-std::int64_t CurrentLineEnd(const HookContext& context, std::int64_t line) {
-  KnownLineEnd& known = g_knownLineEnd;
-  if (known.formatting && known.editor == context.editor && known.line == line &&
-      known.editCount == g_editCount)
-    return known.end;
-  const std::int64_t end = LineEnd(context, line);
-  if (known.formatting) known = {true, context.editor, line, g_editCount, end};
-  return end;
+void Replace(FormattedLine& line, const std::string& text, std::int64_t start, std::int64_t end) {
+  ++line.edits;
+  SciReplaceRange(line.context, true, text, start, end);
 }
 
-std::int64_t GroupLength(const HookContext& context, int group) {
-  return Send(context, sci::SCI_GETTAG, group);
+// Reads the window of the line that starts just in front of `from`: the byte before a match is
+// looked at too.
+void ReadLine(FormattedLine& line, std::int64_t from) {
+  LineCopy& copy = line.copy;
+  copy.lineEnd = CurrentEnd(line);
+  copy.edits = line.edits;
+  copy.start = from - 1 > line.start ? from - 1 : line.start;
+  if (copy.start > copy.lineEnd) copy.start = copy.lineEnd;
+  copy.end = copy.lineEnd - copy.start > kLineWindow ? copy.start + kLineWindow : copy.lineEnd;
+  const std::int64_t length = copy.end - copy.start;
+  copy.text.assign(static_cast<std::size_t>(length) + 1, '\0');
+  sci::TextRange range{{static_cast<std::int32_t>(copy.start), static_cast<std::int32_t>(copy.end)},
+                       copy.text.data()};
+  const std::int64_t read = length > 0 ? SciSend(line.context, sci::SCI_GETTEXTRANGE, 0,
+                                                 reinterpret_cast<std::intptr_t>(&range))
+                                       : 0;
+  // A shorter answer (a control that misbehaves) reads as a shorter line.
+  if (read < length) copy.lineEnd = copy.end = copy.start + (read < 0 ? 0 : read);
+  copy.text.resize(static_cast<std::size_t>(copy.end - copy.start));
 }
 
-// True when the first match of `pattern` in [position, line end) starts exactly at `position`.
-// An empty range never matches.
-bool MatchesAt(const HookContext& context, std::int64_t line, const std::string& pattern,
-               std::int64_t position) {
-  const std::int64_t end = CurrentLineEnd(context, line);
-  return position < end && SciFindInRange(context, true, pattern, position, end) == position;
+bool CopyIsCurrent(const FormattedLine& line) { return line.copy.edits == line.edits; }
+
+// The byte at `position` as the text now stands: from the copy where it holds it, else asked.
+int ByteAt(FormattedLine& line, std::int64_t position) {
+  if (CopyIsCurrent(line) && line.copy.Holds(position)) return line.copy.At(position);
+  return CharAt(line.context, position);
 }
 
-// The first match of `pattern` in [from, line end), or -1.
-std::int64_t FindFrom(const HookContext& context, std::int64_t line, const std::string& pattern,
-                      std::int64_t from) {
-  const std::int64_t end = CurrentLineEnd(context, line);
-  if (from >= end) return -1;
-  return SciFindInRange(context, true, pattern, from, end);
-}
-
-void Replace(const HookContext& context, const std::string& text, std::int64_t start,
-             std::int64_t end) {
-  ++g_editCount;
-  SciReplaceRange(context, true, text, start, end);
+// The first position from `from` on whose byte `wanted` accepts, or -1: the window moves along
+// the line as far as needed.
+template <typename Predicate>
+std::int64_t FindOnLine(FormattedLine& line, std::int64_t from, Predicate wanted) {
+  if (CopyIsCurrent(line) && from >= line.copy.lineEnd) return -1;
+  if (!CopyIsCurrent(line) || !line.copy.Holds(from)) ReadLine(line, from);
+  for (;;) {
+    const std::int64_t found = line.copy.Find(from, wanted);
+    if (found >= 0 || line.copy.ReachesLineEnd()) return found;
+    from = line.copy.end;
+    ReadLine(line, from);
+  }
 }
 
 bool IsWordCharacter(int ch) {
   return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || (ch >= '0' && ch <= '9') ||
          ch == '_';
 }
+bool IsBlank(int ch) { return ch == ' ' || ch == '\t'; }
+bool IsNotWordCharacter(int ch) { return !IsWordCharacter(ch); }
+bool IsNotBlank(int ch) { return !IsBlank(ch); }
 
-std::int64_t ApplyRule(const HookContext& context, std::int64_t position, const char* rule,
-                       A ifNoRules, A ifChoice1, A ifChoice2) {
-  return ApplySpacingRule(context, position, GetPluginSetting(context, kGroup, rule), ifNoRules,
-                          ifChoice1, ifChoice2);
+// A match of a rule's pattern: [start, end) and the lengths of its groups G1, G2 and G3.
+struct RuleMatch {
+  std::int64_t start = -1;
+  std::int64_t end = -1;
+  std::int64_t before = 0;  // G1: what stands before the operator, usually blanks
+  std::int64_t length = 0;  // G2: the operator
+  std::int64_t after = 0;   // G3: what follows it, usually blanks
+};
+
+// The groups lie inside the match, one behind the other; a control that answered otherwise
+// would have the rules edit outside what they looked at.
+bool GroupsInsideMatch(const RuleMatch& match) {
+  return match.before >= 0 && match.length >= 0 && match.after >= 0 &&
+         match.start + match.before + match.length + match.after <= match.end;
 }
 
-bool IsBlank(int ch) { return ch == ' ' || ch == '\t'; }
+std::int64_t GroupLength(const FormattedLine& line, int group) {
+  return SciSend(line.context, sci::SCI_GETTAG, static_cast<std::uintptr_t>(group));
+}
+
+// True when the first match of `pattern` in [position, line end) starts exactly at `position`;
+// `match` is then that match. An empty range never matches.
+bool MatchesAt(FormattedLine& line, const std::string& pattern, std::int64_t position,
+               RuleMatch& match) {
+  const std::int64_t end = CurrentEnd(line);
+  if (position >= end) return false;
+  const FoundText found = SciFindText(line.context, true, pattern, position, end);
+  if (found.start != position) return false;
+  match = {found.start, found.end, GroupLength(line, 1), GroupLength(line, 2),
+           GroupLength(line, 3)};
+  return GroupsInsideMatch(match);
+}
+
+// Where the run of blanks that starts at `from` ends: the first byte that is not a space or a
+// tab, or the line end.
+std::int64_t BlanksEnd(FormattedLine& line, std::int64_t from) {
+  const std::int64_t found = FindOnLine(line, from, IsNotBlank);
+  return found >= 0 ? found : CurrentEnd(line);
+}
+
+// MatchesAt for an operator's pattern, with its groups read from the copy of the line where the
+// text alone decides them. The engine takes a run of blanks whole: it tries the longest run
+// first, and the rest of the pattern matches right behind it (the operator that the scan found
+// there, then blanks or none). A single character or a colon pair is as long as the text says;
+// only the length of a comparison run is asked of the editor.
+bool MatchesOperatorAt(FormattedLine& line, const OperatorPattern& pattern, std::int64_t position,
+                       RuleMatch& match) {
+  const std::int64_t end = CurrentEnd(line);
+  if (position >= end) return false;
+  const FoundText found = SciFindText(line.context, true, pattern.pattern, position, end);
+  if (found.start != position) return false;
+  const std::int64_t operatorAt = BlanksEnd(line, position);
+  std::int64_t length = 1;
+  if (pattern.shape == OperatorShape::Colons && operatorAt + 1 < end &&
+      ByteAt(line, operatorAt + 1) == ':')
+    length = 2;
+  if (pattern.shape == OperatorShape::ComparisonRun) length = GroupLength(line, 2);
+  const std::int64_t blanksAfter = BlanksEnd(line, operatorAt + length) - (operatorAt + length);
+  match = {found.start, found.end, operatorAt - position, length, blanksAfter};
+  return GroupsInsideMatch(match);
+}
+
+std::int64_t Setting(const FormattedLine& line, const char* rule) {
+  return GetPluginSetting(line.context, kGroup, rule);
+}
+
+// Performs the action that `settingValue` selects on `match` (the match of the search just made,
+// which starts where the rule is applied) and returns the position from which the scan
+// continues. A value the rule does not offer (negative, above 2, or a choice marked NotOffered)
+// acts as 0. The result is always past the match start, so no setting can make a scan stand
+// still.
+std::int64_t ApplySpacingRule(FormattedLine& line, const RuleMatch& match,
+                              std::int64_t settingValue, A actionIfNoRules, A actionIfChoice1,
+                              A actionIfChoice2);
+
+std::int64_t ApplyRule(FormattedLine& line, const RuleMatch& match, const char* rule, A ifNoRules,
+                       A ifChoice1, A ifChoice2) {
+  return ApplySpacingRule(line, match, Setting(line, rule), ifNoRules, ifChoice1, ifChoice2);
+}
 
 // A comparison operator of the Comparison rule, the shift of BitwiseShift, or neither (a run
 // such as `==`, `><`, `<<=` or `===`, which no rule governs).
 enum class RunKind { Comparison, Shift, NoRule };
 
-RunKind ClassifyComparisonRun(const HookContext& context, std::int64_t runLength) {
-  if (runLength == 1) return RunKind::Comparison;  // `<`, `>` or `=`
-  if (runLength != 2) return RunKind::NoRule;
-  const std::string run = SciGetTag(context, 2);
-  if (run == "<>" || run == "<=" || run == ">=" || run == "=<" || run == "=>")
+RunKind ClassifyComparisonRun(FormattedLine& line, const RuleMatch& match) {
+  if (match.length == 1) return RunKind::Comparison;  // `<`, `>` or `=`
+  if (match.length != 2) return RunKind::NoRule;
+  // The run is G2, which follows G1 in the text: no edit has been made since the search.
+  const std::int64_t at = match.start + match.before;
+  const char run[] = {static_cast<char>(ByteAt(line, at)), static_cast<char>(ByteAt(line, at + 1))};
+  const std::string_view text(run, 2);
+  if (text == "<>" || text == "<=" || text == ">=" || text == "=<" || text == "=>")
     return RunKind::Comparison;
-  if (run == "<<" || run == ">>") return RunKind::Shift;
+  if (text == "<<" || text == ">>") return RunKind::Shift;
   return RunKind::NoRule;
 }
 
 // A run without a rule is stepped over unchanged; blanks behind it that end the line are left
 // to the trailing-blanks rule instead of being stepped over with it.
-std::int64_t StepOverUnruledRun(const HookContext& context, std::int64_t line) {
-  const std::int64_t matchEnd = Send(context, sci::SCI_GETTARGETEND);
-  const std::int64_t after = GroupLength(context, 3);
-  if (after > 0 && matchEnd == CurrentLineEnd(context, line)) return matchEnd - after;
-  return matchEnd;
+std::int64_t StepOverUnruledRun(FormattedLine& line, const RuleMatch& match) {
+  if (match.after > 0 && match.end == CurrentEnd(line)) return match.end - match.after;
+  return match.end;
 }
 
-std::int64_t ApplyComparisonRun(const HookContext& context, std::int64_t line,
-                                std::int64_t position, A ifNoRules) {
-  switch (ClassifyComparisonRun(context, GroupLength(context, 2))) {
+std::int64_t ApplyComparisonRun(FormattedLine& line, const RuleMatch& match, A ifNoRules) {
+  switch (ClassifyComparisonRun(line, match)) {
     case RunKind::Comparison:
-      return ApplyRule(context, position, "Comparison", ifNoRules, A::Tight, A::SpaceAround);
+      return ApplyRule(line, match, "Comparison", ifNoRules, A::Tight, A::SpaceAround);
     case RunKind::Shift:
-      return ApplyRule(context, position, "BitwiseShift", ifNoRules, A::Tight, A::SpaceAround);
+      return ApplyRule(line, match, "BitwiseShift", ifNoRules, A::Tight, A::SpaceAround);
     case RunKind::NoRule:
       break;
   }
-  return StepOverUnruledRun(context, line);
+  return StepOverUnruledRun(line, match);
 }
 
-std::int64_t ApplyColonRun(const HookContext& context, std::int64_t position, A ifNoRules) {
-  if (GroupLength(context, 2) == 1)
-    return ApplyRule(context, position, "Colon", ifNoRules, A::Tight, A::SpaceAround);
-  return ApplyRule(context, position, "Module", ifNoRules, A::Tight, A::SpaceAfter);
+std::int64_t ApplyColonRun(FormattedLine& line, const RuleMatch& match, A ifNoRules) {
+  if (match.length == 1)
+    return ApplyRule(line, match, "Colon", ifNoRules, A::Tight, A::SpaceAround);
+  return ApplyRule(line, match, "Module", ifNoRules, A::Tight, A::SpaceAfter);
 }
 
 // The rules of the operators and separators: which characters each governs, and what its two
@@ -232,276 +362,223 @@ const OperatorRule* FindOperatorRule(int ch, bool behindBlanks) {
 // after it (the blanks in front of an operator are met as blanks first).
 bool IsSpacedOperator(int ch) { return FindOperatorRule(ch, false) != nullptr; }
 
-// The operator or separator at `position`, met without blanks in front of it.
-std::int64_t ApplyOperator(const HookContext& context, std::int64_t position, int ch) {
+// The operator or separator that `match` starts with, met without blanks in front of it.
+std::int64_t ApplyOperator(FormattedLine& line, const RuleMatch& match, int ch) {
   const OperatorRule& rule = *FindOperatorRule(ch, false);
-  return ApplyRule(context, position, rule.setting, A::Keep, rule.ifChoice1, rule.ifChoice2);
+  return ApplyRule(line, match, rule.setting, A::Keep, rule.ifChoice1, rule.ifChoice2);
 }
 
-// The style of the character at `position` of line `line`, as the text now stands. The IDE
-// styles when it paints; until then the text that an edit earlier on the line moved keeps its
-// old styles: after `3. Or` lost its blank, `Or` would still read as the keyword it no longer is
-// in `3.Or`. Where the styles do not reach past `position`, the IDE is asked to style the line up
+// The style of the character at `position` of the line, as the text now stands. The IDE styles
+// when it paints; until then the text that an edit earlier on the line moved keeps its old
+// styles: after `3. Or` lost its blank, `Or` would still read as the keyword it no longer is in
+// `3.Or`. Where the styles do not reach past `position`, the IDE is asked to style the line up
 // to there first (one message more, two where the text was edited since the IDE painted).
-int CurrentStyleAt(const HookContext& context, std::int64_t line, std::int64_t position) {
-  if (Send(context, sci::SCI_GETENDSTYLED) <= position)
-    SciSend(context, sci::SCI_COLOURISE, static_cast<std::uintptr_t>(LineStart(context, line)),
+int CurrentStyleAt(const FormattedLine& line, std::int64_t position) {
+  if (SciSend(line.context, sci::SCI_GETENDSTYLED) <= position)
+    SciSend(line.context, sci::SCI_COLOURISE, static_cast<std::uintptr_t>(line.start),
             position + 1);
-  return StyleAt(context, position);
+  return StyleAt(line.context, position);
 }
 
 // The blanks at `position` and the character behind them. Which of the four patterns matches at
 // `position` depends only on that character (or on there being none): it is looked up first, so
-// that only the pattern that matches is searched with. A pattern that does not match at
-// `position` would be searched for over the rest of the line, for every blank of the line.
-std::int64_t ApplyBlanks(const HookContext& context, std::int64_t line, std::int64_t position,
-                         std::int64_t matchEnd) {
-  const std::int64_t behind = FindFrom(context, line, kNotBlankPattern, position);
+// that only the pattern that matches is searched with, and not at all where the outcome is the
+// same whatever the settings.
+std::int64_t ApplyBlanks(FormattedLine& line, std::int64_t position) {
+  RuleMatch match;
+  const std::int64_t behind = FindOnLine(line, position, IsNotBlank);
   if (behind < 0) {
-    if (MatchesAt(context, line, kTrailingBlanksPattern, position))
-      ApplyRule(context, position, "TrailingSpaces", A::Keep, A::Tight, A::NotOffered);
-    return kLineDone;  // removed or kept, nothing follows them
+    // Blanks that end the line are removed by choice 1 of their rule (Tight) and kept by any
+    // other value (Keep); nothing follows them either way.
+    if (Setting(line, "TrailingSpaces") == 1 &&
+        MatchesAt(line, kTrailingBlanksPattern, position, match))
+      ApplyRule(line, match, "TrailingSpaces", A::Keep, A::Tight, A::NotOffered);
+    return kLineDone;
   }
-  const int behindCh = CharAt(context, behind);
+  const int behindCh = ByteAt(line, behind);
   if (behindCh == '<' || behindCh == '>' || behindCh == '=') {
-    if (MatchesAt(context, line, kBlanksComparisonPattern, position))
-      return ApplyComparisonRun(context, line, position, A::UseDefaultSpacing);
-    return matchEnd;
+    if (MatchesOperatorAt(line, kBlanksComparisonPattern, position, match))
+      return ApplyComparisonRun(line, match, A::UseDefaultSpacing);
+    return position + 1;
   }
   if (behindCh == ':') {
-    if (MatchesAt(context, line, kBlanksColonPattern, position))
-      return ApplyColonRun(context, position, A::UseDefaultSpacing);
-    return matchEnd;
+    if (MatchesOperatorAt(line, kBlanksColonPattern, position, match))
+      return ApplyColonRun(line, match, A::UseDefaultSpacing);
+    return position + 1;
   }
-  // The rule of the character behind the blanks (the search below takes it as its group 2). A
-  // field after a keyword keeps one blank (`If \x` is not `If\x`), so choice 1 of its rule reads
-  // the style in front of the blanks: before the search, whose target and groups the rule reads,
-  // so that the IDE's styling cannot be the last to set them.
-  const OperatorRule* rule = FindOperatorRule(behindCh, true);
-  const std::int64_t value = rule != nullptr ? GetPluginSetting(context, kGroup, rule->setting) : 0;
-  const bool afterKeyword = rule != nullptr && rule->keepsBlankAfterKeyword && value == 1 &&
-                            CurrentStyleAt(context, line, position - 1) == sci::STYLE_KEYWORD;
-  if (!MatchesAt(context, line, kBlanksOperatorPattern, position)) return matchEnd;
-
-  const std::int64_t blanks = GroupLength(context, 1);
   // The blanks in front of a comment are never changed.
-  if (behindCh == ';') return position + blanks;
+  if (behindCh == ';') return behind;
+  // The rule of the character behind the blanks (the search below takes it as its group 2).
+  const OperatorRule* rule = FindOperatorRule(behindCh, true);
+  // One blank in front of a character that no rule governs is what the default spacing makes of
+  // the blanks there (OneBlankBefore, which leaves one blank alone), and any other value of it
+  // steps over them (SkipBlanks): either way no edit, and the scan goes on behind the blank.
+  if (rule == nullptr && behind - position == 1) return behind;
+  // A field after a keyword keeps one blank (`If \x` is not `If\x`), so choice 1 of its rule
+  // reads the style in front of the blanks: before the search, whose groups the rule reads, so
+  // that the IDE's styling cannot be the last to set them.
+  const std::int64_t value = rule != nullptr ? Setting(line, rule->setting) : 0;
+  const bool afterKeyword = rule != nullptr && rule->keepsBlankAfterKeyword && value == 1 &&
+                            CurrentStyleAt(line, position - 1) == sci::STYLE_KEYWORD;
+  if (!MatchesOperatorAt(line, kBlanksOperatorPattern, position, match)) return position + 1;
   if (rule == nullptr)
-    return ApplyRule(context, position, "DefaultSpacing", A::SkipBlanks, A::OneBlankBefore,
+    return ApplyRule(line, match, "DefaultSpacing", A::SkipBlanks, A::OneBlankBefore,
                      A::NotOffered);
-  return ApplySpacingRule(context, position, value, A::UseDefaultSpacing,
+  return ApplySpacingRule(line, match, value, A::UseDefaultSpacing,
                           afterKeyword ? A::OneBlankBefore : rule->ifChoice1BehindBlanks,
                           rule->ifChoice2);
 }
 
-// One step of the scan: the character `ch` was found at `position`, the scan match ends at
-// `matchEnd`. Returns the position the scan goes on from, or kLineDone.
-std::int64_t ScanStep(const HookContext& context, std::int64_t line, std::int64_t position, int ch,
-                      std::int64_t matchEnd) {
+// A comment: its text stays as it is, and only the blanks that end the line can change, by
+// choice 1 of TrailingSpaces (Tight); any other value keeps them (Keep). Where the line does not
+// end in a blank, or the choice is another, nothing changes and nothing follows.
+std::int64_t ApplyComment(FormattedLine& line, std::int64_t position) {
+  if (Setting(line, "TrailingSpaces") != 1) return kLineDone;
+  const std::int64_t end = CurrentEnd(line);
+  if (!IsBlank(ByteAt(line, end - 1))) return kLineDone;
+  RuleMatch match;
+  if (MatchesAt(line, kCommentPattern, position, match))
+    return ApplyRule(line, match, "TrailingSpaces", A::Keep, A::Tight, A::NotOffered);
+  return kLineDone;
+}
+
+// A string or character literal opened at `position`: the position behind it.
+std::int64_t SkipLiteral(FormattedLine& line, std::int64_t position, int quote) {
+  // An escaped string (`~"..."`) ends at the first quote that no backslash escapes.
+  if (quote == '"' && position > 0 && ByteAt(line, position - 1) == '~')
+    return EscapedLiteral(line.context, position, CurrentEnd(line)).end;
+  // Any other runs up to its closing quote or the end of the line (the search "[^"]*("?") from
+  // behind the quote, read from the copy: the engine matches that set one byte at a time).
+  const std::int64_t closing =
+      FindOnLine(line, position + 1, [quote](int ch) { return ch == quote; });
+  return closing >= 0 ? closing + 1 : CurrentEnd(line);
+}
+
+// One step of the scan: the character `ch` was found at `position`. Returns the position the
+// scan goes on from, or kLineDone.
+std::int64_t ScanStep(FormattedLine& line, std::int64_t position, int ch) {
+  RuleMatch match;
   switch (ch) {
     case '"':
-    case '\'': {
-      // A string or character literal, up to its closing quote or the end of the line. An
-      // escaped string (`~"..."`) ends at the first quote that no backslash escapes.
-      if (ch == '"' && OpensEscapedLiteral(context, position))
-        return EscapedLiteral(context, position, CurrentLineEnd(context, line)).end;
-      const std::int64_t inside = position + 1;
-      const std::string& rest = ch == '"' ? kStringRestPattern : kCharacterRestPattern;
-      if (MatchesAt(context, line, rest, inside)) return Send(context, sci::SCI_GETTARGETEND);
-      return inside;
-    }
+    case '\'':
+      return SkipLiteral(line, position, ch);
     case ';':
-      if (MatchesAt(context, line, kCommentPattern, position))
-        return ApplyRule(context, position, "TrailingSpaces", A::Keep, A::Tight, A::NotOffered);
-      return kLineDone;
+      return ApplyComment(line, position);
     case ':':
-      if (MatchesAt(context, line, kColonPattern, position))
-        return ApplyColonRun(context, position, A::Keep);
-      return matchEnd;
+      if (MatchesOperatorAt(line, kColonPattern, position, match))
+        return ApplyColonRun(line, match, A::Keep);
+      return position + 1;
     case '<':
     case '>':
     case '=':
-      if (MatchesAt(context, line, kComparisonPattern, position))
-        return ApplyComparisonRun(context, line, position, A::Keep);
-      return matchEnd;
+      if (MatchesOperatorAt(line, kComparisonPattern, position, match))
+        return ApplyComparisonRun(line, match, A::Keep);
+      return position + 1;
     default:
       break;
   }
   if (IsSpacedOperator(ch)) {
-    if (!MatchesAt(context, line, kOperatorPattern, position)) return matchEnd;
+    if (!MatchesOperatorAt(line, kOperatorPattern, position, match)) return position + 1;
     // Joining a `~` to the quote behind its blanks would make a plain string an escaped one:
     // the blanks are left to the default spacing.
-    if (ch == '~' && GroupLength(context, 3) > 0 &&
-        CharAt(context, Send(context, sci::SCI_GETTARGETEND)) == '"')
-      return Send(context, sci::SCI_GETTARGETEND) - GroupLength(context, 3);
-    return ApplyOperator(context, position, ch);
+    if (ch == '~' && match.after > 0 && ByteAt(line, match.end) == '"')
+      return match.end - match.after;
+    return ApplyOperator(line, match, ch);
   }
-  if (IsBlank(ch)) return ApplyBlanks(context, line, position, matchEnd);
-  return matchEnd;  // a character without a rule: stepped over
+  if (IsBlank(ch)) return ApplyBlanks(line, position);
+  return position + 1;  // a character without a rule: stepped over
 }
-
-// A window of one line's text, as of the edit count it was read at. It holds at most
-// kLineWindow bytes from where the scan stands, so that re-reading it after an edit costs the
-// same on a line of any length (a whole long line read again after every edit would make the
-// formatting of one line quadratic).
-constexpr std::int64_t kLineWindow = 4096;
-
-struct LineCopy {
-  std::int64_t lineStart = 0;
-  std::int64_t lineEnd = 0;
-  std::int64_t start = 0;  // the window: [start, end) of the line
-  std::int64_t end = 0;
-  std::uint64_t editCount = 0;
-  std::string text;
-
-  // The byte at `position` (a byte value, as the rules compare them), 0 outside the window.
-  int At(std::int64_t position) const {
-    if (position < start || position >= end) return 0;
-    return static_cast<unsigned char>(text[static_cast<std::size_t>(position - start)]);
-  }
-  // The first position of the window from `from` on whose byte `wanted` accepts, or -1.
-  template <typename Predicate>
-  std::int64_t Find(std::int64_t from, Predicate wanted) const {
-    for (std::int64_t at = from < start ? start : from; at < end; ++at)
-      if (wanted(At(at))) return at;
-    return -1;
-  }
-  bool ReachesLineEnd() const { return end >= lineEnd; }
-};
-
-// Reads the window of line `line` that starts at `from` (at the line's start at the least).
-void ReadLine(const HookContext& context, std::int64_t line, std::int64_t from, LineCopy& copy) {
-  copy.lineStart = LineStart(context, line);
-  copy.lineEnd = CurrentLineEnd(context, line);
-  copy.editCount = g_editCount;
-  copy.start = from > copy.lineStart ? from : copy.lineStart;
-  if (copy.start > copy.lineEnd) copy.start = copy.lineEnd;
-  copy.end = copy.lineEnd - copy.start > kLineWindow ? copy.start + kLineWindow : copy.lineEnd;
-  const std::int64_t length = copy.end - copy.start;
-  copy.text.assign(static_cast<std::size_t>(length) + 1, '\0');
-  sci::TextRange range{{static_cast<std::int32_t>(copy.start), static_cast<std::int32_t>(copy.end)},
-                       copy.text.data()};
-  const std::int64_t read = length > 0 ? SciSend(context, sci::SCI_GETTEXTRANGE, 0,
-                                                 reinterpret_cast<std::intptr_t>(&range))
-                                       : 0;
-  // A shorter answer (a control that misbehaves) reads as a shorter line.
-  if (read < length) copy.lineEnd = copy.end = copy.start + (read < 0 ? 0 : read);
-  copy.text.resize(static_cast<std::size_t>(copy.end - copy.start));
-}
-
-// The first position from `from` on whose byte `wanted` accepts, or -1: the window moves along
-// the line as far as needed.
-template <typename Predicate>
-std::int64_t FindOnLine(const HookContext& context, std::int64_t line, LineCopy& copy,
-                        std::int64_t from, Predicate wanted) {
-  if (copy.editCount != g_editCount || from < copy.start || from >= copy.end)
-    ReadLine(context, line, from, copy);
-  for (;;) {
-    const std::int64_t found = copy.Find(from, wanted);
-    if (found >= 0 || copy.ReachesLineEnd()) return found;
-    from = copy.end;
-    ReadLine(context, line, from, copy);
-  }
-}
-
-bool IsNotWordCharacter(int ch) { return !IsWordCharacter(ch); }
-bool IsNotBlank(int ch) { return !IsBlank(ch); }
 
 // Whether the label pattern matches at `position`: a word, blanks, then a colon. Where it
 // does not, the pattern's own search would try every later position of the line, each with
 // backtracking over a whole word, which costs far too much on a long line.
-bool LabelStartsAt(const HookContext& context, std::int64_t line, LineCopy& copy,
-                   std::int64_t position) {
-  if (!IsWordCharacter(copy.At(position))) return false;
-  const std::int64_t wordEnd = FindOnLine(context, line, copy, position, IsNotWordCharacter);
+bool LabelStartsAt(FormattedLine& line, std::int64_t position) {
+  if (!IsWordCharacter(ByteAt(line, position))) return false;
+  const std::int64_t wordEnd = FindOnLine(line, position, IsNotWordCharacter);
   if (wordEnd < 0) return false;
-  const std::int64_t next = FindOnLine(context, line, copy, wordEnd, IsNotBlank);
-  return next >= 0 && copy.At(next) == ':';
+  const std::int64_t next = FindOnLine(line, wordEnd, IsNotBlank);
+  return next >= 0 && line.copy.At(next) == ':';
 }
 
-void FormatLine(const HookContext& context, std::int64_t line) {
-  const FormattingLine formatting;
-  std::int64_t position = LineIndentPosition(context, line);
-  LineCopy copy;
-  ReadLine(context, line, position, copy);
+void FormatLine(const HookContext& context, std::int64_t number) {
+  FormattedLine line{context, number, LineStart(context, number)};
+  ReadLine(line, line.start);
+  // The indentation position, read from the copy: the first byte that is not a space or a tab.
+  // A line without one is empty or holds only indentation: nothing to format.
+  const std::int64_t firstNonBlank = FindOnLine(line, line.start, IsNotBlank);
+  if (firstNonBlank < 0) return;
+  line.indent = firstNonBlank;
+  std::int64_t position = line.indent;
 
   // A label at the start of the line, else an inline assembly line.
+  RuleMatch match;
   bool labelled = false;
-  if (LabelStartsAt(context, line, copy, position) &&
-      MatchesAt(context, line, kLabelPattern, position) && GroupLength(context, 3) == 1) {
-    position = ApplyRule(context, position, "Label", A::SkipMatch, A::JoinLabel, A::NotOffered);
+  if (LabelStartsAt(line, position) && MatchesAt(line, kLabelPattern, position, match) &&
+      match.after == 1) {
+    position = ApplyRule(line, match, "Label", A::SkipMatch, A::JoinLabel, A::NotOffered);
     labelled = true;
   }
-  if (copy.editCount != g_editCount || position < copy.start || position >= copy.end)
-    ReadLine(context, line, position, copy);
-  if (!labelled && copy.At(position) == '!' && MatchesAt(context, line, kAsmPattern, position))
-    position = ApplyRule(context, position, "ASM", A::Keep, A::Tight, A::SpaceAfter);
+  if (!labelled && ByteAt(line, position) == '!' && MatchesAt(line, kAsmPattern, position, match))
+    position = ApplyRule(line, match, "ASM", A::Keep, A::Tight, A::SpaceAfter);
 
   // Every step leaves at least one character of the original line behind it, so a line of n
   // characters takes at most n steps; the budget only guards against an editor that misbehaves.
-  if (copy.editCount != g_editCount) ReadLine(context, line, position, copy);
-  std::int64_t budget = 2 * (copy.lineEnd - copy.lineStart) + 16;
+  if (!CopyIsCurrent(line)) ReadLine(line, position);
+  std::int64_t budget = 2 * (line.copy.lineEnd - line.start) + 16;
   while (budget-- > 0) {
-    if (copy.editCount != g_editCount) ReadLine(context, line, position, copy);
-    if (position >= copy.lineEnd) return;
+    if (!CopyIsCurrent(line)) ReadLine(line, position);
+    if (position >= line.copy.lineEnd) return;
     // The next character that is not a word character: the only ones a rule looks at.
-    const std::int64_t found = FindOnLine(context, line, copy, position, IsNotWordCharacter);
+    const std::int64_t found = FindOnLine(line, position, IsNotWordCharacter);
     if (found < 0) return;
-    const std::int64_t next = ScanStep(context, line, found, copy.At(found), found + 1);
+    const std::int64_t next = ScanStep(line, found, line.copy.At(found));
     if (next == kLineDone) return;
     position = next > found ? next : found + 1;
   }
 }
 
-}  // namespace
-
-std::int64_t ApplySpacingRule(const HookContext& context, std::int64_t position,
-                              std::int64_t settingValue, SpacingAction actionIfNoRules,
-                              SpacingAction actionIfChoice1, SpacingAction actionIfChoice2) {
-  SpacingAction action = actionIfNoRules;
+std::int64_t ApplySpacingRule(FormattedLine& line, const RuleMatch& match,
+                              std::int64_t settingValue, A actionIfNoRules, A actionIfChoice1,
+                              A actionIfChoice2) {
+  A action = actionIfNoRules;
   if (settingValue == 1) action = actionIfChoice1;
   if (settingValue == 2) action = actionIfChoice2;
   if (action == A::NotOffered) action = actionIfNoRules;
   if (action == A::UseDefaultSpacing)
-    action = GetPluginSetting(context, kGroup, "DefaultSpacing") == 1 ? A::OneBlankBefore
-                                                                      : A::SkipBlanks;
+    action = Setting(line, "DefaultSpacing") == 1 ? A::OneBlankBefore : A::SkipBlanks;
 
-  const std::int64_t start = Send(context, sci::SCI_GETTARGETSTART);
-  const std::int64_t end = Send(context, sci::SCI_GETTARGETEND);
-  const std::int64_t before = GroupLength(context, 1);
-  const std::int64_t length = GroupLength(context, 2);
-  const std::int64_t after = GroupLength(context, 3);
+  const std::int64_t position = match.start;
+  const std::int64_t start = match.start;
+  const std::int64_t end = match.end;
+  const std::int64_t before = match.before;
+  const std::int64_t length = match.length;
+  const std::int64_t after = match.after;
 
   // Blanks are never added at the end of a line (the trailing-blanks rule decides about the
   // blanks there), nor between the indentation and the line's first character, nor in front of
   // an operator that a blank already precedes (the blank the rule of the operator before it
   // left: its blanks after it are never met as blanks in front of this one).
-  auto afterReachesLineEnd = [&] {
-    const std::int64_t line = Send(context, sci::SCI_LINEFROMPOSITION, start);
-    return end == CurrentLineEnd(context, line);
-  };
+  auto afterReachesLineEnd = [&] { return end == CurrentEnd(line); };
   auto blankOrIndentationInFront = [&] {
     if (before != 0) return false;
-    const std::int64_t line = Send(context, sci::SCI_LINEFROMPOSITION, start);
-    if (start == LineIndentPosition(context, line)) return true;
-    return IsBlank(CharAt(context, start - 1));
+    if (start == line.indent) return true;
+    return IsBlank(ByteAt(line, start - 1));
   };
 
   // Blanks that part two operators stay (one blank at least) where removing them would join the
   // two into another operator: `< <` would become the shift `<<`, `: :` the module `::`, and
   // formatting again would then apply the other operator's rule.
-  auto joins = [](int left, int right) {
-    return (left == '<' || left == '>' || left == ':') && right == left;
+  auto joins = [&line](std::int64_t leftAt, std::int64_t rightAt) {
+    const int left = ByteAt(line, leftAt);
+    return (left == '<' || left == '>' || left == ':') && ByteAt(line, rightAt) == left;
   };
-  const bool joinsBehind =
-      after != 0 && joins(CharAt(context, end - after - 1), CharAt(context, end));
-  const bool joinsInFront = before != 0 && start > 0 &&
-                            joins(CharAt(context, start - 1), CharAt(context, start + before));
+  const bool joinsBehind = after != 0 && joins(end - after - 1, end);
+  const bool joinsInFront = before != 0 && start > 0 && joins(start - 1, start + before);
   auto removeBlanks = [&](std::int64_t from, std::int64_t to, bool keepOne) {
     if (!keepOne) {
-      Replace(context, kNothing, from, to);
+      Replace(line, kNothing, from, to);
     } else if (to - from != 1) {
-      Replace(context, kOneBlank, from, to);
+      Replace(line, kOneBlank, from, to);
     }
   };
 
@@ -519,17 +596,17 @@ std::int64_t ApplySpacingRule(const HookContext& context, std::int64_t position,
         if (before != 0) removeBlanks(start, start + before, joinsInFront);
         next = position + length + (joinsInFront ? 1 : 0);
       } else {
-        if (after != 0 || before != 0) Replace(context, kOperatorOnly, start, end);
+        if (after != 0 || before != 0) Replace(line, kOperatorOnly, start, end);
         next = position + length;
       }
       break;
     case A::SpaceAfter: {
       const bool atLineEnd = afterReachesLineEnd();
-      if (!atLineEnd && after != 1) Replace(context, kOneBlank, end - after, end);
+      if (!atLineEnd && after != 1) Replace(line, kOneBlank, end - after, end);
       if (before != 0 && joinsInFront) {
         removeBlanks(start, start + before, true);
       } else if (before != 0) {
-        Replace(context, kOperatorOnly, start, start + before + length);
+        Replace(line, kOperatorOnly, start, start + before + length);
       }
       next = position + length + (atLineEnd ? 0 : 1) + (before != 0 && joinsInFront ? 1 : 0);
       break;
@@ -537,8 +614,8 @@ std::int64_t ApplySpacingRule(const HookContext& context, std::int64_t position,
     case A::SpaceAround: {
       const bool atLineEnd = afterReachesLineEnd();
       const bool blankInFront = blankOrIndentationInFront();
-      if (!atLineEnd && after != 1) Replace(context, kOneBlank, end - after, end);
-      if (!blankInFront && before != 1) Replace(context, kOneBlank, start, start + before);
+      if (!atLineEnd && after != 1) Replace(line, kOneBlank, end - after, end);
+      if (!blankInFront && before != 1) Replace(line, kOneBlank, start, start + before);
       next = position + length + (atLineEnd ? 0 : 1) + (blankInFront ? 0 : 1);
       break;
     }
@@ -546,17 +623,17 @@ std::int64_t ApplySpacingRule(const HookContext& context, std::int64_t position,
       if (before != 0 && joinsInFront) {
         removeBlanks(start, start + before, true);
       } else if (before != 0) {
-        Replace(context, kOperatorOnly, start, start + before + length);
+        Replace(line, kOperatorOnly, start, start + before + length);
       }
       next = position + length + (before != 0 && joinsInFront ? 1 : 0);
       break;
     case A::OneBlankBefore:
       if (before != 1 && !blankOrIndentationInFront())
-        Replace(context, kOneBlank, start, start + before);
+        Replace(line, kOneBlank, start, start + before);
       next = position + 1;
       break;
     case A::JoinLabel:
-      if (length != 0) Replace(context, kLabelAndColon, start, end);
+      if (length != 0) Replace(line, kLabelAndColon, start, end);
       next = end - length;
       break;
     case A::SkipMatch:
@@ -569,9 +646,11 @@ std::int64_t ApplySpacingRule(const HookContext& context, std::int64_t position,
   return next > position ? next : position + 1;
 }
 
+}  // namespace
+
 void FormatLines(const HookContext& context, std::int64_t firstLine, std::int64_t lastLine) {
   if (context.editor == nullptr || firstLine > lastLine) return;
-  const std::int64_t lineCount = Send(context, sci::SCI_GETLINECOUNT);
+  const std::int64_t lineCount = SciSend(context, sci::SCI_GETLINECOUNT);
   if (firstLine < 0) firstLine = 0;
   if (lastLine > lineCount - 1) lastLine = lineCount - 1;
   for (std::int64_t line = firstLine; line <= lastLine; ++line) FormatLine(context, line);

@@ -5,10 +5,6 @@
 // character or operator) and G3 (what follows it).
 #pragma once
 
-#include <cstdint>
-
-#include "plugin/hook_context.h"
-
 // What a rule does for one setting value. The numbers are the rule table's own.
 enum class SpacingAction : int {
   UseDefaultSpacing = -15,  // setting 0 only: OneBlankBefore with DefaultSpacing 1, else SkipBlanks
@@ -23,11 +19,3 @@ enum class SpacingAction : int {
   SkipMatch = 111,          // no edit; continue behind the match
   NotOffered = 1000,        // the rule offers no such choice: acts as its "No rules" action
 };
-
-// Performs the action that `settingValue` selects on the editor's last search (its target is the
-// match, which starts at `position`) and returns the position from which the scan continues.
-// A value the rule does not offer (negative, above 2, or a choice marked NotOffered) acts as 0.
-// The result is always past `position`, so no setting can make a scan stand still.
-std::int64_t ApplySpacingRule(const HookContext& context, std::int64_t position,
-                              std::int64_t settingValue, SpacingAction actionIfNoRules,
-                              SpacingAction actionIfChoice1, SpacingAction actionIfChoice2);

@@ -31,9 +31,9 @@ std::intptr_t SciSend(const HookContext& context, std::uint32_t message, std::ui
   return os::SendMessage(context.editor, message, wParam, lParam);
 }
 
-std::int64_t SciFindInRange(const HookContext& context, bool useRegex, const std::string& pattern,
-                            std::int64_t start, std::int64_t end) {
-  if (context.editor == nullptr) return -1;
+FoundText SciFindText(const HookContext& context, bool useRegex, const std::string& pattern,
+                      std::int64_t start, std::int64_t end) {
+  if (context.editor == nullptr) return FoundText{};
   sci::TextToFind request{};
   request.chrg.cpMin = ToRecordPosition(start);
   request.chrg.cpMax = ToRecordPosition(end);
@@ -45,11 +45,18 @@ std::int64_t SciFindInRange(const HookContext& context, bool useRegex, const std
   const std::intptr_t found =
       SciSend(context, sci::SCI_FINDTEXT, flags, reinterpret_cast<std::intptr_t>(&request));
   if (found < 0 || request.chrgText.cpMin < 0 || request.chrgText.cpMax < request.chrgText.cpMin) {
-    return -1;
+    return FoundText{};
   }
-  SciSend(context, sci::SCI_SETTARGETSTART, static_cast<std::uintptr_t>(found));
-  SciSend(context, sci::SCI_SETTARGETEND, static_cast<std::uintptr_t>(request.chrgText.cpMax));
-  return static_cast<std::int64_t>(found);
+  return FoundText{static_cast<std::int64_t>(found), request.chrgText.cpMax};
+}
+
+std::int64_t SciFindInRange(const HookContext& context, bool useRegex, const std::string& pattern,
+                            std::int64_t start, std::int64_t end) {
+  const FoundText found = SciFindText(context, useRegex, pattern, start, end);
+  if (found.start < 0) return -1;
+  SciSend(context, sci::SCI_SETTARGETSTART, static_cast<std::uintptr_t>(found.start));
+  SciSend(context, sci::SCI_SETTARGETEND, static_cast<std::uintptr_t>(found.end));
+  return found.start;
 }
 
 void SciReplaceRange(const HookContext& context, bool useTemplate, const std::string& text,

@@ -17,6 +17,17 @@ std::intptr_t SciSend(const HookContext& context, std::uint32_t message, std::ui
 std::int64_t SciFindInRange(const HookContext& context, bool useRegex, const std::string& pattern,
                             std::int64_t start, std::int64_t end);
 
+// Where a search matched: [start, end), or start -1 for no match.
+struct FoundText {
+  std::int64_t start = -1;
+  std::int64_t end = -1;
+};
+
+// The same search for a caller that keeps the match itself: the target is left as it was (two
+// messages fewer). The groups of a regular-expression match are readable with SciGetTag.
+FoundText SciFindText(const HookContext& context, bool useRegex, const std::string& pattern,
+                      std::int64_t start, std::int64_t end);
+
 // Replaces [start, end) by `text`, literally or as a template (\1..\9: groups of the last search).
 void SciReplaceRange(const HookContext& context, bool useTemplate, const std::string& text,
                      std::int64_t start, std::int64_t end);

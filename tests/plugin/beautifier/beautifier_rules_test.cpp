@@ -391,6 +391,33 @@ TEST(BeautifierLines, KeepsTheCaretWithItsText) {
   EXPECT_EQ(editor.Send(sci::SCI_GETCURRENTPOS), 3);
 }
 
+// What no setting can change is read from the line's text, not searched for: one blank between
+// words or in front of a character without a rule, literals, a comment without blanks behind
+// it. A paste of tidy code then costs a few messages a line.
+TEST(BeautifierLines, NothingToChangeIsNotSearchedFor) {
+  const std::string tidy =
+      "If a Or b\n"
+      "  Debug \"a  ,  b\" 'c'\n"
+      "x - 1 * #Max ; a  ,  note\n"
+      "\tEndIf\n"
+      "   \n"
+      "\n"
+      "Next";
+  for (const Settings& settings : {Settings{}, NoRulesButDefaultSpacing(), ChoiceTwoSettings()}) {
+    BeautifierEditor editor;
+    editor.Set(settings);
+    editor.SetText(tidy);
+    int searches = 0;
+    editor.ObserveMessages([&searches](std::uint32_t message) {
+      if (message == sci::SCI_FINDTEXT) ++searches;
+    });
+    editor.FormatAll();
+    editor.ObserveMessages(nullptr);
+    EXPECT_EQ(editor.Text(), tidy);
+    EXPECT_EQ(searches, 0);
+  }
+}
+
 TEST(BeautifierBadInput, StaysCalmAndChangesOnlyBlanks) {
   ExpectAll({
       {";", ";", {}},
