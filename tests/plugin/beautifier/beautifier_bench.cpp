@@ -1,7 +1,9 @@
 // Beautifier benchmark on the headless editor (natively) or the real control (Windows build): the
 // cost of formatting one line of typical code, of formatting a 1,000-line paste of it, and of a
 // few long lines, with the messages and setting reads each takes. Every format runs inside one
-// hook call's settings scope, as in the plugin. Prints figures; asserts none.
+// hook call's settings scope, as in the plugin. Under the real control the paste is also set
+// against what its messages cost: the time the control spends on them (an edit costs many times
+// a question) and the time it takes to pass each one. Prints figures; asserts none.
 //
 // beautifier_bench [FILE]   (FILE: typical code, one statement a line; the project's sample by
 //                            default)
@@ -33,6 +35,7 @@ struct Counts {
   std::uint64_t searches = 0;
   std::uint64_t replacements = 0;
   std::uint64_t settingReads = 0;
+  double insideControl = 0;  // microseconds the control spent on the messages (Windows build)
 };
 
 void Observe(BeautifierEditor& editor, Counts* counts) {
@@ -75,6 +78,7 @@ Clock::duration FormatOnce(BeautifierEditor& editor, const std::string& text, Co
   editor.SetText(text);
   const std::int64_t lines = editor.Send(sci::SCI_GETLINECOUNT);
   if (counts != nullptr) Observe(editor, counts);
+  const double insideBefore = editor.ObservedMicroseconds();
   const std::uint64_t readsBefore = SettingPropertyReads();
   const Clock::time_point start = Clock::now();
   {
@@ -82,7 +86,10 @@ Clock::duration FormatOnce(BeautifierEditor& editor, const std::string& text, Co
     editor.Format(0, lines - 1);
   }
   const Clock::duration elapsed = Clock::now() - start;
-  if (counts != nullptr) counts->settingReads += SettingPropertyReads() - readsBefore;
+  if (counts != nullptr) {
+    counts->settingReads += SettingPropertyReads() - readsBefore;
+    counts->insideControl += editor.ObservedMicroseconds() - insideBefore;
+  }
   editor.ObserveMessages(nullptr);
   return elapsed;
 }
@@ -114,20 +121,40 @@ void PerLine(const std::vector<std::string>& lines) {
       static_cast<double>(counts.replacements) / n, static_cast<double>(counts.settingReads) / n);
 }
 
-struct PasteFigures {
-  double fastestMilliseconds;
-  std::uint64_t messages;
+// The cost of one message: sent and answered, and of that the time inside the control, for a
+// question the control answers at once. The rest is what passing any message costs.
+struct MessageCost {
+  double sent;
+  double inside;
+  double Passing() const { return sent > inside ? sent - inside : 0; }
 };
 
-PasteFigures Paste(const std::vector<std::string>& lines, std::size_t lineCount) {
+struct PasteFigures {
+  double fastestMilliseconds;
+  Counts counts;
+  double overItsMessages;  // median of the observed rounds: time / what its messages cost
+};
+
+PasteFigures Paste(const std::vector<std::string>& lines, std::size_t lineCount,
+                   const MessageCost& messageCost) {
   std::string text;
   for (std::size_t i = 0; i < lineCount; ++i) text += lines[i % lines.size()] + "\r\n";
   BeautifierEditor editor;
   Counts counts;
   FormatOnce(editor, text, &counts);
+  // Rounds unobserved for the time, each followed by an observed one that measures what its
+  // messages cost: a busy machine slows the two alike.
   std::vector<double> times;
-  for (int round = 0; round < 9; ++round)
-    times.push_back(Microseconds(FormatOnce(editor, text, nullptr)));
+  std::vector<double> overItsMessages;
+  for (int round = 0; round < 9; ++round) {
+    const double time = Microseconds(FormatOnce(editor, text, nullptr));
+    times.push_back(time);
+    Counts observed;
+    FormatOnce(editor, text, &observed);
+    const double messages =
+        observed.insideControl + static_cast<double>(observed.messages) * messageCost.Passing();
+    overItsMessages.push_back(time / messages);
+  }
   const Spread spread = SpreadOf(times);
   std::printf(
       "beautifier %zu-line paste: %.2f ms fastest (%.2f us a line), %.2f ms median of 9;"
@@ -137,12 +164,12 @@ PasteFigures Paste(const std::vector<std::string>& lines, std::size_t lineCount)
       static_cast<unsigned long long>(counts.searches),
       static_cast<unsigned long long>(counts.replacements),
       static_cast<unsigned long long>(counts.settingReads));
-  return {spread.fastest / 1000.0, counts.messages};
+  return {spread.fastest / 1000.0, counts, SpreadOf(overItsMessages).median};
 }
 
 // The two kinds of call a rule makes besides its searches: reading a setting (a window property
 // of the IDE window) and one editor message.
-double CallCosts() {
+MessageCost CallCosts() {
   BeautifierEditor editor;
   editor.SetText("a = b");
   constexpr int kCalls = 20000;
@@ -151,29 +178,54 @@ double CallCosts() {
   for (int i = 0; i < kCalls; ++i)
     sum += GetPluginSetting(editor.Context(), "CodeBeautifier", "Comma");
   const double setting = Microseconds(Clock::now() - start) / kCalls;
-  start = Clock::now();
-  for (int i = 0; i < kCalls; ++i) sum += editor.Send(sci::SCI_GETLINEENDPOSITION, 0);
-  const double message = Microseconds(Clock::now() - start) / kCalls;
+  // Blocks of messages sent, alternately unobserved (their whole cost) and observed (the time
+  // inside the control); the fastest block of each is the least disturbed.
+  constexpr int kBlocks = 20;
+  constexpr int kBlock = kCalls / kBlocks;
+  double message = 0;
+  double inside = 0;
+  for (int block = 0; block < kBlocks; ++block) {
+    start = Clock::now();
+    for (int i = 0; i < kBlock; ++i) sum += editor.Send(sci::SCI_GETLINEENDPOSITION, 0);
+    const double sent = Microseconds(Clock::now() - start) / kBlock;
+    Counts counts;
+    Observe(editor, &counts);
+    const double insideBefore = editor.ObservedMicroseconds();
+    for (int i = 0; i < kBlock; ++i) sum += editor.Send(sci::SCI_GETLINEENDPOSITION, 0);
+    editor.ObserveMessages(nullptr);
+    const double observed = (editor.ObservedMicroseconds() - insideBefore) / kBlock;
+    if (block == 0 || sent < message) message = sent;
+    if (block == 0 || observed < inside) inside = observed;
+  }
+  // Natively the time inside the headless editor is not measured.
+#ifdef _WIN32
+  std::printf(
+      "beautifier calls: %.3f us a setting read, %.3f us a message, %.3f us of it in the"
+      " control (%lld)\n",
+      setting, message, inside, static_cast<long long>(sum % 10));
+#else
   std::printf("beautifier calls: %.3f us a setting read, %.3f us a message (%lld)\n", setting,
               message, static_cast<long long>(sum % 10));
-  return message;
+#endif
+  return {message, inside};
 }
 
 // The paste goals hold for the real control under Wine; natively there is no such figure.
-void PrintPasteGoals(const PasteFigures& paste, double microsecondsPerMessage) {
+void PrintPasteGoals(const PasteFigures& paste, const MessageCost& messageCost) {
 #ifdef _WIN32
-  const double messagesAlone = static_cast<double>(paste.messages) * microsecondsPerMessage / 1000;
-  const double timesMessages = paste.fastestMilliseconds / messagesAlone;
+  const double passing = static_cast<double>(paste.counts.messages) * messageCost.Passing() / 1000;
   std::printf("goal: paste-1000-lines figure=%.2fms goal=<=30ms ratio=%.2f\n",
               paste.fastestMilliseconds, paste.fastestMilliseconds / 30.0);
   std::printf(
       "goal: paste-vs-its-messages figure=%.2fx goal=<=1.3x ratio=%.2f"
-      " (its %llu messages alone %.2f ms)\n",
-      timesMessages, timesMessages / 1.3, static_cast<unsigned long long>(paste.messages),
-      messagesAlone);
+      " (its %llu messages: %.2f ms in the control and %.2f ms passing them, in the first"
+      " round)\n",
+      paste.overItsMessages, paste.overItsMessages / 1.3,
+      static_cast<unsigned long long>(paste.counts.messages), paste.counts.insideControl / 1000,
+      passing);
 #else
   (void)paste;
-  (void)microsecondsPerMessage;
+  (void)messageCost;
 #endif
 }
 
@@ -196,8 +248,9 @@ int main(int argc, char** argv) {
   }
   std::printf("beautifier benchmark, %s\n", beautifier_test::EditorDescription());
   PerLine(lines);
-  const PasteFigures paste = Paste(lines, 1000);
-  PrintPasteGoals(paste, CallCosts());
+  const MessageCost messageCost = CallCosts();
+  const PasteFigures paste = Paste(lines, 1000, messageCost);
+  PrintPasteGoals(paste, messageCost);
 
   std::string code = "a = b";
   while (code.size() < 100000) code += " + c ,  d";

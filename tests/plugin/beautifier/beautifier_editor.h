@@ -61,6 +61,9 @@ class BeautifierEditor {
   std::string TextOf(os::Window editor) const;
   // Calls `observer` with every message sent to the main editor from now on; empty to stop.
   void ObserveMessages(std::function<void(std::uint32_t message)> observer);
+  // The time the control itself has spent on the observed messages so far, in microseconds:
+  // measured around its window procedure in the Windows build, not measured (0) natively.
+  double ObservedMicroseconds() const;
 
  private:
   struct Editors;

@@ -58,6 +58,8 @@ void BeautifierEditor::ObserveMessages(std::function<void(std::uint32_t)> observ
       });
 }
 
+double BeautifierEditor::ObservedMicroseconds() const { return 0; }
+
 os::Window BeautifierEditor::AddEditor() {
   const int id = 101 + static_cast<int>(editors_->others.size());
   editors_->others.push_back(std::make_unique<headless::Editor>(ideWindow_, id));
