@@ -231,9 +231,21 @@ std::vector<PropertyEntry> EnumProps(Window window) {
   return entries;
 }
 
-LResult SendMessage(Window window, std::uint32_t message, WParam wParam, LParam lParam) {
-  // The world is looked up once: a message is the simulation's most frequent call.
-  World& world = TheWorld();
+namespace {
+
+// The messages in progress, counted for MessageDepth; also when a procedure throws.
+struct MessageInProgress {
+  explicit MessageInProgress(World& world) : world(world) { ++world.messageDepth; }
+  ~MessageInProgress() { --world.messageDepth; }
+  MessageInProgress(const MessageInProgress&) = delete;
+  MessageInProgress& operator=(const MessageInProgress&) = delete;
+  World& world;
+};
+
+// A message that an observer or the hooks see, or that goes to no procedure. Never inlined, so
+// that the plain send keeps a small frame.
+[[gnu::noinline]] LResult SendWatchedMessage(World& world, Window window, std::uint32_t message,
+                                             WParam wParam, LParam lParam) {
   if (world.observer) world.observer(window, message, wParam, lParam);
   const WindowRecord* record = FindWindow(world, window);
   if (record == nullptr) return 0;
@@ -241,11 +253,7 @@ LResult SendMessage(Window window, std::uint32_t message, WParam wParam, LParam 
   const sim::WindowProc procedure = record->procedure;
   const std::uint32_t threadId = record->threadId;
 
-  ++world.messageDepth;
-  struct Depth {
-    World& world;
-    ~Depth() { --world.messageDepth; }
-  } depth{world};
+  const MessageInProgress inProgress(world);
   if (world.liveHooks[kWH_CALLWNDPROC] > 0) {
     CallWndRecord before{lParam, wParam, message, window};
     RunHookChain(kWH_CALLWNDPROC, threadId, reinterpret_cast<LParam>(&before));
@@ -256,6 +264,21 @@ LResult SendMessage(Window window, std::uint32_t message, WParam wParam, LParam 
     RunHookChain(kWH_CALLWNDPROCRET, threadId, reinterpret_cast<LParam>(&after));
   }
   return result;
+}
+
+}  // namespace
+
+LResult SendMessage(Window window, std::uint32_t message, WParam wParam, LParam lParam) {
+  // The simulation's most frequent call: a message that no observer or hook watches goes
+  // straight to the window's procedure, in a frame of its own that the hooks' work does not
+  // weigh down.
+  World& world = TheWorld();
+  const WindowRecord* record = FindWindow(world, window);
+  if (world.observer || world.liveHooks[kWH_CALLWNDPROC] > 0 ||
+      world.liveHooks[kWH_CALLWNDPROCRET] > 0 || record == nullptr || record->procedure == nullptr)
+    return SendWatchedMessage(world, window, message, wParam, lParam);
+  const MessageInProgress inProgress(world);
+  return record->procedure(window, message, wParam, lParam);
 }
 
 Window GetRootAncestor(Window window) {

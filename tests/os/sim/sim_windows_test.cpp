@@ -113,6 +113,17 @@ TEST_F(SimWindows, WindowData) {
   EXPECT_EQ(os::sim::GetWindowData(w), nullptr);
 }
 
+TEST_F(SimWindows, MessageDepthCountsTheSendsInProgress) {
+  static int depth = -1;
+  const Window w = Make("W", nullptr, [](Window, std::uint32_t, os::WParam, os::LParam) {
+    depth = os::sim::MessageDepth();
+    return os::LResult{0};
+  });
+  os::SendMessage(w, 100, 0, 0);
+  EXPECT_EQ(depth, 1);
+  EXPECT_EQ(os::sim::MessageDepth(), 0);
+}
+
 // Properties.
 
 TEST_F(SimWindows, PropertyEnumerationKeepsInsertionOrder) {
