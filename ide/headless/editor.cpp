@@ -234,6 +234,7 @@ struct EditorState final : public sci_internal::DocWatcher {
   }
 
   void NotifyModified(sci_internal::Document*, sci_internal::DocModification mh, void*) override {
+    knownLine.valid = false;  // before the parent hears of it: it may look the lines up
     needUpdate |= sci::SC_UPDATE_CONTENT;
     const int flags = static_cast<int>(mh.modificationType);
     const bool styleOrIndicator = (flags & (0x4 | 0x4000)) != 0;  // CHANGESTYLE, CHANGEINDICATOR
@@ -263,17 +264,59 @@ struct EditorState final : public sci_internal::DocWatcher {
     Notify(scn);
   }
 
-  // The document's line of `position`, as its LineFromPosition answers. The line asked for last
-  // is tried first: a search of the plugin asks for the line it searched before, and the full
-  // lookup is a binary search over every line.
-  Sci::Line LineOfPosition(Position position) {
-    if (position >= 0 && position < doc->Length() && lineHint < doc->LinesTotal() &&
-        doc->LineStart(lineHint) <= position && position < doc->LineStart(lineHint + 1))
-      return lineHint;
-    lineHint = doc->SciLineFromPosition(position);
-    return lineHint;
+  // The line looked up last and its bounds, as the document core gives them. The plugin asks
+  // about the line it works on again and again between two edits (each search looks up the lines
+  // of its range and their bounds; the line's start and end are read before the searches), and
+  // the core answers with a binary search over every line or a walk through its gap buffer. The
+  // bounds hold until the text changes: NotifyModified forgets them. The number is kept as the
+  // first guess for the next lookup, since an edit seldom moves the plugin to another line.
+  struct KnownLine {
+    bool valid = false;
+    Sci::Line line = 0;
+    Position start = 0;
+    Position end = 0;   // in front of the line end
+    Position next = 0;  // where the next line starts (the document's length after the last line)
+  };
+  KnownLine knownLine;
+
+  void LearnLine(Sci::Line line) {
+    knownLine = {true, line, doc->LineStart(line), doc->LineEnd(line), doc->LineStart(line + 1)};
   }
-  Sci::Line lineHint = 0;
+
+  bool KnowsPosition(Position position) const {
+    return knownLine.valid && knownLine.start <= position && position < knownLine.next;
+  }
+
+  // Line `line` of the document, 0 <= line < LinesTotal().
+  const KnownLine& LineBounds(Sci::Line line) {
+    if (!knownLine.valid || knownLine.line != line) LearnLine(line);
+    return knownLine;
+  }
+
+  // Document::MovePositionOutsideChar, which every search asks for at both ends of its range and
+  // at the end of its match. A position in front of an ASCII byte that does not part a CR LF is
+  // outside every character already (in UTF-8 and in single-byte text), and is answered without
+  // the core's walk.
+  Position OutsideCharacter(Position position, int direction, bool checkLineEnd) const {
+    if (position > 0 && position < doc->Length() &&
+        (doc->dbcsCodePage == 0 || doc->dbcsCodePage == sci::SC_CP_UTF8)) {
+      const unsigned char ch = static_cast<unsigned char>(doc->CharAt(position));
+      if (ch < 0x80 && !(checkLineEnd && ch == '\n' && doc->CharAt(position - 1) == '\r'))
+        return position;
+    }
+    return doc->MovePositionOutsideChar(position, direction, checkLineEnd);
+  }
+
+  // The document's line of `position`, as its LineFromPosition answers.
+  Sci::Line LineOfPosition(Position position) {
+    return KnowsPosition(position) ? knownLine.line : LookUpLine(position);
+  }
+  Sci::Line LookUpLine(Position position) {
+    if (position < 0 || position >= doc->Length()) return doc->SciLineFromPosition(position);
+    if (knownLine.line < doc->LinesTotal()) LearnLine(knownLine.line);
+    if (!KnowsPosition(position)) LearnLine(doc->SciLineFromPosition(position));
+    return knownLine.line;
+  }
 
   // Selection.
   Position Clamp(Position position) const {
@@ -536,8 +579,8 @@ struct EditorState final : public sci_internal::DocWatcher {
   Position RunEngine(sci_internal::RESearch& engine, Position minPos, Position maxPos,
                      const char* pattern, Sci::Position* length) {
     const int increment = minPos <= maxPos ? 1 : -1;
-    const Position startPos = doc->MovePositionOutsideChar(minPos, 1, true);
-    const Position endPos = doc->MovePositionOutsideChar(maxPos, 1, true);
+    const Position startPos = OutsideCharacter(minPos, 1, true);
+    const Position endPos = OutsideCharacter(maxPos, 1, true);
     const Sci::Line lineRangeStart = LineOfPosition(startPos);
     const Sci::Line lineRangeEnd = LineOfPosition(endPos);
     const Sci::Line lineRangeBreak = lineRangeEnd + increment;
@@ -549,8 +592,8 @@ struct EditorState final : public sci_internal::DocWatcher {
     const char searchEndPrev = *length > 1 ? pattern[*length - 2] : '\0';
     const bool searchforLineEnd = searchEnd == '$' && searchEndPrev != '\\';
     for (Sci::Line line = lineRangeStart; line != lineRangeBreak; line += increment) {
-      Position startOfLine = doc->LineStart(line);
-      Position endOfLine = doc->LineEnd(line);
+      Position startOfLine = LineBounds(line).start;
+      Position endOfLine = LineBounds(line).end;
       if (increment == 1) {
         if (line == lineRangeStart) {
           if (startPos != startOfLine && searchforLineStart) continue;
@@ -577,7 +620,7 @@ struct EditorState final : public sci_internal::DocWatcher {
       int success = engine.Execute(indexer, startOfLine, endOfLine);
       if (success) {
         pos = engine.bopat[0];
-        engine.eopat[0] = doc->MovePositionOutsideChar(engine.eopat[0], 1, false);
+        engine.eopat[0] = OutsideCharacter(engine.eopat[0], 1, false);
         lenRet = engine.eopat[0] - engine.bopat[0];
         if (increment == -1 && !searchforLineStart) {
           // The last match on the line.
@@ -850,9 +893,11 @@ os::LResult EditorState::Dispatch(std::uint32_t message, os::WParam wParam, os::
       if (wPosition < 0) return doc->LineStart(doc->SciLineFromPosition(SelectionStart()));
       if (wPosition == 0) return 0;
       if (wPosition > doc->LinesTotal()) return -1;
-      return doc->LineStart(wPosition);
+      if (wPosition == doc->LinesTotal()) return doc->LineStart(wPosition);
+      return LineBounds(wPosition).start;
     case sci::SCI_GETLINEENDPOSITION:
-      return doc->LineEnd(wPosition);
+      if (wPosition < 0 || wPosition >= doc->LinesTotal()) return doc->LineEnd(wPosition);
+      return LineBounds(wPosition).end;
     case sci::SCI_GETLINEINDENTPOSITION:
       return doc->GetLineIndentPosition(wPosition);
     case sci::SCI_GETLINEINDENTATION:
@@ -1050,6 +1095,7 @@ os::LResult EditorState::Dispatch(std::uint32_t message, os::WParam wParam, os::
       doc->eolMode = static_cast<sc::EndOfLine>(wParam);
       return 0;
     case sci::SCI_SETCODEPAGE:
+      knownLine.valid = false;  // the line ends the document recognises may change with it
       doc->SetDBCSCodePage(static_cast<int>(wParam));
       return 0;
     case sci::SCI_GETCODEPAGE:

@@ -166,7 +166,11 @@ INSTANTIATE_TEST_SUITE_P(
                     FindCase{"abc\ndef", "b$", 0, 2, -1, 0},  // $ only at a line end
                     FindCase{"a  ;b", "[ \t]*;", 0, 5, 1, 4}, FindCase{"x1 = 2", "\\d", 0, 6, 1, 2},
                     FindCase{"abc", "z", 0, 3, -1, 0},
-                    FindCase{"abc\ndef", "c*", 3, 3, -1, 0}));  // an empty range
+                    FindCase{"abc\ndef", "c*", 3, 3, -1, 0},  // an empty range
+                    // A range end or a match end inside a character or between CR and LF is
+                    // moved past it.
+                    FindCase{"\xC3\xA9 b", ".", 1, 4, 2, 3},
+                    FindCase{"a\xC3\xA9", "a.", 0, 2, 0, 3}, FindCase{"a\r\nb", "a$", 0, 2, 0, 1}));
 
 TEST_F(HeadlessEditorTest, FindTextDoesNotMoveTheTarget) {
   SetText("hello world");
@@ -524,6 +528,53 @@ TEST_F(HeadlessEditorTest, LinePositionsLikeTheControl) {
   EXPECT_EQ(Send(sci::SCI_GETCHARAT, 2), 'a');
   EXPECT_EQ(Send(sci::SCI_GETCHARAT, 99), 0);
   EXPECT_EQ(Send(sci::SCI_GETLINECOUNT), 2);
+}
+
+// A line's bounds, looked up before an edit (also by the parent while the edit is reported),
+// are those of the text as it is after it: lines that an edit moves, splits or joins, a lone CR
+// that an inserted LF joins to the line end before it.
+TEST_F(HeadlessEditorTest, LinePositionsFollowEveryEdit) {
+  const struct {
+    const char* text;
+    int start, end;  // the target replaced
+    const char* replacement;
+    int line;  // its start, its end, the line of its start, and a search for the whole line
+    int lineStart, lineEnd;
+  } cases[] = {
+      {"ab\r\ncd\r\nef", 4, 4, "xx", 1, 4, 8}, {"ab\r\ncd\r\nef", 1, 1, "xx", 1, 6, 8},
+      {"ab\r\ncd", 5, 5, "\r\n", 2, 7, 8},     {"ab\r\ncd", 2, 4, "", 0, 0, 4},
+      {"ab\rcd", 3, 3, "\n", 1, 4, 6},         {"ab\ncd", 2, 3, "", 0, 0, 4},
+  };
+  for (const auto& c : cases) {
+    SetText(c.text);
+    auto lookUp = [&] {
+      Send(sci::SCI_LINEFROMPOSITION, c.start);
+      Send(sci::SCI_GETLINEENDPOSITION, c.line);
+      Find("^.*$", c.start, c.start);
+    };
+    lookUp();
+    // The parent looks before the change, and reads the bounds when the change is reported.
+    std::int64_t reportedStart = -1, reportedEnd = -1;
+    parent.react = [&](const sci::Notification& scn) {
+      if (scn.nmhdr.code != sci::SCN_MODIFIED) return;
+      if (scn.modificationType & (sci::SC_MOD_INSERTTEXT | sci::SC_MOD_DELETETEXT)) {
+        reportedStart = Send(sci::SCI_POSITIONFROMLINE, c.line);
+        reportedEnd = Send(sci::SCI_GETLINEENDPOSITION, c.line);
+      } else {
+        lookUp();
+      }
+    };
+    ReplaceTarget(c.start, c.end, c.replacement);
+    parent.react = nullptr;
+    EXPECT_EQ(reportedStart, c.lineStart) << c.text;
+    EXPECT_EQ(reportedEnd, c.lineEnd) << c.text;
+    EXPECT_EQ(Send(sci::SCI_POSITIONFROMLINE, c.line), c.lineStart) << c.text;
+    EXPECT_EQ(Send(sci::SCI_GETLINEENDPOSITION, c.line), c.lineEnd) << c.text;
+    EXPECT_EQ(Send(sci::SCI_LINEFROMPOSITION, c.lineStart), c.line) << c.text;
+    sci::TextToFind found{};
+    EXPECT_EQ(Find("^.*$", c.lineStart, c.lineEnd, kRegex, &found), c.lineStart) << c.text;
+    EXPECT_EQ(found.chrgText.cpMax, c.lineEnd) << c.text;
+  }
 }
 
 TEST_F(HeadlessEditorTest, HighBytesReadAsNegativeCharacters) {
