@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
+#include <cstdint>
 
 namespace ide {
 namespace {
@@ -14,19 +14,44 @@ constexpr std::array<std::string_view, 33> kKeywords = {
     "EndWith", "Module",    "EndModule", "Protected",    "Global",    "And",          "Or",
     "Xor",     "Not",       "Break",     "Continue",     "End"};
 
+// Byte classes of the dialect, ASCII only (as the C library's in the "C" locale, without its
+// call for every byte).
+constexpr bool IsAsciiLetter(unsigned char byte) {
+  return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z');
+}
+constexpr bool IsAsciiDigit(unsigned char byte) { return byte >= '0' && byte <= '9'; }
+constexpr unsigned char AsciiLower(unsigned char byte) {
+  return byte >= 'A' && byte <= 'Z' ? static_cast<unsigned char>(byte - 'A' + 'a') : byte;
+}
+
 bool EqualNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
+    if (AsciiLower(static_cast<unsigned char>(a[i])) !=
+        AsciiLower(static_cast<unsigned char>(b[i])))
       return false;
   }
   return true;
 }
 
+// For each first letter, the lengths of the keywords that begin with it (bit n: length n), so
+// that a word that is no keyword is seldom compared with any.
+struct KeywordShapes {
+  std::array<std::uint32_t, 26> lengths{};
+};
+constexpr KeywordShapes MakeKeywordShapes() {
+  KeywordShapes shapes;
+  for (std::string_view keyword : kKeywords) {
+    const int letter = AsciiLower(static_cast<unsigned char>(keyword[0])) - 'a';
+    shapes.lengths[letter] |= 1u << keyword.size();
+  }
+  return shapes;
+}
+constexpr KeywordShapes kKeywordShapes = MakeKeywordShapes();
+
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
-bool IsWordStart(unsigned char byte) { return std::isalpha(byte) || byte == '_' || byte >= 0x80; }
+bool IsWordStart(unsigned char byte) { return IsAsciiLetter(byte) || byte == '_' || byte >= 0x80; }
 
 // Index of the first line end at or after `from` (or the text's end).
 std::size_t LineEndFrom(std::string_view text, std::size_t from) {
@@ -54,11 +79,17 @@ void Fill(unsigned char* styles, std::size_t from, std::size_t to, Style style) 
 }  // namespace
 
 bool IsKeyword(std::string_view word) {
+  if (word.empty() || word.size() >= 32) return false;
+  const unsigned char first = AsciiLower(static_cast<unsigned char>(word[0]));
+  if (first < 'a' || first > 'z' || !((kKeywordShapes.lengths[first - 'a'] >> word.size()) & 1u))
+    return false;
   return std::any_of(kKeywords.begin(), kKeywords.end(),
                      [&](std::string_view keyword) { return EqualNoCase(keyword, word); });
 }
 
-bool IsWordByte(unsigned char byte) { return std::isalnum(byte) || byte == '_' || byte >= 0x80; }
+bool IsWordByte(unsigned char byte) {
+  return IsAsciiLetter(byte) || IsAsciiDigit(byte) || byte == '_' || byte >= 0x80;
+}
 
 void StyleText(std::string_view text, unsigned char* styles) {
   const std::size_t size = text.size();
@@ -103,10 +134,11 @@ void StyleText(std::string_view text, unsigned char* styles) {
       }
       Fill(styles, i, end, style);
       i = end;
-    } else if (std::isdigit(c)) {
+    } else if (IsAsciiDigit(c)) {
       std::size_t end = i;
       while (end < size &&
-             (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '.'))
+             (IsAsciiLetter(static_cast<unsigned char>(text[end])) ||
+              IsAsciiDigit(static_cast<unsigned char>(text[end])) || text[end] == '.'))
         ++end;
       Fill(styles, i, end, kStyleNumber);
       i = end;
