@@ -1320,10 +1320,9 @@ os::LResult EditorState::Dispatch(std::uint32_t message, os::WParam wParam, os::
 namespace {
 
 // The editor is the window's data (set at its creation, cleared when it is destroyed).
-os::LResult EditorWindowProc(os::Window window, std::uint32_t message, os::WParam wParam,
+os::LResult EditorWindowProc(void* editor, os::Window, std::uint32_t message, os::WParam wParam,
                              os::LParam lParam) {
-  auto* editor = static_cast<Editor*>(os::sim::GetWindowData(window));
-  return editor ? editor->Message(message, wParam, lParam) : 0;
+  return editor ? static_cast<Editor*>(editor)->Message(message, wParam, lParam) : 0;
 }
 
 // Editors by window, so that a window procedure finds its editor.
@@ -1345,7 +1344,7 @@ Editor::Editor(os::Window parent, int controlId) : state_(std::make_unique<Edito
   os::sim::WindowSpec params;
   params.className = "Scintilla";
   params.parent = parent;
-  params.procedure = &EditorWindowProc;
+  params.dataProcedure = &EditorWindowProc;
   params.data = this;
   state_->window = os::sim::CreateWindow(params);
   EditorsByWindow()[state_->window] = this;

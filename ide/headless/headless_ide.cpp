@@ -24,11 +24,11 @@ constexpr int kVkBack = 0x08, kVkTab = 0x09, kVkReturn = 0x0D, kVkShift = 0x10, 
 
 bool IsDown(int virtualKey) { return os::GetAsyncKeyState(virtualKey) < 0; }
 
-os::LResult MainWindowProc(os::Window window, std::uint32_t message, os::WParam,
+// The IDE is the window's data.
+os::LResult MainWindowProc(void* ide, os::Window, std::uint32_t message, os::WParam,
                            os::LParam lParam) {
-  auto* ide = static_cast<Ide*>(os::sim::GetWindowData(window));
   if (ide && message == os::kWM_NOTIFY && lParam != 0)
-    return ide->OnNotify(reinterpret_cast<const void*>(lParam));
+    return static_cast<Ide*>(ide)->OnNotify(reinterpret_cast<const void*>(lParam));
   return 0;
 }
 
@@ -43,7 +43,7 @@ Ide::Ide() {
   os::sim::WindowSpec params;
   params.className = "VorpexIdeMain";
   params.text = "Vorpex IDE";
-  params.procedure = &MainWindowProc;
+  params.dataProcedure = &MainWindowProc;
   params.data = this;
   mainWindow_ = os::sim::CreateWindow(params);
   os::SetProp(mainWindow_, "PB_ID", 1);

@@ -22,13 +22,19 @@
 namespace os::sim {
 
 using WindowProc = LResult (*)(Window window, std::uint32_t message, WParam wParam, LParam lParam);
+// A window procedure that is handed the window's data with every message: what GetWindowData
+// answers as the procedure is called, without the lookup of the window that GetWindowData makes
+// (a procedure that begins with that lookup pays for it at every message).
+using DataWindowProc = LResult (*)(void* data, Window window, std::uint32_t message, WParam wParam,
+                                   LParam lParam);
 
 struct WindowSpec {
   std::string className;
   Window parent = nullptr;  // nullptr: a top-level window
   std::string text;
-  WindowProc procedure = nullptr;  // nullptr: every message returns 0
-  void* data = nullptr;            // owner's data, read back with GetWindowData
+  WindowProc procedure = nullptr;          // nullptr: every message returns 0
+  DataWindowProc dataProcedure = nullptr;  // when set, called instead of `procedure`
+  void* data = nullptr;                    // owner's data, read back with GetWindowData
   bool visible = true;
   // The thread and process the window belongs to; 0: the GUI thread and the sim's process.
   // Hooks run only for messages to windows of the thread they were installed for, so a window

@@ -124,6 +124,7 @@ Window CreateWindow(const WindowSpec& params) {
   record->text = params.text;
   record->parent = params.parent;
   record->procedure = params.procedure;
+  record->dataProcedure = params.dataProcedure;
   record->data = params.data;
   record->visible = params.visible;
   record->threadId = params.threadId != 0 ? params.threadId : GuiThreadId();
@@ -242,8 +243,8 @@ struct MessageInProgress {
   World& world;
 };
 
-// A message that an observer or the hooks see, or that goes to no procedure. Never inlined, so
-// that the plain send keeps a small frame.
+// A message that an observer or the hooks see, or that goes to no window. Never inlined, so that
+// the plain send keeps a small frame.
 [[gnu::noinline]] LResult SendWatchedMessage(World& world, Window window, std::uint32_t message,
                                              WParam wParam, LParam lParam) {
   if (world.observer) world.observer(window, message, wParam, lParam);
@@ -251,6 +252,7 @@ struct MessageInProgress {
   if (record == nullptr) return 0;
   // Copied: the procedure may destroy the window, and the hooks still run afterwards.
   const sim::WindowProc procedure = record->procedure;
+  const sim::DataWindowProc dataProcedure = record->dataProcedure;
   const std::uint32_t threadId = record->threadId;
 
   const MessageInProgress inProgress(world);
@@ -258,7 +260,12 @@ struct MessageInProgress {
     CallWndRecord before{lParam, wParam, message, window};
     RunHookChain(kWH_CALLWNDPROC, threadId, reinterpret_cast<LParam>(&before));
   }
-  const LResult result = procedure ? procedure(window, message, wParam, lParam) : 0;
+  LResult result = 0;
+  if (dataProcedure) {
+    result = dataProcedure(sim::GetWindowData(window), window, message, wParam, lParam);
+  } else if (procedure) {
+    result = procedure(window, message, wParam, lParam);
+  }
   if (world.liveHooks[kWH_CALLWNDPROCRET] > 0) {
     CallWndRetRecord after{result, lParam, wParam, message, window};
     RunHookChain(kWH_CALLWNDPROCRET, threadId, reinterpret_cast<LParam>(&after));
@@ -275,10 +282,12 @@ LResult SendMessage(Window window, std::uint32_t message, WParam wParam, LParam 
   World& world = TheWorld();
   const WindowRecord* record = FindWindow(world, window);
   if (world.observer || world.liveHooks[kWH_CALLWNDPROC] > 0 ||
-      world.liveHooks[kWH_CALLWNDPROCRET] > 0 || record == nullptr || record->procedure == nullptr)
+      world.liveHooks[kWH_CALLWNDPROCRET] > 0 || record == nullptr)
     return SendWatchedMessage(world, window, message, wParam, lParam);
   const MessageInProgress inProgress(world);
-  return record->procedure(window, message, wParam, lParam);
+  if (record->dataProcedure)
+    return record->dataProcedure(record->data, window, message, wParam, lParam);
+  return record->procedure ? record->procedure(window, message, wParam, lParam) : 0;
 }
 
 Window GetRootAncestor(Window window) {

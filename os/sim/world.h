@@ -24,6 +24,7 @@ struct WindowRecord {
   Window parent = nullptr;
   std::vector<Window> children;  // creation order
   WindowProc procedure = nullptr;
+  DataWindowProc dataProcedure = nullptr;
   void* data = nullptr;
   bool visible = true;
   bool minimized = false;

@@ -124,6 +124,37 @@ TEST_F(SimWindows, MessageDepthCountsTheSendsInProgress) {
   EXPECT_EQ(os::sim::MessageDepth(), 0);
 }
 
+// A data procedure is handed what GetWindowData answers as it is called: after SetWindowData,
+// and after a hook that runs before the procedure changed it, as on a send that nothing watches.
+TEST_F(SimWindows, DataProcedureIsHandedTheWindowsDataAsItIsCalled) {
+  static int first = 0, second = 0, third = 0;
+  static void* handed = nullptr;
+  os::sim::WindowSpec params;
+  params.data = &first;
+  params.dataProcedure = [](void* data, Window window, std::uint32_t message, os::WParam wParam,
+                            os::LParam lParam) -> os::LResult {
+    handed = data;
+    return os::IsWindow(window) ? static_cast<os::LResult>(message + wParam + lParam) : -1;
+  };
+  static Window w = nullptr;
+  w = os::sim::CreateWindow(params);
+
+  EXPECT_EQ(os::SendMessage(w, 100, 20, 3), 123);
+  EXPECT_EQ(handed, &first);
+  os::sim::SetWindowData(w, &second);
+  os::SendMessage(w, 100, 0, 0);
+  EXPECT_EQ(handed, &second);
+  os::SetWindowsHookEx(
+      os::kWH_CALLWNDPROC,
+      [](int code, os::WParam wParam, os::LParam lParam) -> os::LResult {
+        os::sim::SetWindowData(w, &third);
+        return os::CallNextHookEx(nullptr, code, wParam, lParam);
+      },
+      nullptr, os::sim::GuiThreadId());
+  EXPECT_EQ(os::SendMessage(w, 100, 20, 3), 123);
+  EXPECT_EQ(handed, &third);
+}
+
 // Properties.
 
 TEST_F(SimWindows, PropertyEnumerationKeepsInsertionOrder) {
