@@ -243,10 +243,11 @@ struct MessageInProgress {
   World& world;
 };
 
-// A message that an observer or the hooks see, or that goes to no window. Never inlined, so that
-// the plain send keeps a small frame.
-[[gnu::noinline]] LResult SendWatchedMessage(World& world, Window window, std::uint32_t message,
-                                             WParam wParam, LParam lParam) {
+// A message that an observer or the hooks see. Never inlined, so that the plain send keeps a small
+// frame.
+[[gnu::noinline]] LResult SendWatchedMessage(Window window, std::uint32_t message, WParam wParam,
+                                             LParam lParam) {
+  World& world = TheWorld();
   if (world.observer) world.observer(window, message, wParam, lParam);
   const WindowRecord* record = FindWindow(world, window);
   if (record == nullptr) return 0;
@@ -278,13 +279,14 @@ struct MessageInProgress {
 LResult SendMessage(Window window, std::uint32_t message, WParam wParam, LParam lParam) {
   // The simulation's most frequent call: a message that no observer or hook watches goes
   // straight to the window's procedure, in a frame of its own that the hooks' work does not
-  // weigh down.
-  World& world = TheWorld();
-  const WindowRecord* record = FindWindow(world, window);
-  if (world.observer || world.liveHooks[kWH_CALLWNDPROC] > 0 ||
-      world.liveHooks[kWH_CALLWNDPROCRET] > 0 || record == nullptr)
-    return SendWatchedMessage(world, window, message, wParam, lParam);
-  const MessageInProgress inProgress(world);
+  // weigh down (nor the making of the world at the first call: that send is a watched one).
+  World* world = g_world;
+  if (world == nullptr || world->observer || world->liveHooks[kWH_CALLWNDPROC] > 0 ||
+      world->liveHooks[kWH_CALLWNDPROCRET] > 0)
+    return SendWatchedMessage(window, message, wParam, lParam);
+  const WindowRecord* record = FindWindow(*world, window);
+  if (record == nullptr) return 0;
+  const MessageInProgress inProgress(*world);
   if (record->dataProcedure)
     return record->dataProcedure(record->data, window, message, wParam, lParam);
   return record->procedure ? record->procedure(window, message, wParam, lParam) : 0;
